@@ -1,0 +1,60 @@
+#pragma once
+
+#include "norvane/platform.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace norvane {
+
+// Why a folder lists nothing.
+struct ListingError {
+    std::string folder;
+    platform::SystemError error;
+};
+
+// The files of one folder, as a snapshot: the names change only when the path
+// or the pattern is set or refresh is called, never because files moved.
+class FileList {
+public:
+    explicit FileList(platform::FileSystem& fileSystem = platform::nativeFileSystem());
+
+    void setPath(std::string path);
+    const std::string& path() const { return path_; }
+
+    void setPattern(std::string pattern);
+    const std::string& pattern() const { return pattern_; }
+
+    std::size_t count() const { return names_.size(); }
+    const std::string& name(std::size_t position) const { return names_.at(position); }
+    const std::vector<std::string>& names() const { return names_; }
+
+    // Re-lists the current path with the current pattern. False, with error()
+    // set and no names, when the folder cannot be read.
+    bool refresh();
+    const std::optional<ListingError>& error() const { return error_; }
+
+    // Called after every re-listing.
+    void onNamesChanged(std::function<void()> listener) { listener_ = std::move(listener); }
+
+    platform::FileSystem& fileSystem() const { return fileSystem_; }
+
+private:
+    platform::FileSystem& fileSystem_;
+    std::string path_;
+    std::string pattern_ = "*.*";
+    std::vector<std::string> names_;
+    std::optional<ListingError> error_;
+    std::function<void()> listener_;
+};
+
+// Wildcard match with "*" and "?"; "*.*" also takes names without a dot.
+bool matchesPattern(std::string_view name, std::string_view pattern);
+
+// The path as the lists keep it: without trailing separators, except a root's own.
+std::string normalFolderPath(std::string path);
+
+} // namespace norvane

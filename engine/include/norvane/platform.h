@@ -1,0 +1,75 @@
+#pragma once
+
+// The engine's only door to the operating system. Each platform implements it
+// in one file (platform_posix.cpp, platform_windows.cpp); nothing else in the
+// engine includes a system header. Paths and names are the engine's text:
+// bytes as the file system takes them on POSIX, UTF-8 on Windows.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace norvane::platform {
+
+// An error as the operating system reported it: its number and its text.
+struct SystemError {
+    int number = 0;
+    std::string description;
+};
+
+enum class EntryKind { File, Folder, Other };
+
+struct FolderEntry {
+    std::string name;
+    EntryKind kind = EntryKind::Other;
+    // The hidden or system attribute, or what stands for them (a leading "." on POSIX).
+    bool hidden = false;
+};
+
+struct FolderRead {
+    std::vector<FolderEntry> entries; // in the order the system gives them
+    std::optional<SystemError> error; // set when the folder could not be read
+};
+
+enum class PathKind { Absent, File, Folder, Other };
+
+struct PathProbe {
+    PathKind kind = PathKind::Absent;
+    // Set when the path cannot even be looked up (a name too long, a part that
+    // is not a folder): such a path can never be a destination.
+    std::optional<SystemError> error;
+};
+
+// What the engine asks of the file system. The batch run and the lists reach
+// the disk only through this, so tests can put failures in between.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual FolderRead readFolder(const std::string& folder) = 0;
+
+    // Looks at a path without following a final symbolic link.
+    virtual PathProbe probe(const std::string& path) = 0;
+
+    // Whether two existing paths name one and the same file.
+    virtual bool sameFile(const std::string& first, const std::string& second) = 0;
+
+    // Moves one file. On success the file is at destination; on failure nothing
+    // moved. It never replaces anything: an existing destination, and a
+    // destination equal to source, are refused.
+    virtual std::optional<SystemError> move(const std::string& source, const std::string& destination) = 0;
+};
+
+FileSystem& nativeFileSystem();
+
+char directorySeparator();
+
+// The folder that holds the running program.
+std::string applicationFolder();
+
+// The key under which the file system compares two paths: the path itself
+// where names are case-sensitive, a case-folded form where they are not.
+std::string comparisonKey(std::string_view path);
+
+} // namespace norvane::platform

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "norvane/file_list.h"
+#include "norvane/rules.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace norvane {
+
+// The folder path, the directory separator, then the name. The separator is
+// always inserted, so a root folder gives a doubled one, which names the same place.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+// What ends a run early. Plan failures are found before the first move, so
+// nothing has moved; the others arise while acting, after `renamed` moves.
+struct RenameFailure {
+    enum class Kind {
+        MissingPart,   // the rule asked for a component the name lacks
+        EmptyName,     // the rule gave an empty name
+        InvalidName,   // the new name holds a byte no file name may hold
+        DuplicateName, // an earlier file of this run already gets that name
+        NameTaken,     // something else already has that name
+        FolderMissing, // the folder a separator in the new name points to is not there
+        MoveRefused,   // the file system refused the move itself
+        RefreshFailed, // every file moved, but the folder could not be listed again
+    };
+
+    Kind kind = Kind::MoveRefused;
+    std::size_t position = 0;       // the file's position in the list
+    std::size_t count = 0;          // how many files the run covered
+    std::string name;               // the file's name before the run
+    std::optional<std::string> newName;
+    std::string destination;        // full path it was to go to, where there is one
+    std::size_t missingPart = 0;    // for MissingPart: the component index asked for
+    std::size_t otherPosition = 0;  // for DuplicateName: the earlier file with that new name
+    std::string otherName;
+    std::optional<platform::SystemError> error;
+    std::size_t renamed = 0;        // files moved before the run stopped
+
+    bool beforeAnyMove() const { return kind != Kind::MoveRefused && kind != Kind::RefreshFailed; }
+};
+
+// A sentence for the user: the file, its position, the new name, the reason
+// and how many files were renamed. Names appear as their bytes.
+std::string describe(const RenameFailure& failure);
+
+// Where the run shows its modal "Done!".
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual void show(const std::string& message) = 0;
+};
+
+// One application of one rule to every listed file.
+class RenameRun {
+public:
+    RenameRun(Rule rule, FileList& files, const RuleTexts& texts, MessageSink& sink);
+
+    // Plans every move, checks the whole plan, then moves the files in list
+    // order, refreshes the list and, for three of the rules, says "Done!".
+    // nullopt is completion.
+    std::optional<RenameFailure> Run();
+
+private:
+    Rule rule_;
+    FileList& files_;
+    const RuleTexts& texts_;
+    MessageSink& sink_;
+};
+
+// The same as RenameRun(rule, files, texts, sink).Run().
+std::optional<RenameFailure> Run(Rule rule, FileList& files, const RuleTexts& texts, MessageSink& sink);
+
+} // namespace norvane

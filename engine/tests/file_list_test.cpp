@@ -1,0 +1,146 @@
+#include "norvane/file_list.h"
+#include "norvane/name_order.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace norvane {
+namespace {
+
+using testing::TempFolder;
+namespace fs = std::filesystem;
+
+std::vector<std::string> listed(const std::string& folder) {
+    FileList list;
+    list.setPath(folder);
+    return list.names();
+}
+
+TEST(FileList, EmptyFolderListsNothing) {
+    TempFolder folder;
+    FileList list;
+    list.setPath(folder.text());
+    EXPECT_EQ(list.count(), 0u);
+    EXPECT_FALSE(list.error().has_value());
+}
+
+TEST(FileList, ListsFilesWithAndWithoutDotsInCaseBlindOrder) {
+    TempFolder folder;
+    folder.addFiles({"C.txt", "b.txt", "A.txt", "Makefile", "notes."});
+    EXPECT_EQ(listed(folder.text()), (std::vector<std::string>{"A.txt", "b.txt", "C.txt", "Makefile", "notes."}));
+}
+
+TEST(FileList, OrdersNamesEqualAfterFoldingByTheirBytes) {
+    TempFolder folder;
+    folder.addFiles({"photo.jpg", "Photo.jpg", "PHOTO.JPG", "photo.JPG"});
+    EXPECT_EQ(listed(folder.text()), (std::vector<std::string>{"PHOTO.JPG", "Photo.jpg", "photo.JPG", "photo.jpg"}));
+}
+
+TEST(FileList, LeavesOutHiddenFilesFoldersAndWhatIsNotAFile) {
+    TempFolder folder;
+    folder.addFiles({"plain.txt", ".hidden", ".config.ini", "target.txt"});
+    folder.addFolder("sub");
+    folder.addFolder("sub.d");
+    fs::create_symlink(folder / "target.txt", folder / "link-to-file");
+    fs::create_directory_symlink(folder / "sub", folder / "link-to-folder");
+    fs::create_symlink(folder / "missing", folder / "dangling");
+    EXPECT_EQ(listed(folder.text()), (std::vector<std::string>{"link-to-file", "plain.txt", "target.txt"}));
+}
+
+TEST(FileList, KeepsStrangeNamesAsTheirExactBytes) {
+    TempFolder folder;
+    const std::vector<std::string> names = {
+        "with space.txt", "new\nline.txt", std::string("not-utf8-\xff\xfe.txt"), "caf\xc3\xa9.txt", std::string(255, 'n'),
+    };
+    folder.addFiles(names);
+    std::vector<std::string> expected = names;
+    std::sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) { return caseBlindLess(a, b); });
+    EXPECT_EQ(listed(folder.text()), expected);
+}
+
+TEST(FileList, IsASnapshotUntilRefreshed) {
+    TempFolder folder;
+    folder.addFiles({"a.txt"});
+    FileList list;
+    int changes = 0;
+    list.onNamesChanged([&] { ++changes; });
+    list.setPath(folder.text());
+    fs::rename(folder / "a.txt", folder / "b.txt");
+    folder.addFile("c.txt");
+    EXPECT_EQ(list.names(), std::vector<std::string>{"a.txt"});
+    list.refresh();
+    EXPECT_EQ(list.names(), (std::vector<std::string>{"b.txt", "c.txt"}));
+    EXPECT_EQ(changes, 2);
+}
+
+TEST(FileList, FolderThatCannotBeReadListsNothingAndSaysWhy) {
+    TempFolder folder;
+    folder.addFiles({"a.txt"});
+    FileList list;
+    list.setPath(folder.text());
+    ASSERT_EQ(list.count(), 1u);
+
+    const std::string gone = folder.text() + "/no-such-folder";
+    list.setPath(gone);
+    EXPECT_EQ(list.count(), 0u);
+    ASSERT_TRUE(list.error().has_value());
+    EXPECT_EQ(list.error()->folder, gone);
+    EXPECT_NE(list.error()->error.number, 0);
+    EXPECT_FALSE(list.error()->error.description.empty());
+
+    list.setPath(folder.text());
+    EXPECT_FALSE(list.error().has_value());
+    EXPECT_EQ(list.count(), 1u);
+}
+
+TEST(FileList, AFileIsNotAFolder) {
+    TempFolder folder;
+    folder.addFile("a.txt");
+    FileList list;
+    list.setPath((folder / "a.txt").string());
+    EXPECT_TRUE(list.error().has_value());
+    EXPECT_EQ(list.count(), 0u);
+}
+
+TEST(FileList, KeepsThePathWithoutTrailingSeparators) {
+    TempFolder folder;
+    FileList list;
+    list.setPath(folder.text() + "//");
+    EXPECT_EQ(list.path(), folder.text());
+    list.setPath("/");
+    EXPECT_EQ(list.path(), "/");
+}
+
+TEST(MatchesPattern, StarDotStarTakesEveryNameAndOthersMatchAsWildcards) {
+    struct Case { const char* name; const char* pattern; bool matches; };
+    const Case cases[] = {
+        {"Makefile", "*.*", true}, {"a.txt", "*.*", true}, {".", "*.*", true},
+        {"a.txt", "*.txt", true}, {"a.txt.bak", "*.txt", false}, {"ab.txt", "a?.txt", true},
+        {"a.txt", "a?.txt", false}, {"abcabd", "*ab?", true}, {"x", "", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(matchesPattern(c.name, c.pattern), c.matches) << c.name << " / " << c.pattern;
+}
+
+TEST(CaseBlindLess, IsAStrictTotalOrder) {
+    const std::vector<std::string> names = {"a", "A", "b", "B", "ab", "aB", "Ab", "_", "[", "\xff", "a.txt", "A.TXT", ""};
+    for (const auto& x : names) {
+        EXPECT_FALSE(caseBlindLess(x, x)) << x;
+        for (const auto& y : names) {
+            if (x != y) {
+                EXPECT_NE(caseBlindLess(x, y), caseBlindLess(y, x)) << x << " / " << y;
+            }
+            for (const auto& z : names) {
+                if (caseBlindLess(x, y) && caseBlindLess(y, z)) {
+                    EXPECT_TRUE(caseBlindLess(x, z)) << x << " / " << y << " / " << z;
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace norvane

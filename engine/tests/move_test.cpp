@@ -1,0 +1,136 @@
+#include "norvane/platform.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace norvane {
+namespace {
+
+using testing::TempFolder;
+namespace fs = std::filesystem;
+
+platform::FileSystem& disk() { return platform::nativeFileSystem(); }
+
+TEST(Move, MovesAFileAndKeepsItsContent) {
+    TempFolder folder;
+    folder.addFile("a.txt", "content");
+    EXPECT_FALSE(disk().move((folder / "a.txt").string(), (folder / "b.txt").string()).has_value());
+    EXPECT_EQ(folder.names(), std::set<std::string>{"b.txt"});
+    EXPECT_EQ(folder.contentOf("b.txt"), "content");
+}
+
+TEST(Move, NeverReplacesAnything) {
+    TempFolder folder;
+    folder.addFile("a.txt", "a");
+    folder.addFile("b.txt", "b");
+    folder.addFolder("sub");
+    for (const char* destination : {"b.txt", "sub", "a.txt"}) {
+        const auto error = disk().move((folder / "a.txt").string(), (folder / destination).string());
+        ASSERT_TRUE(error.has_value()) << destination;
+        EXPECT_NE(error->number, 0);
+        EXPECT_FALSE(error->description.empty());
+    }
+    EXPECT_EQ(folder.contentOf("a.txt"), "a");
+    EXPECT_EQ(folder.contentOf("b.txt"), "b");
+}
+
+TEST(Move, RefusesAHardLinkOfTheSameFile) {
+    // A plain rename() would report success and do nothing.
+    TempFolder folder;
+    folder.addFile("a.txt");
+    fs::create_hard_link(folder / "a.txt", folder / "b.txt");
+    EXPECT_TRUE(disk().move((folder / "a.txt").string(), (folder / "b.txt").string()).has_value());
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt"}));
+}
+
+TEST(Move, MissingSourceOrFolderIsAFailureThatMovesNothing) {
+    TempFolder folder;
+    folder.addFile("a.txt");
+    EXPECT_TRUE(disk().move((folder / "none.txt").string(), (folder / "b.txt").string()).has_value());
+    EXPECT_TRUE(disk().move((folder / "a.txt").string(), (folder / "nowhere/b.txt").string()).has_value());
+    EXPECT_EQ(folder.names(), std::set<std::string>{"a.txt"});
+}
+
+TEST(Move, RefusesAPathWithANulByte) {
+    TempFolder folder;
+    folder.addFile("a.txt");
+    const auto error = disk().move((folder / "a.txt").string(), folder.text() + std::string("/b\0.txt", 7));
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(folder.names(), std::set<std::string>{"a.txt"});
+}
+
+TEST(Move, MovesASymbolicLinkItselfNotItsTarget) {
+    TempFolder folder;
+    folder.addFile("target.txt");
+    fs::create_symlink("target.txt", folder / "link");
+    EXPECT_FALSE(disk().move((folder / "link").string(), (folder / "renamed").string()).has_value());
+    EXPECT_TRUE(fs::is_symlink(folder / "renamed"));
+    EXPECT_EQ(fs::read_symlink(folder / "renamed"), "target.txt");
+}
+
+// A second file system for moves that must copy; /dev/shm is one on Linux.
+std::optional<fs::path> otherFileSystem(const TempFolder& folder) {
+    const fs::path shm = "/dev/shm";
+    if (!fs::is_directory(shm)) return std::nullopt;
+    folder.addFile("probe");
+    std::error_code error;
+    fs::rename(folder / "probe", shm / "norvane-probe", error);
+    if (!error) {
+        fs::remove(shm / "norvane-probe");
+        return std::nullopt; // same file system: nothing to learn
+    }
+    fs::remove(folder / "probe");
+    return error == std::errc::cross_device_link ? std::optional<fs::path>(shm) : std::nullopt;
+}
+
+TEST(Move, AcrossFileSystemsCopiesThenRemovesTheSource) {
+    TempFolder folder;
+    const auto other = otherFileSystem(folder);
+    if (!other) GTEST_SKIP() << "no second file system to move to";
+    TempFolder away(*other);
+    folder.addFile("a.txt", std::string(300000, 'x'));
+    fs::permissions(folder / "a.txt", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const auto written = fs::last_write_time(folder / "a.txt") - std::chrono::hours(24);
+    fs::last_write_time(folder / "a.txt", written);
+
+    ASSERT_FALSE(disk().move((folder / "a.txt").string(), (away / "b.txt").string()).has_value());
+    EXPECT_TRUE(folder.names().empty());
+    EXPECT_EQ(away.contentOf("b.txt"), std::string(300000, 'x'));
+    EXPECT_EQ(fs::status(away / "b.txt").permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::last_write_time(away / "b.txt"), written);
+}
+
+TEST(Move, AcrossFileSystemsNeverReplacesEither) {
+    TempFolder folder;
+    const auto other = otherFileSystem(folder);
+    if (!other) GTEST_SKIP() << "no second file system to move to";
+    TempFolder away(*other);
+    folder.addFile("a.txt", "mine");
+    away.addFile("b.txt", "theirs");
+    ASSERT_TRUE(disk().move((folder / "a.txt").string(), (away / "b.txt").string()).has_value());
+    EXPECT_EQ(folder.contentOf("a.txt"), "mine");
+    EXPECT_EQ(away.contentOf("b.txt"), "theirs");
+}
+
+TEST(Probe, TellsWhatIsAtAPath) {
+    TempFolder folder;
+    folder.addFile("a.txt");
+    folder.addFolder("sub");
+    EXPECT_EQ(disk().probe((folder / "a.txt").string()).kind, platform::PathKind::File);
+    EXPECT_EQ(disk().probe((folder / "sub").string()).kind, platform::PathKind::Folder);
+    const platform::PathProbe absent = disk().probe((folder / "none").string());
+    EXPECT_EQ(absent.kind, platform::PathKind::Absent);
+    EXPECT_FALSE(absent.error.has_value());
+    EXPECT_TRUE(disk().probe((folder / std::string(300, 'n')).string()).error.has_value()); // too long
+    EXPECT_TRUE(disk().probe((folder / "a.txt/x").string()).error.has_value());            // not a folder
+}
+
+TEST(ApplicationFolder, IsTheFolderOfThisProgram) {
+    const fs::path folder = platform::applicationFolder();
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_TRUE(folder.is_absolute());
+}
+
+} // namespace
+} // namespace norvane

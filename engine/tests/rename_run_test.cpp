@@ -1,0 +1,272 @@
+#include "norvane/rename_run.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <system_error>
+
+namespace norvane {
+namespace {
+
+using testing::TempFolder;
+using Kind = RenameFailure::Kind;
+namespace fs = std::filesystem;
+
+struct RecordingSink : MessageSink {
+    std::vector<std::string> shown;
+    void show(const std::string& message) override { shown.push_back(message); }
+};
+
+struct RunCase {
+    const char* what;
+    Rule rule;
+    std::vector<std::string> files;
+    RuleTexts texts;
+    std::set<std::string> expected;            // the folder's names afterwards
+    std::optional<Kind> failure = std::nullopt; // nullopt: the run completes
+    std::size_t failedAt = 0;
+};
+
+void PrintTo(const RunCase& c, std::ostream* out) { *out << c.what; }
+
+// "number, first destination taken" -> "number_first_destination_taken"
+std::string caseName(const ::testing::TestParamInfo<RunCase>& info) {
+    std::string name;
+    for (const char* p = info.param.what; *p; ++p) {
+        if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
+        else if (!name.empty() && name.back() != '_') name += '_';
+    }
+    return name;
+}
+
+class RunTable : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(RunTable, LeavesTheFolderAsExpected) {
+    const RunCase& c = GetParam();
+    TempFolder folder;
+    folder.addFiles(c.files);
+    FileList list;
+    list.setPath(folder.text());
+    RecordingSink sink;
+
+    const auto failure = norvane::Run(c.rule, list, c.texts, sink);
+
+    EXPECT_EQ(folder.names(), c.expected);
+    if (c.failure) {
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_EQ(failure->kind, *c.failure) << describe(*failure);
+        EXPECT_EQ(failure->position, c.failedAt) << describe(*failure);
+        EXPECT_EQ(failure->renamed, 0u) << "the plan check must stop the run before any move";
+        EXPECT_TRUE(sink.shown.empty());
+        EXPECT_EQ(list.names().size(), c.files.size()) << "a failed run does not refresh the list";
+    } else {
+        ASSERT_FALSE(failure.has_value()) << describe(*failure);
+        EXPECT_EQ(sink.shown, announcesDone(c.rule) ? std::vector<std::string>{"Done!"} : std::vector<std::string>{});
+        EXPECT_EQ(std::set<std::string>(list.names().begin(), list.names().end()), c.expected) << "refreshed at the end";
+    }
+    // Every file's content is still there, under exactly one name.
+    std::multiset<std::string> contents;
+    for (const std::string& name : folder.names())
+        if (fs::is_regular_file(folder / name)) contents.insert(folder.contentOf(name));
+    EXPECT_EQ(contents, std::multiset<std::string>(c.files.begin(), c.files.end()));
+}
+
+const Rule R = Rule::ReplaceName, N = Rule::NumberName, E = Rule::ExtensionName, H = Rule::HeaderName;
+
+INSTANTIATE_TEST_SUITE_P(Runs, RunTable, ::testing::Values(
+    RunCase{"empty folder, replace", R, {}, {"a", "b"}, {}},
+    RunCase{"empty folder, number", N, {}, {}, {}},
+    RunCase{"empty folder, extension", E, {}, {}, {}},
+    RunCase{"empty folder, header", H, {}, {}, {}},
+    RunCase{"replace, no name matches", R, {"a.txt", "b.txt"}, {"zzz", "y"}, {"a.txt", "b.txt"}},
+    RunCase{"replace, some names", R, {"IMG_1.jpg", "IMG_2.jpg", "other.png"}, {"IMG_", "trip-"}, {"trip-1.jpg", "trip-2.jpg", "other.png"}},
+    RunCase{"replace, one pass", R, {"fox.png"}, {"x", "xy"}, {"foxy.png"}},
+    RunCase{"replace, empty search changes nothing", R, {"a.txt", "b.txt"}, {"", "x"}, {"a.txt", "b.txt"}},
+    RunCase{"replace, equal texts change nothing", R, {"a.txt", "ab.txt"}, {"a", "a"}, {"a.txt", "ab.txt"}},
+    RunCase{"number in list order", N, {"c.txt", "a.txt", "B.txt"}, {}, {"001.txt", "002.txt", "003.txt"}},
+    RunCase{"number, an earlier move frees a name", N, {"002.txt", "b.txt"}, {}, {"001.txt", "002.txt"}},
+    RunCase{"number, first destination taken", N, {"000.txt", "001.txt"}, {}, {"000.txt", "001.txt"}, Kind::NameTaken, 0},
+    RunCase{"number, already numbered", N, {"001.txt", "002.txt"}, {}, {"001.txt", "002.txt"}},
+    RunCase{"number, a name without a dot", N, {"a.txt", "b.txt", "README"}, {}, {"a.txt", "b.txt", "README"}, Kind::MissingPart, 2},
+    RunCase{"extension, some already have it", E, {"a.txt", "b.md", "c.txt", "d.csv"}, {"", "txt"}, {"a.txt", "b.txt", "c.txt", "d.txt"}},
+    RunCase{"extension, two files get one name", E, {"a.jpg", "a.png"}, {"", "txt"}, {"a.jpg", "a.png"}, Kind::DuplicateName, 1},
+    RunCase{"extension, empty replacement", E, {"report.txt"}, {"", ""}, {"report."}},
+    RunCase{"header", H, {"01.Intro.mp3", "02.Outro.mp3"}, {}, {"Intro.mp3", "Outro.mp3"}},
+    RunCase{"header, third file has one dot", H, {"1.a.mp3", "2.b.mp3", "3.mp3", "4.d.mp3"}, {},
+            {"1.a.mp3", "2.b.mp3", "3.mp3", "4.d.mp3"}, Kind::MissingPart, 2},
+    RunCase{"header, a later conflict is found before an earlier move", H, {"1.a.mp3", "2.b.mp3", "b.mp3"}, {},
+            {"1.a.mp3", "2.b.mp3", "b.mp3"}, Kind::NameTaken, 1},
+    RunCase{"an empty new name", R, {"a", "x"}, {"x", ""}, {"a", "x"}, Kind::EmptyName, 1},
+    RunCase{"a new name the file system cannot hold", R, {"a.txt"}, {"a", std::string(300, 'z')}, {"a.txt"}, Kind::InvalidName, 0},
+    RunCase{"a NUL in the new name", R, {"a.txt"}, {"a", std::string("b\0c", 3)}, {"a.txt"}, Kind::InvalidName, 0},
+    RunCase{"strange bytes rename exactly", R, {"new\nline.txt", std::string("\xff\xfe.txt"), "sp ace.txt"}, {".txt", ".dat"},
+            {"new\nline.dat", std::string("\xff\xfe.dat"), "sp ace.dat"}}),
+    caseName);
+
+TEST(Run, NeverTakesTheNameOfAHiddenFileOrAFolder) {
+    TempFolder folder;
+    folder.addFiles({"a.cfg", "b.txt", ".cfg"});
+    folder.addFolder("c.txt");
+    FileList list;
+    list.setPath(folder.text());
+    RecordingSink sink;
+
+    auto failure = norvane::Run(Rule::ReplaceName, list, {"a", ""}, sink);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->kind, Kind::NameTaken);
+    EXPECT_EQ(failure->destination, folder.text() + "/.cfg");
+
+    failure = norvane::Run(Rule::ReplaceName, list, {"b", "c"}, sink);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->kind, Kind::NameTaken);
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.cfg", "b.txt", ".cfg", "c.txt"}));
+    EXPECT_EQ(folder.contentOf(".cfg"), ".cfg");
+}
+
+TEST(Run, ASeparatorInTheNewNameMovesTheFileIntoThatFolder) {
+    TempFolder folder;
+    folder.addFiles({"a.txt", "b.txt"});
+    folder.addFolder("archive");
+    FileList list;
+    list.setPath(folder.text());
+    RecordingSink sink;
+    ASSERT_FALSE(norvane::Run(Rule::ReplaceName, list, {"a", "archive/a"}, sink).has_value());
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"archive", "b.txt"}));
+    EXPECT_EQ(folder.contentOf("archive/a.txt"), "a.txt");
+    EXPECT_EQ(list.names(), std::vector<std::string>{"b.txt"});
+}
+
+TEST(Run, ASeparatorToAMissingFolderStopsBeforeAnyMove) {
+    TempFolder folder;
+    folder.addFiles({"a.txt", "b.txt"});
+    FileList list;
+    list.setPath(folder.text());
+    RecordingSink sink;
+    const auto failure = norvane::Run(Rule::ReplaceName, list, {"b", "nowhere/b"}, sink);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->kind, Kind::FolderMissing);
+    EXPECT_EQ(failure->position, 1u);
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt"}));
+}
+
+TEST(Run, ADestinationTakenInTheOtherFolderStopsBeforeAnyMove) {
+    TempFolder folder;
+    folder.addFiles({"a.txt", "b.txt"});
+    folder.addFolder("sub");
+    folder.addFile("sub/b.txt", "already there");
+    FileList list;
+    list.setPath(folder.text());
+    RecordingSink sink;
+    const auto failure = norvane::Run(Rule::ReplaceName, list, {".txt", ".txt"}, sink); // nothing changes
+    EXPECT_FALSE(failure.has_value());
+    const auto taken = norvane::Run(Rule::ReplaceName, list, {"b", "sub/b"}, sink);
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->kind, Kind::NameTaken);
+    EXPECT_EQ(folder.contentOf("sub/b.txt"), "already there");
+    EXPECT_EQ(folder.contentOf("b.txt"), "b.txt");
+}
+
+TEST(Run, AMoveRefusedWhileActingStopsThereAndKeepsEarlierMoves) {
+    TempFolder folder;
+    folder.addFiles({"1.a.mp3", "2.b.mp3", "3.c.mp3"});
+    FileList list;
+    list.setPath(folder.text());
+    fs::remove(folder / "2.b.mp3"); // behind the list's back
+    RecordingSink sink;
+
+    const auto failure = norvane::Run(Rule::HeaderName, list, {}, sink);
+
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->kind, Kind::MoveRefused);
+    EXPECT_EQ(failure->position, 1u);
+    EXPECT_EQ(failure->name, "2.b.mp3");
+    EXPECT_EQ(failure->newName, "b.mp3");
+    EXPECT_EQ(failure->renamed, 1u);
+    ASSERT_TRUE(failure->error);
+    EXPECT_EQ(failure->error->number, static_cast<int>(std::errc::no_such_file_or_directory));
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.mp3", "3.c.mp3"}));
+    EXPECT_EQ(list.name(0), "1.a.mp3") << "the list is not refreshed on failure";
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST(Run, AFileCreatedBehindTheListsBackIsNeverOverwritten) {
+    TempFolder folder;
+    folder.addFiles({"a.txt"});
+    FileList list;
+    list.setPath(folder.text());
+    folder.addFile("001.txt", "someone else's");
+    RecordingSink sink;
+    const auto failure = norvane::Run(Rule::NumberName, list, {}, sink);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->kind, Kind::NameTaken);
+    EXPECT_EQ(folder.contentOf("001.txt"), "someone else's");
+    EXPECT_EQ(folder.contentOf("a.txt"), "a.txt");
+}
+
+TEST(JoinPath, AlwaysInsertsTheSeparator) {
+    EXPECT_EQ(JoinPath("/home/u", "a.txt"), "/home/u/a.txt");
+    EXPECT_EQ(JoinPath("/", "a.txt"), "//a.txt");
+    EXPECT_EQ(JoinPath("/home/u", ""), "/home/u/");
+}
+
+TEST(Describe, NamesTheFileItsPositionTheReasonAndWhatWasRenamed) {
+    RenameFailure planned;
+    planned.kind = Kind::MissingPart;
+    planned.position = 2;
+    planned.count = 5;
+    planned.name = "song.mp3";
+    planned.missingPart = 2;
+    EXPECT_EQ(describe(planned), "Cannot rename \"song.mp3\" (file 3 of 5): the name has no part 2 (parts are counted "
+                                 "from 0, one at each \".\"). No file was renamed.");
+
+    RenameFailure acting;
+    acting.kind = Kind::MoveRefused;
+    acting.position = 3;
+    acting.count = 4;
+    acting.name = "d.txt";
+    acting.newName = "004.txt";
+    acting.error = platform::SystemError{13, "Permission denied"};
+    acting.renamed = 3;
+    EXPECT_EQ(describe(acting), "Cannot rename \"d.txt\" (file 4 of 4) to \"004.txt\": the move was refused (error 13: "
+                                "Permission denied). 3 files were renamed before it; it and the files after it keep their names.");
+}
+
+// A folder of names in memory, for counts too large to put on disk in a unit test.
+class MemoryFileSystem : public platform::FileSystem {
+public:
+    std::set<std::string> paths;
+    platform::FolderRead readFolder(const std::string& folder) override {
+        platform::FolderRead read;
+        for (const std::string& path : paths) read.entries.push_back({path.substr(folder.size() + 1), platform::EntryKind::File, false});
+        return read;
+    }
+    platform::PathProbe probe(const std::string& path) override {
+        return {paths.count(path) ? platform::PathKind::File : platform::PathKind::Absent, std::nullopt};
+    }
+    bool sameFile(const std::string& a, const std::string& b) override { return a == b; }
+    std::optional<platform::SystemError> move(const std::string& source, const std::string& destination) override {
+        if (!paths.count(source) || paths.count(destination)) return platform::SystemError{17, "refused"};
+        paths.erase(source);
+        paths.insert(destination);
+        return std::nullopt;
+    }
+};
+
+TEST(Run, NumbersFoldersBeyondSixteenBitCounts) {
+    MemoryFileSystem memory;
+    for (int i = 0; i < 40000; ++i) memory.paths.insert("/f/n" + std::to_string(i) + ".jpg");
+    FileList list(memory);
+    list.setPath("/f");
+    ASSERT_EQ(list.count(), 40000u);
+    RecordingSink sink;
+    ASSERT_FALSE(norvane::Run(Rule::NumberName, list, {}, sink).has_value());
+    std::set<std::string> expected;
+    for (std::size_t n = 1; n <= 40000; ++n) expected.insert(sequenceText(n) + ".jpg");
+    EXPECT_EQ(std::set<std::string>(list.names().begin(), list.names().end()), expected);
+    EXPECT_TRUE(expected.count("32768.jpg"));
+}
+
+} // namespace
+} // namespace norvane
