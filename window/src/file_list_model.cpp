@@ -1,0 +1,22 @@
+#include "file_list_model.h"
+
+#include "engine_text.h"
+
+FileListModel::FileListModel(const norvane::FileList& files, QObject* parent)
+    : QAbstractListModel(parent), files_(files) {}
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(files_.count());
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    return toDisplayText(files_.name(static_cast<std::size_t>(index.row())));
+}
+
+void FileListModel::namesChanged() {
+    // The list tells only after it has changed; nothing reads the model in
+    // between, so a reset right away is enough.
+    beginResetModel();
+    endResetModel();
+}

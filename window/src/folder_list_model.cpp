@@ -1,0 +1,54 @@
+#include "folder_list_model.h"
+
+#include "engine_text.h"
+
+#include <utility>
+
+FolderListModel::FolderListModel(const norvane::FolderList& folders, QIcon openIcon, QIcon closedIcon, QObject* parent)
+    : QAbstractListModel(parent), folders_(folders), openIcon_(std::move(openIcon)), closedIcon_(std::move(closedIcon)) {}
+
+int FolderListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(folders_.entries().size());
+}
+
+QVariant FolderListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    const norvane::FolderEntryView& entry = folders_.entries()[static_cast<std::size_t>(index.row())];
+    switch (role) {
+    case Qt::DisplayRole: return toDisplayText(entry.name);
+    case Qt::ToolTipRole: return toDisplayText(entry.path);
+    case Qt::DecorationRole: return entry.open ? openIcon_ : closedIcon_;
+    case DepthRole: return static_cast<int>(entry.depth);
+    default: return {};
+    }
+}
+
+void FolderListModel::foldersChanged() {
+    beginResetModel();
+    endResetModel();
+}
+
+QModelIndex FolderListModel::currentFolderIndex() const {
+    const std::size_t chain = folders_.chainLength();
+    return chain == 0 ? QModelIndex() : index(static_cast<int>(chain - 1));
+}
+
+namespace {
+
+QStyleOptionViewItem indented(const QStyleOptionViewItem& option, const QModelIndex& index) {
+    QStyleOptionViewItem shifted(option);
+    shifted.rect.adjust(index.data(FolderListModel::DepthRole).toInt() * FolderIndentDelegate::indentPerLevel, 0, 0, 0);
+    return shifted;
+}
+
+} // namespace
+
+void FolderIndentDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QStyledItemDelegate::paint(painter, indented(option, index), index);
+}
+
+QSize FolderIndentDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.rwidth() += index.data(FolderListModel::DepthRole).toInt() * indentPerLevel;
+    return size;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "norvane/folder_list.h"
+
+#include <QAbstractListModel>
+#include <QIcon>
+#include <QStyledItemDelegate>
+
+// Dir1's rows: the engine's FolderList entries, the chain down to the current
+// folder with open-folder icons, then its subfolders with closed ones.
+class FolderListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    enum Role { DepthRole = Qt::UserRole, PathRole };
+
+    FolderListModel(const norvane::FolderList& folders, QIcon openIcon, QIcon closedIcon, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    // The folder list has a new current folder.
+    void foldersChanged();
+
+    // The row of the current folder, the last of the chain.
+    QModelIndex currentFolderIndex() const;
+
+private:
+    const norvane::FolderList& folders_;
+    QIcon openIcon_;
+    QIcon closedIcon_;
+};
+
+// Indents each row by its depth, so the chain reads as a tree.
+class FolderIndentDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    static constexpr int indentPerLevel = 8;
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "message_box.h"
+
+#include "norvane/file_list.h"
+#include "norvane/folder_list.h"
+#include "norvane/platform.h"
+#include "norvane/rules.h"
+
+#include <QWidget>
+
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class FileListModel;
+class FolderListModel;
+class FolderView;
+
+// The program's one window: the two texts, the four buttons, the folder tree
+// Dir1 and the file list File1, each wired to the engine.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form1(norvane::platform::FileSystem& fileSystem = norvane::platform::nativeFileSystem(),
+                   QWidget* parent = nullptr);
+
+    // Makes `folder` current, as opening it in Dir1 does; reports a folder
+    // that cannot be read.
+    void openFolder(const std::string& folder);
+
+    const norvane::FolderList& folderList() const { return folders_; }
+    const norvane::FileList& fileList() const { return files_; }
+
+private:
+    void createControls();
+    void startUp();
+    void openEntry(const QModelIndex& index);
+    void runRule(norvane::Rule rule);
+    void refreshAfterFailure(bool reportListing);
+    bool reportListingError();
+
+    norvane::FolderList folders_;
+    norvane::FileList files_;
+    MessageBoxSink messages_;
+
+    FolderListModel* folderModel_ = nullptr;
+    FileListModel* fileModel_ = nullptr;
+
+    QLineEdit* txt_find = nullptr;
+    QLineEdit* Txt_replace = nullptr;
+    QPushButton* CmdChange = nullptr;
+    FolderView* Dir1 = nullptr;
+    QListView* File1 = nullptr;
+    QLabel* findLabel_ = nullptr;    // Label1(0)
+    QLabel* replaceLabel_ = nullptr; // Label1(1)
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* CmdRemoveExt = nullptr;
+};

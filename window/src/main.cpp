@@ -1,0 +1,18 @@
+#include "display_check.h"
+#include "form1.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    if (const auto message = missingDisplayMessage(QString::fromLocal8Bit(argc > 0 ? argv[0] : "norvane"))) {
+        std::fprintf(stderr, "%s\n", message->toLocal8Bit().constData());
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Norvane"));
+    Form1 window;
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,32 @@
+#include "message_box.h"
+
+#include "engine_text.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+// A box shown in the middle of a run gets the ordinary cursor back while it is up.
+class NormalCursor {
+public:
+    NormalCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~NormalCursor() { QApplication::restoreOverrideCursor(); }
+    NormalCursor(const NormalCursor&) = delete;
+    NormalCursor& operator=(const NormalCursor&) = delete;
+};
+
+} // namespace
+
+void showMessage(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Norvane"), text, QMessageBox::Ok, parent);
+    // File names may hold "<" or "&"; they are shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
+    NormalCursor normal;
+    box.exec();
+}
+
+void MessageBoxSink::show(const std::string& message) { showMessage(parent_, toDisplayText(message)); }
+
+BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }

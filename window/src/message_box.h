@@ -1,0 +1,29 @@
+#pragma once
+
+#include "norvane/rename_run.h"
+
+#include <QString>
+
+class QWidget;
+
+// The window's one kind of message: modal, titled "Norvane", one OK button, no icon.
+void showMessage(QWidget* parent, const QString& text);
+
+// Lends that box to a run, for its "Done!".
+class MessageBoxSink : public norvane::MessageSink {
+public:
+    explicit MessageBoxSink(QWidget* parent) : parent_(parent) {}
+    void show(const std::string& message) override;
+
+private:
+    QWidget* parent_;
+};
+
+// The busy cursor for as long as it lives.
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};

@@ -1,0 +1,91 @@
+// A folder of 100,000 files lists and scrolls without a pause.
+
+#include "form1.h"
+#include "window_test_support.h"
+
+#include "norvane/platform.h"
+
+#include <QElapsedTimer>
+#include <QIdentityProxyModel>
+#include <QListView>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+constexpr int bigFolderSize = 100'000;
+const std::string bigFolder = "/big";
+
+// Answers a listing of `bigFolder` with many files, and of anything else with nothing.
+class BigFolderSystem : public norvane::platform::FileSystem {
+public:
+    norvane::platform::FolderRead readFolder(const std::string& folder) override {
+        norvane::platform::FolderRead read;
+        if (folder != bigFolder) return read;
+        read.entries.reserve(bigFolderSize);
+        for (int i = bigFolderSize; i > 0; --i)
+            read.entries.push_back({"track " + std::to_string(i) + ".mp3", norvane::platform::EntryKind::File, false});
+        return read;
+    }
+    norvane::platform::PathProbe probe(const std::string&) override { return {}; }
+    bool sameFile(const std::string&, const std::string&) override { return false; }
+    std::optional<norvane::platform::SystemError> move(const std::string&, const std::string&) override {
+        return norvane::platform::SystemError{1, "not here"};
+    }
+};
+
+// Counts the view's reads of the names: a view that lays out every row reads all of them.
+class CountingModel : public QIdentityProxyModel {
+public:
+    mutable int reads = 0;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::DisplayRole) ++reads;
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+} // namespace
+
+class FileListSpeedTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void hundredThousandNamesListAndScroll() {
+        BigFolderSystem system;
+        Form1 window(system);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* file1 = window.findChild<QListView*>(QStringLiteral("File1"));
+        CountingModel counting;
+        counting.setSourceModel(file1->model());
+        file1->setModel(&counting);
+
+        QElapsedTimer clock;
+        clock.start();
+        window.openFolder(bigFolder);
+        file1->repaint();
+        const qint64 listed = clock.restart();
+
+        QCOMPARE(file1->model()->rowCount(), bigFolderSize);
+        QScrollBar* bar = file1->verticalScrollBar();
+        for (int step = 1; step <= 20; ++step) {
+            bar->setValue(bar->maximum() * step / 20);
+            file1->repaint();
+        }
+        file1->scrollToBottom();
+        file1->repaint();
+        const qint64 scrolled = clock.elapsed();
+        const QModelIndex last = file1->model()->index(bigFolderSize - 1, 0);
+        QVERIFY(file1->viewport()->rect().intersects(file1->visualRect(last)));
+        QCOMPARE(last.data().toString(), QStringLiteral("track 99999.mp3")); // sorted, not in folder order
+        qInfo("listed in %lld ms, 21 scroll steps in %lld ms, %d names read", listed, scrolled, counting.reads);
+        // Only the rows on screen are read, never the whole folder.
+        QVERIFY2(counting.reads < 2000, qPrintable(QString::number(counting.reads)));
+        // Generous for a loaded machine; the work itself takes about a tenth of it.
+        QVERIFY2(listed < 2000, qPrintable(QString::number(listed)));
+        QVERIFY2(scrolled < 1000, qPrintable(QString::number(scrolled)));
+    }
+};
+
+QTEST_MAIN(FileListSpeedTest)
+#include "file_list_speed_test.moc"

@@ -1,0 +1,191 @@
+// The four buttons end to end over a real folder, as a user drives them.
+
+#include "form1.h"
+#include "window_test_support.h"
+
+#include "norvane/name_order.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <algorithm>
+
+using window_test::BoxAnswerer;
+using window_test::displayed;
+using window_test::shownRows;
+using window_test::TempFolder;
+
+using Names = std::vector<std::string>;
+Q_DECLARE_METATYPE(Names)
+
+class Form1RunsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void buttonRenamesTheFolder_data();
+    void buttonRenamesTheFolder();
+    void failedRunIsReportedAndTheWindowGoesOn_data();
+    void failedRunIsReportedAndTheWindowGoesOn();
+    void enterInATextFieldClicksNothing();
+
+private:
+    template <typename T> static T* find(Form1& window, const char* name) {
+        T* found = window.findChild<T*>(QString::fromLatin1(name));
+        Q_ASSERT(found != nullptr);
+        return found;
+    }
+    // The window, shown, at `folder`, with the two texts typed in.
+    static void prepare(Form1& window, const TempFolder& folder, const QString& find, const QString& replace) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.openFolder(folder.text());
+        type(Form1RunsTest::find<QLineEdit>(window, "txt_find"), find);
+        type(Form1RunsTest::find<QLineEdit>(window, "Txt_replace"), replace);
+    }
+    // Key by key, as a keyboard would; keyClicks takes only ASCII.
+    static void type(QWidget* field, const QString& text) {
+        for (const QChar character : text)
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(character), Qt::NoModifier);
+    }
+};
+
+void Form1RunsTest::buttonRenamesTheFolder_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<Names>("files");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("replace");
+    QTest::addColumn<Names>("after"); // as File1 lists them
+    QTest::addColumn<bool>("saysDone");
+
+    QTest::newRow("Repalce") << "CmdChange" << Names{"a_x.txt", "b_x.txt", "c.txt"} << "_x" << "_y"
+                             << Names{"a_y.txt", "b_y.txt", "c.txt"} << false;
+    QTest::newRow("Repalce, typed non-ASCII") << "CmdChange" << Names{"café.txt"} << "é" << "e"
+                                              << Names{"cafe.txt"} << false;
+    QTest::newRow("Change File Name") << "Command1" << Names{"c.txt", "A.txt", "b.txt"} << "" << ""
+                                      << Names{"001.txt", "002.txt", "003.txt"} << true;
+    // Bytes that are not UTF-8 reach the disk as they are, though shown decoded.
+    QTest::newRow("Change File Name, non-UTF-8 name") << "Command1" << Names{"\xff.txt", "b.txt"} << "" << ""
+                                                      << Names{"001.txt", "002.txt"} << true;
+    QTest::newRow("Change Extention") << "Command2" << Names{"a.txt", "b.tar.gz"} << "" << "md"
+                                      << Names{"a.md", "b.md"} << true;
+    QTest::newRow("Remove Hider") << "CmdRemoveExt" << Names{"01.Intro.mp3", "02.Outro.mp3"} << "" << ""
+                                  << Names{"Intro.mp3", "Outro.mp3"} << true;
+    QTest::newRow("Change File Name, empty folder") << "Command1" << Names{} << "" << "" << Names{} << true;
+}
+
+void Form1RunsTest::buttonRenamesTheFolder() {
+    QFETCH(QString, button);
+    QFETCH(Names, files);
+    QFETCH(QString, find);
+    QFETCH(QString, replace);
+    QFETCH(Names, after);
+    QFETCH(bool, saysDone);
+
+    TempFolder folder;
+    folder.addFiles(files);
+    Form1 window;
+    prepare(window, folder, find, replace);
+    QListView* file1 = Form1RunsTest::find<QListView>(window, "File1");
+    QCOMPARE(file1->model()->rowCount(), static_cast<int>(files.size()));
+    // A selection changes nothing: every listed file is renamed.
+    if (!files.empty()) file1->setCurrentIndex(file1->model()->index(0, 0));
+
+    BoxAnswerer answerer;
+    QTest::mouseClick(Form1RunsTest::find<QPushButton>(window, button.toLatin1().constData()), Qt::LeftButton);
+
+    QCOMPARE(shownRows(file1), displayed(after));
+    QCOMPARE(folder.names(), std::set<std::string>(after.begin(), after.end()));
+    QCOMPARE(answerer.seen().size(), saysDone ? std::size_t{1} : std::size_t{0});
+    if (saysDone) {
+        const window_test::SeenBox& box = answerer.seen().front();
+        QCOMPARE(box.title, QStringLiteral("Norvane"));
+        QCOMPARE(box.text, QStringLiteral("Done!"));
+        QCOMPARE(box.icon, QMessageBox::NoIcon);
+        QCOMPARE(box.buttons, 1);
+    }
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void Form1RunsTest::failedRunIsReportedAndTheWindowGoesOn_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<Names>("files");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QStringList>("reportNames");
+
+    QTest::newRow("name taken") << "Command1" << Names{"000.txt", "001.txt"} << ""
+                                << QStringList{"000.txt", "001.txt", "already exists", "No file was renamed"};
+    QTest::newRow("missing part") << "CmdRemoveExt" << Names{"a.b.c", "d.e.f", "single.txt"} << ""
+                                  << QStringList{"single.txt", "file 3 of 3", "no part 2", "No file was renamed"};
+    QTest::newRow("same new name twice") << "Command2" << Names{"a.doc", "a.txt"} << ""
+                                         << QStringList{"a.txt", "a.doc", "would get the same name", "No file was renamed"};
+}
+
+void Form1RunsTest::failedRunIsReportedAndTheWindowGoesOn() {
+    QFETCH(QString, button);
+    QFETCH(Names, files);
+    QFETCH(QString, find);
+    QFETCH(QStringList, reportNames);
+
+    TempFolder folder;
+    folder.addFiles(files);
+    Form1 window;
+    prepare(window, folder, find, QString());
+    QListView* file1 = Form1RunsTest::find<QListView>(window, "File1");
+    // Appears behind the list's back; only a refresh shows it.
+    folder.addFiles({"late.txt"});
+
+    QStringList rowsWhileShown;
+    BoxAnswerer answerer([&] { rowsWhileShown = shownRows(file1); });
+    QTest::mouseClick(Form1RunsTest::find<QPushButton>(window, button.toLatin1().constData()), Qt::LeftButton);
+
+    QCOMPARE(answerer.seen().size(), std::size_t{1});
+    const window_test::SeenBox& box = answerer.seen().front();
+    QCOMPARE(box.title, QStringLiteral("Norvane"));
+    QCOMPARE(box.icon, QMessageBox::NoIcon);
+    QCOMPARE(box.buttons, 1);
+    for (const QString& part : reportNames) QVERIFY2(box.text.contains(part), qPrintable(box.text));
+    QCOMPARE(rowsWhileShown, displayed(files));
+
+    // After the box: the window is there, the list shows the folder's real names.
+    QVERIFY(window.isVisible());
+    Names real(files);
+    real.push_back("late.txt");
+    std::sort(real.begin(), real.end(), norvane::caseBlindLess);
+    QCOMPARE(shownRows(file1), displayed(real));
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+
+    // ...and the next run works, with the texts typed now.
+    type(Form1RunsTest::find<QLineEdit>(window, "txt_find"), QStringLiteral("."));
+    type(Form1RunsTest::find<QLineEdit>(window, "Txt_replace"), QStringLiteral("_"));
+    QTest::mouseClick(Form1RunsTest::find<QPushButton>(window, "CmdChange"), Qt::LeftButton);
+    QCOMPARE(answerer.seen().size(), std::size_t{1});
+    for (const std::string& name : folder.names()) QVERIFY2(name.find('.') == std::string::npos, name.c_str());
+    QCOMPARE(folder.names().size(), real.size());
+}
+
+void Form1RunsTest::enterInATextFieldClicksNothing() {
+    TempFolder folder;
+    folder.addFiles({"a.txt", "b.txt"});
+    Form1 window;
+    prepare(window, folder, QStringLiteral("a"), QStringLiteral("z"));
+
+    std::vector<std::unique_ptr<QSignalSpy>> clicks;
+    for (const char* name : {"CmdChange", "Command1", "Command2", "CmdRemoveExt"})
+        clicks.push_back(std::make_unique<QSignalSpy>(Form1RunsTest::find<QPushButton>(window, name), &QPushButton::clicked));
+    BoxAnswerer answerer;
+    for (const char* name : {"txt_find", "Txt_replace"}) {
+        QLineEdit* field = Form1RunsTest::find<QLineEdit>(window, name);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Return);
+        QTest::keyClick(field, Qt::Key_Enter);
+    }
+    for (const auto& spy : clicks) QCOMPARE(spy->count(), 0);
+    QVERIFY(answerer.seen().empty());
+    QCOMPARE(folder.names(), (std::set<std::string>{"a.txt", "b.txt"}));
+}
+
+QTEST_MAIN(Form1RunsTest)
+#include "form1_runs_test.moc"

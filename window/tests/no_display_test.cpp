@@ -1,0 +1,29 @@
+// The real program started where there is no display at all.
+
+#include <QProcess>
+#include <QTest>
+
+class NoDisplayTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void saysSoInOneLineAndFails() {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(QString::fromLatin1(name));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(NORVANE_PROGRAM), {});
+        QVERIFY(program.waitForFinished(30000));
+
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit); // not Qt's abort
+        QVERIFY(program.exitCode() != 0);
+        const QString said = QString::fromLocal8Bit(program.readAllStandardError()).trimmed();
+        QCOMPARE(said.count(QLatin1Char('\n')), 0);
+        QVERIFY2(said.contains(QStringLiteral("no display")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("xvfb-run")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("QT_QPA_PLATFORM=offscreen")), qPrintable(said));
+    }
+};
+
+QTEST_GUILESS_MAIN(NoDisplayTest)
+#include "no_display_test.moc"
