@@ -64,6 +64,12 @@ Form1::Form1(norvane::platform::FileSystem& fileSystem, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Norvane"));
     setFixedSize(fromTwips(7305), fromTwips(4185));
+    // The fixed layout was drawn for an 8-point font; larger ones clip the captions.
+    QFont smaller = font();
+    if (smaller.pointSizeF() > 8.0) {
+        smaller.setPointSizeF(8.0);
+        setFont(smaller);
+    }
     createControls();
 
     folders_.onChange([this](const std::string& path) {

@@ -1,9 +1,9 @@
 // Draws the window, opened at a folder, into a PNG: the README's picture.
-//   xvfb-run norvane_screenshot FOLDER OUT.png
+//   xvfb-run norvane_screenshot FOLDER OUT.png [FIND [REPLACE]]
 #include "form1.h"
 
 #include <QApplication>
-#include <QFile>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTimer>
 
@@ -12,12 +12,15 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Norvane"));
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: norvane_screenshot FOLDER OUT.png\n");
+    if (argc < 3 || argc > 5) {
+        std::fprintf(stderr, "usage: norvane_screenshot FOLDER OUT.png [FIND [REPLACE]]\n");
         return 2;
     }
     Form1 window;
-    window.openFolder(QFile::encodeName(QString::fromLocal8Bit(argv[1])).toStdString());
+    window.openFolder(argv[1]); // the bytes as given: a path, never display text
+    const char* fields[] = {"txt_find", "Txt_replace"};
+    for (int field = 0; field < 2 && 3 + field < argc; ++field)
+        window.findChild<QLineEdit*>(QString::fromLatin1(fields[field]))->setText(QString::fromLocal8Bit(argv[3 + field]));
     window.show();
     int status = 1;
     // Once the window has painted itself.
