@@ -81,9 +81,11 @@ private slots:
         qInfo("listed in %lld ms, 21 scroll steps in %lld ms, %d names read", listed, scrolled, counting.reads);
         // Only the rows on screen are read, never the whole folder.
         QVERIFY2(counting.reads < 2000, qPrintable(QString::number(counting.reads)));
-        // Generous for a loaded machine; the work itself takes about a tenth of it.
-        QVERIFY2(listed < 2000, qPrintable(QString::number(listed)));
-        QVERIFY2(scrolled < 1000, qPrintable(QString::number(scrolled)));
+        // The read count above is the real guard; these catch only a pathological
+        // slowdown, with room for a loaded machine and sanitizer builds (an
+        // optimized build lists in about 0.1 s and scrolls in 0.01 s).
+        QVERIFY2(listed < 10000, qPrintable(QString::number(listed)));
+        QVERIFY2(scrolled < 2000, qPrintable(QString::number(scrolled)));
     }
 };
 
