@@ -1,11 +1,11 @@
-// A folder of 100,000 files lists and scrolls without a pause.
+// A folder of 100,000 files lists and scrolls reading only the rows on screen;
+// its speed is measured by the benchmarks, not here.
 
 #include "form1.h"
 #include "window_test_support.h"
 
 #include "norvane/platform.h"
 
-#include <QElapsedTimer>
 #include <QIdentityProxyModel>
 #include <QListView>
 #include <QScrollBar>
@@ -46,7 +46,7 @@ public:
 
 } // namespace
 
-class FileListSpeedTest : public QObject {
+class LargeFolderTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -60,11 +60,8 @@ private slots:
         counting.setSourceModel(file1->model());
         file1->setModel(&counting);
 
-        QElapsedTimer clock;
-        clock.start();
         window.openFolder(bigFolder);
         file1->repaint();
-        const qint64 listed = clock.restart();
 
         QCOMPARE(file1->model()->rowCount(), bigFolderSize);
         QScrollBar* bar = file1->verticalScrollBar();
@@ -74,20 +71,13 @@ private slots:
         }
         file1->scrollToBottom();
         file1->repaint();
-        const qint64 scrolled = clock.elapsed();
         const QModelIndex last = file1->model()->index(bigFolderSize - 1, 0);
         QVERIFY(file1->viewport()->rect().intersects(file1->visualRect(last)));
         QCOMPARE(last.data().toString(), QStringLiteral("track 99999.mp3")); // sorted, not in folder order
-        qInfo("listed in %lld ms, 21 scroll steps in %lld ms, %d names read", listed, scrolled, counting.reads);
         // Only the rows on screen are read, never the whole folder.
         QVERIFY2(counting.reads < 2000, qPrintable(QString::number(counting.reads)));
-        // The read count above is the real guard; these catch only a pathological
-        // slowdown, with room for a loaded machine and sanitizer builds (an
-        // optimized build lists in about 0.1 s and scrolls in 0.01 s).
-        QVERIFY2(listed < 10000, qPrintable(QString::number(listed)));
-        QVERIFY2(scrolled < 2000, qPrintable(QString::number(scrolled)));
     }
 };
 
-QTEST_MAIN(FileListSpeedTest)
-#include "file_list_speed_test.moc"
+QTEST_MAIN(LargeFolderTest)
+#include "large_folder_test.moc"
