@@ -9,6 +9,8 @@
 
 #include "norvane/platform.h"
 
+#include "engine_text.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
@@ -53,23 +55,14 @@ public:
         const std::size_t k = asked_.size();
         if (refused_ && refused_->k == k) return refused_->error;
         if (occupied_ && occupied_->k == k)
-            std::ofstream(pathOf(destination), std::ios::binary) << occupied_->content;
-        if (taken_ && taken_->k == k) std::filesystem::rename(pathOf(source), taken_->stash);
+            std::ofstream(diskPath(destination), std::ios::binary) << occupied_->content;
+        if (taken_ && taken_->k == k) std::filesystem::rename(diskPath(source), taken_->stash);
         auto error = real_.move(source, destination);
         if (!error) ++done_;
         return error;
     }
 
 private:
-    // The engine's text is bytes on POSIX and UTF-8 on Windows.
-    static std::filesystem::path pathOf(const std::string& text) {
-#ifdef _WIN32
-        return std::filesystem::path(std::u8string(text.begin(), text.end()));
-#else
-        return std::filesystem::path(text);
-#endif
-    }
-
     struct Refusal {
         std::size_t k;
         platform::SystemError error;
