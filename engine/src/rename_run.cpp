@@ -67,6 +67,7 @@ public:
     }
 
     const std::string& nameAt(std::size_t position) const { return files_.name(position); }
+    const std::string& folder() const { return files_.path(); }
 
 private:
     Rule rule_;
@@ -77,6 +78,8 @@ private:
 bool holdsSeparator(std::string_view name) {
     return name.find(platform::directorySeparator()) != std::string_view::npos || name.find('/') != std::string_view::npos;
 }
+
+bool isSeparator(char c) { return c == platform::directorySeparator() || c == '/'; }
 
 std::string parentOf(const std::string& path) {
     const std::size_t last = path.find_last_of(std::string{platform::directorySeparator(), '/'});
@@ -93,13 +96,13 @@ public:
         for (const PlannedMove& move : plan.moves) {
             if (auto failure = checkNotEmpty(move)) return failure;
             if (auto failure = checkBytes(move)) return failure;
-            if (auto failure = checkNotClaimed(move)) return failure;
+            const std::string destinationKey = placeOf(move.newName);
+            if (auto failure = checkNotClaimed(move, destinationKey)) return failure;
             if (auto failure = checkFolderExists(move)) return failure;
-            if (auto failure = checkNotTaken(move)) return failure;
-            freed_.insert(platform::comparisonKey(move.source));
-            std::string destinationKey = platform::comparisonKey(move.destination);
+            if (auto failure = checkNotTaken(move, destinationKey)) return failure;
+            freed_.insert(placeOf(planner_.nameAt(move.position)));
             freed_.erase(destinationKey);
-            claimed_.emplace(std::move(destinationKey), move.position);
+            claimed_.emplace(destinationKey, move.position);
         }
         return plan.stoppedBy;
     }
@@ -125,8 +128,43 @@ private:
         return failure(move, RenameFailure::Kind::InvalidName);
     }
 
-    std::optional<RenameFailure> checkNotClaimed(const PlannedMove& move) const {
-        const auto earlier = claimed_.find(platform::comparisonKey(move.destination));
+    // The key under which every spelling of one place in the folder meets:
+    // runs of separators and "." steps fold away, and ".." undoes a step into
+    // a real folder (not into a link, after which ".." leads elsewhere). The
+    // last step is kept as written: it names the file itself.
+    std::string placeOf(std::string_view name) const {
+        std::vector<std::string_view> steps;
+        std::size_t start = 0;
+        for (std::size_t end = 0; end <= name.size(); ++end) {
+            if (end < name.size() && !isSeparator(name[end])) continue;
+            const std::string_view step = name.substr(start, end - start);
+            start = end + 1;
+            const bool last = end == name.size();
+            if (!last && (step.empty() || step == ".")) continue;
+            if (!last && step == ".." && !steps.empty() && steps.back() != ".." && isRealFolder(steps)) {
+                steps.pop_back();
+                continue;
+            }
+            steps.push_back(step);
+        }
+        return platform::comparisonKey(underFolder(steps));
+    }
+
+    bool isRealFolder(const std::vector<std::string_view>& steps) const {
+        return fileSystem_.probe(underFolder(steps)).kind == platform::PathKind::Folder;
+    }
+
+    std::string underFolder(const std::vector<std::string_view>& steps) const {
+        std::string path(planner_.folder());
+        for (const std::string_view step : steps) {
+            path += platform::directorySeparator();
+            path.append(step);
+        }
+        return path;
+    }
+
+    std::optional<RenameFailure> checkNotClaimed(const PlannedMove& move, const std::string& destinationKey) const {
+        const auto earlier = claimed_.find(destinationKey);
         if (earlier == claimed_.end()) return std::nullopt;
         RenameFailure result = failure(move, RenameFailure::Kind::DuplicateName);
         result.otherPosition = earlier->second;
@@ -143,8 +181,8 @@ private:
         return result;
     }
 
-    std::optional<RenameFailure> checkNotTaken(const PlannedMove& move) const {
-        if (freed_.count(platform::comparisonKey(move.destination)) != 0) return std::nullopt;
+    std::optional<RenameFailure> checkNotTaken(const PlannedMove& move, const std::string& destinationKey) const {
+        if (freed_.count(destinationKey) != 0) return std::nullopt;
         const platform::PathProbe destination = fileSystem_.probe(move.destination);
         if (destination.error) {
             RenameFailure result = failure(move, RenameFailure::Kind::InvalidName);

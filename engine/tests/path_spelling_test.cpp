@@ -1,0 +1,76 @@
+// One destination can be spelled many ways once a text holds separators:
+// 'b', '/b', '//b', './b', 'sub/../b'. The plan check must see two files
+// headed for one place however each is spelled, before anything moves.
+
+#include "norvane/rename_run.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+
+namespace norvane {
+namespace {
+
+using testing::TempFolder;
+using Kind = RenameFailure::Kind;
+
+struct SilentSink : MessageSink {
+    void show(const std::string&) override {}
+};
+
+struct SpellingCase {
+    const char* what;
+    std::vector<std::string> files;
+    RuleTexts texts;
+    std::optional<std::size_t> duplicateAt; // nullopt: the run completes
+    std::set<std::string> namesAfter;
+};
+
+void PrintTo(const SpellingCase& c, std::ostream* out) { *out << c.what; }
+
+class SpellingTable : public ::testing::TestWithParam<SpellingCase> {};
+
+TEST_P(SpellingTable, FindsTwoSpellingsOfOneDestination) {
+    const SpellingCase& c = GetParam();
+    TempFolder folder;
+    folder.addFolder("sub");
+    folder.addFiles(c.files);
+    FileList list;
+    list.setPath(folder.text());
+    SilentSink sink;
+
+    const auto failure = norvane::Run(Rule::ReplaceName, list, c.texts, sink);
+
+    if (c.duplicateAt) {
+        ASSERT_TRUE(failure.has_value()) << "a second spelling of one name got through";
+        EXPECT_EQ(failure->kind, Kind::DuplicateName) << describe(*failure);
+        EXPECT_EQ(failure->position, *c.duplicateAt);
+        EXPECT_EQ(failure->otherPosition, 0u);
+        EXPECT_EQ(failure->renamed, 0u);
+    } else {
+        EXPECT_FALSE(failure.has_value()) << describe(*failure);
+    }
+    std::set<std::string> expected = c.namesAfter;
+    expected.insert("sub");
+    EXPECT_EQ(folder.names(), expected);
+    if (c.duplicateAt) {
+        for (const std::string& name : c.files) EXPECT_EQ(folder.contentOf(name), name);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Spellings, SpellingTable, ::testing::Values(
+    SpellingCase{"doubled separators", {"ab", "aab"}, {"a", "/"}, 1, {"ab", "aab"}},
+    SpellingCase{"dot steps", {"ab", "aab"}, {"a", "./"}, 1, {"ab", "aab"}},
+    SpellingCase{"a step into a folder and back", {"xb", "xxb"}, {"x", "sub/../"}, 1, {"xb", "xxb"}},
+    SpellingCase{"one spelling alone still moves", {"ab", "c"}, {"a", "//"}, std::nullopt, {"b", "c"}},
+    SpellingCase{"the same name in a subfolder is another place", {"ab", "b"}, {"a", "sub/"}, std::nullopt, {"b"}}),
+    [](const ::testing::TestParamInfo<SpellingCase>& info) {
+        std::string name;
+        for (const char* p = info.param.what; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+        return name;
+    });
+
+} // namespace
+} // namespace norvane
