@@ -72,12 +72,12 @@ std::optional<BY_HANDLE_FILE_INFORMATION> identity(const std::wstring& path) {
     return information;
 }
 
-bool sameSystemFile(const std::wstring& first, const std::wstring& second) {
-    const auto a = identity(first);
-    const auto b = identity(second);
+bool sameIdentity(const std::optional<BY_HANDLE_FILE_INFORMATION>& a, const std::optional<BY_HANDLE_FILE_INFORMATION>& b) {
     return a && b && a->dwVolumeSerialNumber == b->dwVolumeSerialNumber && a->nFileIndexHigh == b->nFileIndexHigh &&
            a->nFileIndexLow == b->nFileIndexLow;
 }
+
+bool sameSystemFile(const std::wstring& first, const std::wstring& second) { return sameIdentity(identity(first), identity(second)); }
 
 std::wstring caseFolded(std::wstring path) {
     // The system's own case mapping, one unit at a time, as its file systems compare names.
@@ -122,6 +122,45 @@ std::optional<SystemError> changeCase(const std::wstring& from, const std::wstri
         return error;
     }
     return errorOf(ERROR_ALREADY_EXISTS);
+}
+
+// Deletes a file, read-only or not: a move takes a read-only file along.
+bool deleteFile(const std::wstring& path) {
+    if (::DeleteFileW(path.c_str())) return true;
+    const DWORD error = ::GetLastError();
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        ::SetFileAttributesW(path.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY})) {
+        if (::DeleteFileW(path.c_str())) return true;
+        const DWORD again = ::GetLastError();
+        ::SetFileAttributesW(path.c_str(), attributes);
+        ::SetLastError(again);
+        return false;
+    }
+    ::SetLastError(error);
+    return false;
+}
+
+// MOVEFILE_COPY_ALLOWED would report success while leaving the source behind
+// when it cannot delete it, and leave its copy behind when it fails. Here the
+// copy is made only where nothing is (so what is there afterwards is ours),
+// and the source goes only once the copy is complete.
+std::optional<SystemError> moveAcrossVolumes(const std::wstring& from, const std::wstring& to,
+                                             const std::optional<BY_HANDLE_FILE_INFORMATION>& original) {
+    if (!::CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS)) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) deleteFile(to); // a partial copy
+        return errorOf(error);
+    }
+    // Only the very file that was copied is deleted, never one that has since taken its name.
+    if (!sameIdentity(identity(from), original)) {
+        deleteFile(to);
+        return errorOf(ERROR_FILE_NOT_FOUND);
+    }
+    if (deleteFile(from)) return std::nullopt;
+    const SystemError error = lastError();
+    deleteFile(to); // keep one copy only: the original
+    return error;
 }
 
 class WindowsFileSystem final : public FileSystem {
@@ -199,7 +238,8 @@ public:
         if (!to) return unusablePath(destination);
         if (refusedDestination(*to)) return errorOf(ERROR_INVALID_NAME);
         if (*from == *to) return errorOf(ERROR_ALREADY_EXISTS);
-        if (sameSystemFile(*from, *to)) {
+        const auto original = identity(*from);
+        if (sameIdentity(original, identity(*to))) {
             // Only a change of letter case renames a file onto itself; another
             // name of the same file (a hard link) is an existing destination.
             if (caseFolded(*from) != caseFolded(*to)) return errorOf(ERROR_ALREADY_EXISTS);
@@ -207,18 +247,9 @@ public:
         }
 
         // No MOVEFILE_REPLACE_EXISTING: an existing destination is refused by the system itself.
-        if (!::MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) return lastError();
-
-        // Across volumes the system copies, and reports success even when it
-        // could not delete the source afterwards. Finish the job, or undo the copy.
-        if (::GetFileAttributesW(from->c_str()) != INVALID_FILE_ATTRIBUTES && !sameSystemFile(*from, *to)) {
-            if (!::DeleteFileW(from->c_str())) {
-                const SystemError error = lastError();
-                ::DeleteFileW(to->c_str());
-                return error;
-            }
-        }
-        return std::nullopt;
+        if (::MoveFileExW(from->c_str(), to->c_str(), 0)) return std::nullopt;
+        if (::GetLastError() != ERROR_NOT_SAME_DEVICE) return lastError();
+        return moveAcrossVolumes(*from, *to, original);
     }
 };
 
