@@ -29,6 +29,7 @@ std::string describeError(DWORD number) {
                                           nullptr, number, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring message = length > 0 ? std::wstring(buffer, length) : std::wstring();
     if (buffer != nullptr) ::LocalFree(buffer);
+    // The system ends its texts with ".\r\n"; the engine's sentences go on after them.
     while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ' || message.back() == L'.'))
         message.pop_back();
     if (message.empty()) return "system error " + std::to_string(number);
@@ -51,11 +52,10 @@ SystemError unusablePath(const std::string& path) {
     return errorOf(path.empty() || path.find('\0') != std::string::npos ? ERROR_INVALID_NAME : ERROR_NO_UNICODE_TRANSLATION);
 }
 
-
-struct FindClose {
+struct FindCloser {
     void operator()(HANDLE handle) const { ::FindClose(handle); }
 };
-struct CloseHandle {
+struct HandleCloser {
     void operator()(HANDLE handle) const { ::CloseHandle(handle); }
 };
 
@@ -66,7 +66,7 @@ std::optional<BY_HANDLE_FILE_INFORMATION> identity(const std::wstring& path) {
     const HANDLE opened = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
-    const std::unique_ptr<void, CloseHandle> handle(opened);
+    const std::unique_ptr<void, HandleCloser> handle(opened);
     BY_HANDLE_FILE_INFORMATION information{};
     if (!::GetFileInformationByHandle(opened, &information)) return std::nullopt;
     return information;
@@ -193,7 +193,7 @@ public:
             if (::GetLastError() != ERROR_FILE_NOT_FOUND) result.error = lastError();
             return result;
         }
-        const std::unique_ptr<void, FindClose> search(first);
+        const std::unique_ptr<void, FindCloser> search(first);
         do {
             const std::wstring_view name = found.cFileName;
             if (name == L"." || name == L"..") continue;
