@@ -35,12 +35,19 @@ TEST(FileList, ListsFilesWithAndWithoutDotsInCaseBlindOrder) {
 }
 
 TEST(FileList, OrdersNamesEqualAfterFoldingByTheirBytes) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a folder on Windows holds one file for all spellings of a name";
+#endif
     TempFolder folder;
     folder.addFiles({"photo.jpg", "Photo.jpg", "PHOTO.JPG", "photo.JPG"});
     EXPECT_EQ(listed(folder.text()), (std::vector<std::string>{"PHOTO.JPG", "Photo.jpg", "photo.JPG", "photo.jpg"}));
 }
 
 TEST(FileList, LeavesOutHiddenFilesFoldersAndWhatIsNotAFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "on Windows the hidden and system attributes hide a file, not a leading dot, and symbolic "
+                    "links need a privilege; the Windows tests set the attributes instead";
+#endif
     TempFolder folder;
     folder.addFiles({"plain.txt", ".hidden", ".config.ini", "target.txt"});
     folder.addFolder("sub");
@@ -53,9 +60,16 @@ TEST(FileList, LeavesOutHiddenFilesFoldersAndWhatIsNotAFile) {
 
 TEST(FileList, KeepsStrangeNamesAsTheirExactBytes) {
     TempFolder folder;
+#ifdef _WIN32
+    // Windows names are UTF-16 and refuse control characters: these are the strange ones it takes.
+    const std::vector<std::string> names = {
+        "with space.txt", "caf\xc3\xa9.txt", "\xe6\x97\xa5\xe6\x9c\xac.txt", "\xf0\x9f\x98\x80.txt", std::string(255, 'n'),
+    };
+#else
     const std::vector<std::string> names = {
         "with space.txt", "new\nline.txt", std::string("not-utf8-\xff\xfe.txt"), "caf\xc3\xa9.txt", std::string(255, 'n'),
     };
+#endif
     folder.addFiles(names);
     std::vector<std::string> expected = names;
     std::sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) { return caseBlindLess(a, b); });
@@ -84,7 +98,7 @@ TEST(FileList, FolderThatCannotBeReadListsNothingAndSaysWhy) {
     list.setPath(folder.text());
     ASSERT_EQ(list.count(), 1u);
 
-    const std::string gone = folder.text() + "/no-such-folder";
+    const std::string gone = folder.pathOf("no-such-folder");
     list.setPath(gone);
     EXPECT_EQ(list.count(), 0u);
     ASSERT_TRUE(list.error().has_value());
@@ -101,7 +115,7 @@ TEST(FileList, AFileIsNotAFolder) {
     TempFolder folder;
     folder.addFile("a.txt");
     FileList list;
-    list.setPath((folder / "a.txt").string());
+    list.setPath(folder.pathOf("a.txt"));
     EXPECT_TRUE(list.error().has_value());
     EXPECT_EQ(list.count(), 0u);
 }
@@ -109,10 +123,11 @@ TEST(FileList, AFileIsNotAFolder) {
 TEST(FileList, KeepsThePathWithoutTrailingSeparators) {
     TempFolder folder;
     FileList list;
-    list.setPath(folder.text() + "//");
+    list.setPath(folder.text() + testing::separator() + testing::separator());
     EXPECT_EQ(list.path(), folder.text());
-    list.setPath("/");
-    EXPECT_EQ(list.path(), "/");
+    const std::string root = testing::rootOf(folder.text());
+    list.setPath(root);
+    EXPECT_EQ(list.path(), root);
 }
 
 TEST(MatchesPattern, StarDotStarTakesEveryNameAndOthersMatchAsWildcards) {

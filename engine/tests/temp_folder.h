@@ -1,7 +1,13 @@
 #pragma once
 
 // A real folder under the system's temporary directory, removed with its
-// contents at the end of the test. Names are raw bytes, as the engine uses them.
+// contents at the end of the test. Names and paths are the engine's text: raw
+// bytes on POSIX, UTF-8 (unpaired surrogates included) on Windows.
+
+#include "norvane/platform.h"
+
+#include "utf16.h"
+#include "windows_path.h"
 
 #include <filesystem>
 #include <fstream>
@@ -12,6 +18,44 @@
 
 namespace norvane::testing {
 
+// The engine's text as a std::filesystem path, and back. path::string() would
+// go through the ANSI code page on Windows and lose names.
+inline std::filesystem::path toPath(const std::string& text) {
+#ifdef _WIN32
+    const std::optional<std::u16string> units = norvane::text::toUtf16(text);
+    if (!units) throw std::invalid_argument("not UTF-8: " + text);
+    return std::filesystem::path(std::wstring(units->begin(), units->end()));
+#else
+    return std::filesystem::path(text);
+#endif
+}
+
+inline std::string toText(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::wstring& native = path.native();
+    return norvane::text::fromUtf16(std::u16string(native.begin(), native.end()));
+#else
+    return path.native();
+#endif
+}
+
+// A path as the platform layer hands it to the system: on Windows in the
+// `\\?\` form, which keeps a trailing dot or space and goes past 260 characters.
+inline std::filesystem::path systemPath(const std::string& text) {
+#ifdef _WIN32
+    const std::u16string full = norvane::windows_path::extended(*norvane::text::toUtf16(text));
+    return std::filesystem::path(std::wstring(full.begin(), full.end()));
+#else
+    return std::filesystem::path(text);
+#endif
+}
+
+// The directory separator as text, for expected paths.
+inline std::string separator() { return std::string(1, platform::directorySeparator()); }
+
+// The root folder of the drive a full path is on: "/" on POSIX, "C:\\" on Windows.
+inline std::string rootOf(const std::string& path) { return path.substr(0, path.find(platform::directorySeparator()) + 1); }
+
 class TempFolder {
 public:
     explicit TempFolder(const std::filesystem::path& under = std::filesystem::temp_directory_path()) {
@@ -21,41 +65,50 @@ public:
             path_ = under / ("norvane-test-" + std::to_string(random()));
             if (std::filesystem::create_directory(path_)) break;
         }
+        path_ = path_.lexically_normal();
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     ~TempFolder() {
         std::error_code ignored;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(path_, ignored);
+        // The `\\?\` form reaches names a plain path cannot: deep ones, trailing dots.
+        std::filesystem::remove_all(systemPath(text()), ignored);
     }
 
     const std::filesystem::path& path() const { return path_; }
-    std::string text() const { return path_.string(); }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+    // The folder as the engine takes it.
+    std::string text() const { return toText(path_); }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / toPath(name); }
+    // A name in the folder as the engine takes it: the folder, the platform's separator, the name.
+    std::string pathOf(const std::string& name) const { return text() + separator() + name; }
 
     // A file whose content is its own name, so a lost or overwritten file shows.
     void addFile(const std::string& name, const std::string& content = {}) const {
-        std::ofstream(path_ / name, std::ios::binary) << (content.empty() ? name : content);
+        std::ofstream(filePath(name), std::ios::binary) << (content.empty() ? name : content);
     }
     void addFiles(const std::vector<std::string>& names) const {
         for (const std::string& name : names) addFile(name);
     }
-    void addFolder(const std::string& name) const { std::filesystem::create_directories(path_ / name); }
+    void addFolder(const std::string& name) const { std::filesystem::create_directories(*this / name); }
 
     std::string contentOf(const std::string& name) const {
-        std::ifstream in(path_ / name, std::ios::binary);
+        std::ifstream in(filePath(name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
     // The names of everything directly in the folder, sorted by bytes.
     std::set<std::string> names() const {
         std::set<std::string> result;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) result.insert(entry.path().filename().string());
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) result.insert(toText(entry.path().filename()));
         return result;
     }
 
 private:
+    // Windows would drop a trailing dot or space and stop at 260 characters
+    // unless the path has the `\\?\` form.
+    std::filesystem::path filePath(const std::string& name) const { return systemPath(pathOf(name)); }
+
     std::filesystem::path path_;
 };
 

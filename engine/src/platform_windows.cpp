@@ -1,0 +1,291 @@
+// The platform layer on Windows. Paths reach the system as UTF-16 in the
+// `\\?\` form, so deep folders work past 260 characters.
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include "norvane/platform.h"
+#include "utf16.h"
+#include "windows_path.h"
+
+#include <memory>
+#include <string>
+
+namespace norvane::platform {
+
+namespace {
+
+std::u16string_view units(const std::wstring& wide) { return {reinterpret_cast<const char16_t*>(wide.data()), wide.size()}; }
+std::wstring wide(const std::u16string& text) { return {text.begin(), text.end()}; }
+
+std::string describeError(DWORD number) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                          nullptr, number, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring message = length > 0 ? std::wstring(buffer, length) : std::wstring();
+    if (buffer != nullptr) ::LocalFree(buffer);
+    // The system ends its texts with ".\r\n"; the engine's sentences go on after them.
+    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ' || message.back() == L'.'))
+        message.pop_back();
+    if (message.empty()) return "system error " + std::to_string(number);
+    return text::fromUtf16(units(message));
+}
+
+SystemError errorOf(DWORD number) { return SystemError{static_cast<int>(number), describeError(number)}; }
+SystemError lastError() { return errorOf(::GetLastError()); }
+
+// The system's spelling of an engine path; nullopt when the text is not UTF-8
+// or holds a NUL, which would end the path early and name another file.
+std::optional<std::wstring> systemPath(const std::string& path) {
+    if (path.empty() || path.find('\0') != std::string::npos) return std::nullopt;
+    const std::optional<std::u16string> converted = text::toUtf16(path);
+    if (!converted) return std::nullopt;
+    return wide(windows_path::extended(*converted));
+}
+
+SystemError unusablePath(const std::string& path) {
+    return errorOf(path.empty() || path.find('\0') != std::string::npos ? ERROR_INVALID_NAME : ERROR_NO_UNICODE_TRANSLATION);
+}
+
+struct FindCloser {
+    void operator()(HANDLE handle) const { ::FindClose(handle); }
+};
+struct HandleCloser {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+
+bool hidden(DWORD attributes) { return (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0; }
+
+std::optional<BY_HANDLE_FILE_INFORMATION> identity(const std::wstring& path) {
+    // No access rights asked: only the identity is read, and the link itself, not its target.
+    const HANDLE opened = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
+    const std::unique_ptr<void, HandleCloser> handle(opened);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(opened, &information)) return std::nullopt;
+    return information;
+}
+
+bool sameIdentity(const std::optional<BY_HANDLE_FILE_INFORMATION>& a, const std::optional<BY_HANDLE_FILE_INFORMATION>& b) {
+    return a && b && a->dwVolumeSerialNumber == b->dwVolumeSerialNumber && a->nFileIndexHigh == b->nFileIndexHigh &&
+           a->nFileIndexLow == b->nFileIndexLow;
+}
+
+bool sameSystemFile(const std::wstring& first, const std::wstring& second) { return sameIdentity(identity(first), identity(second)); }
+
+std::wstring caseFolded(std::wstring path) {
+    // The system's own case mapping, one unit at a time, as its file systems compare names.
+    if (!path.empty()) ::CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+    return path;
+}
+
+std::wstring_view lastComponent(const std::wstring& path) { return std::wstring_view(path).substr(path.find_last_of(L'\\') + 1); }
+
+bool refusedDestination(const std::wstring& path) {
+    const std::wstring_view name = lastComponent(path);
+    return windows_path::refusedName({reinterpret_cast<const char16_t*>(name.data()), name.size()});
+}
+
+// The name as the folder holds it, in its own letter case.
+std::optional<std::wstring> storedName(const std::wstring& path) {
+    WIN32_FIND_DATAW found{};
+    const HANDLE first = ::FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (first == INVALID_HANDLE_VALUE) return std::nullopt;
+    ::FindClose(first);
+    return std::wstring(found.cFileName);
+}
+
+// 'photo.JPG' -> 'photo.jpg'. Some file systems (Wine's among them) report a
+// case-only rename as done and keep the old spelling; then the file goes
+// through a free temporary name in the same folder, and back where that fails.
+std::optional<SystemError> changeCase(const std::wstring& from, const std::wstring& to) {
+    if (!::MoveFileExW(from.c_str(), to.c_str(), 0)) return lastError();
+    if (storedName(to) == std::wstring(lastComponent(to))) return std::nullopt;
+
+    const std::wstring folder = to.substr(0, to.size() - lastComponent(to).size());
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        const std::wstring parked = folder + L"norvane-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) + L".tmp";
+        if (!::MoveFileExW(from.c_str(), parked.c_str(), 0)) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) continue;
+            return errorOf(error);
+        }
+        if (::MoveFileExW(parked.c_str(), to.c_str(), 0)) return std::nullopt;
+        const SystemError error = lastError();
+        ::MoveFileExW(parked.c_str(), from.c_str(), 0);
+        return error;
+    }
+    return errorOf(ERROR_ALREADY_EXISTS);
+}
+
+// Deletes a file, read-only or not: a move takes a read-only file along.
+bool deleteFile(const std::wstring& path) {
+    if (::DeleteFileW(path.c_str())) return true;
+    const DWORD error = ::GetLastError();
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        ::SetFileAttributesW(path.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY})) {
+        if (::DeleteFileW(path.c_str())) return true;
+        const DWORD again = ::GetLastError();
+        ::SetFileAttributesW(path.c_str(), attributes);
+        ::SetLastError(again);
+        return false;
+    }
+    ::SetLastError(error);
+    return false;
+}
+
+// MOVEFILE_COPY_ALLOWED would report success while leaving the source behind
+// when it cannot delete it, and leave its copy behind when it fails. Here the
+// copy is made only where nothing is (so what is there afterwards is ours),
+// and the source goes only once the copy is complete.
+std::optional<SystemError> moveAcrossVolumes(const std::wstring& from, const std::wstring& to,
+                                             const std::optional<BY_HANDLE_FILE_INFORMATION>& original) {
+    if (!::CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS)) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) deleteFile(to); // a partial copy
+        return errorOf(error);
+    }
+    // Only the very file that was copied is deleted, never one that has since taken its name.
+    if (!sameIdentity(identity(from), original)) {
+        deleteFile(to);
+        return errorOf(ERROR_FILE_NOT_FOUND);
+    }
+    if (deleteFile(from)) return std::nullopt;
+    const SystemError error = lastError();
+    deleteFile(to); // keep one copy only: the original
+    return error;
+}
+
+class WindowsFileSystem final : public FileSystem {
+public:
+    FolderRead readFolder(const std::string& folder) override {
+        FolderRead result;
+        const std::optional<std::wstring> path = systemPath(folder);
+        if (!path) {
+            result.error = unusablePath(folder);
+            return result;
+        }
+        const DWORD attributes = ::GetFileAttributesW(path->c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            result.error = lastError();
+            return result;
+        }
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            result.error = errorOf(ERROR_DIRECTORY);
+            return result;
+        }
+        std::wstring pattern = *path;
+        if (pattern.back() != L'\\') pattern += L'\\';
+        pattern += L'*';
+
+        WIN32_FIND_DATAW found{};
+        const HANDLE first = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                                FIND_FIRST_EX_LARGE_FETCH);
+        if (first == INVALID_HANDLE_VALUE) {
+            // A drive root has no "." entry, so an empty one finds nothing at all.
+            if (::GetLastError() != ERROR_FILE_NOT_FOUND) result.error = lastError();
+            return result;
+        }
+        const std::unique_ptr<void, FindCloser> search(first);
+        do {
+            const std::wstring_view name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const EntryKind kind = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Folder
+                                   : (found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) ? EntryKind::Other
+                                                                                      : EntryKind::File;
+            result.entries.push_back({text::fromUtf16(units(std::wstring(name))), kind, hidden(found.dwFileAttributes)});
+        } while (::FindNextFileW(first, &found));
+        if (::GetLastError() != ERROR_NO_MORE_FILES) {
+            result.entries.clear();
+            result.error = lastError();
+        }
+        return result;
+    }
+
+    PathProbe probe(const std::string& path) override {
+        const std::optional<std::wstring> system = systemPath(path);
+        if (!system) return PathProbe{PathKind::Absent, unusablePath(path)};
+        if (refusedDestination(*system)) return PathProbe{PathKind::Absent, errorOf(ERROR_INVALID_NAME)};
+        // Attributes of a link itself: the final component is not followed.
+        const DWORD attributes = ::GetFileAttributesW(system->c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND) return PathProbe{};
+            return PathProbe{PathKind::Absent, errorOf(error)};
+        }
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathProbe{PathKind::Folder, std::nullopt};
+        if (attributes & FILE_ATTRIBUTE_DEVICE) return PathProbe{PathKind::Other, std::nullopt};
+        return PathProbe{PathKind::File, std::nullopt};
+    }
+
+    bool sameFile(const std::string& first, const std::string& second) override {
+        const std::optional<std::wstring> a = systemPath(first);
+        const std::optional<std::wstring> b = systemPath(second);
+        return a && b && sameSystemFile(*a, *b);
+    }
+
+    std::optional<SystemError> move(const std::string& source, const std::string& destination) override {
+        const std::optional<std::wstring> from = systemPath(source);
+        if (!from) return unusablePath(source);
+        const std::optional<std::wstring> to = systemPath(destination);
+        if (!to) return unusablePath(destination);
+        if (refusedDestination(*to)) return errorOf(ERROR_INVALID_NAME);
+        if (*from == *to) return errorOf(ERROR_ALREADY_EXISTS);
+        const auto original = identity(*from);
+        if (sameIdentity(original, identity(*to))) {
+            // Only a change of letter case renames a file onto itself; another
+            // name of the same file (a hard link) is an existing destination.
+            if (caseFolded(*from) != caseFolded(*to)) return errorOf(ERROR_ALREADY_EXISTS);
+            return changeCase(*from, *to);
+        }
+
+        // No MOVEFILE_REPLACE_EXISTING: an existing destination is refused by the system itself.
+        if (::MoveFileExW(from->c_str(), to->c_str(), 0)) return std::nullopt;
+        if (::GetLastError() != ERROR_NOT_SAME_DEVICE) return lastError();
+        return moveAcrossVolumes(*from, *to, original);
+    }
+};
+
+} // namespace
+
+FileSystem& nativeFileSystem() {
+    static WindowsFileSystem fileSystem;
+    return fileSystem;
+}
+
+char directorySeparator() { return '\\'; }
+
+std::string applicationFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) break;
+        if (length < path.size()) {
+            path.resize(length);
+            const std::size_t last = path.find_last_of(L"\\/");
+            if (last == std::wstring::npos) break;
+            // A drive root keeps its separator: "C:\".
+            path.resize(last == 2 && path[1] == L':' ? last + 1 : last);
+            return text::fromUtf16(units(path));
+        }
+        path.resize(path.size() * 2); // truncated: try a larger buffer
+    }
+    std::wstring current(::GetCurrentDirectoryW(0, nullptr), L'\0');
+    current.resize(::GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data()));
+    return text::fromUtf16(units(current));
+}
+
+std::string comparisonKey(std::string_view path) {
+    std::optional<std::u16string> converted = text::toUtf16(path);
+    if (!converted || path.find('\0') != std::string_view::npos) return std::string(path);
+    return text::fromUtf16(units(caseFolded(wide(windows_path::extended(*converted)))));
+}
+
+} // namespace norvane::platform

@@ -1,0 +1,238 @@
+// What only Windows has: attributes that hide, case-blind names, drive roots,
+// UTF-16 names and the 260-character limit.
+
+#include "norvane/file_list.h"
+#include "norvane/folder_list.h"
+#include "norvane/platform.h"
+#include "norvane/rename_run.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace norvane {
+namespace {
+
+using testing::TempFolder;
+namespace fs = std::filesystem;
+
+platform::FileSystem& disk() { return platform::nativeFileSystem(); }
+
+struct NoMessages : MessageSink {
+    void show(const std::string&) override {}
+};
+
+void setAttributes(const TempFolder& folder, const std::string& name, DWORD attributes) {
+    ASSERT_TRUE(::SetFileAttributesW((folder / name).c_str(), attributes)) << name << ": error " << ::GetLastError();
+}
+
+TEST(WindowsListing, LeavesOutHiddenAndSystemFilesAndFolders) {
+    TempFolder folder;
+    folder.addFiles({"plain.txt", "hidden.txt", "system.txt", "readonly.txt", "archive.txt"});
+    folder.addFolder("sub");
+    folder.addFolder("hidden-folder");
+    folder.addFolder("system-folder");
+    setAttributes(folder, "hidden.txt", FILE_ATTRIBUTE_HIDDEN);
+    setAttributes(folder, "system.txt", FILE_ATTRIBUTE_SYSTEM);
+    setAttributes(folder, "readonly.txt", FILE_ATTRIBUTE_READONLY);
+    setAttributes(folder, "archive.txt", FILE_ATTRIBUTE_ARCHIVE);
+    setAttributes(folder, "hidden-folder", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
+    setAttributes(folder, "system-folder", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM);
+
+    FileList files;
+    files.setPath(folder.text());
+    EXPECT_EQ(files.names(), (std::vector<std::string>{"archive.txt", "plain.txt", "readonly.txt"}));
+
+    FolderList folders;
+    folders.setPath(folder.text());
+    ASSERT_EQ(folders.entries().size(), folders.chainLength() + 1);
+    EXPECT_EQ(folders.entries().back().name, "sub");
+
+    setAttributes(folder, "readonly.txt", FILE_ATTRIBUTE_NORMAL); // so the folder can be removed
+}
+
+TEST(WindowsListing, DriveRootJoinsWithADoubledSeparatorAndMovesThere) {
+    const std::string root = testing::rootOf(testing::toText(fs::temp_directory_path()));
+    ASSERT_EQ(root.size(), 3u) << root;
+    EXPECT_EQ(JoinPath(root, "a.txt"), root + "\\a.txt");
+
+    // The drive root may not be writable; a doubled separator anywhere goes the same way.
+    TempFolder folder;
+    folder.addFile("a.txt", "content");
+    const std::string doubled = folder.text() + "\\\\";
+    EXPECT_FALSE(disk().move(doubled + "a.txt", doubled + "b.txt").has_value());
+    EXPECT_EQ(folder.names(), std::set<std::string>{"b.txt"});
+    EXPECT_EQ(folder.contentOf("b.txt"), "content");
+
+    FileList list;
+    list.setPath(root);
+    EXPECT_EQ(list.path(), root);
+    EXPECT_FALSE(list.error().has_value());
+}
+
+TEST(WindowsMove, RefusesAnExistingDestinationTheSamePathAndAnotherCase) {
+    TempFolder folder;
+    folder.addFile("a.txt", "a");
+    folder.addFile("b.txt", "b");
+    struct Case { const char* destination; DWORD error; };
+    const Case cases[] = {
+        {"b.txt", ERROR_ALREADY_EXISTS}, {"B.TXT", ERROR_ALREADY_EXISTS}, {"a.txt", ERROR_ALREADY_EXISTS},
+        {"con", ERROR_INVALID_NAME}, {"a.", ERROR_INVALID_NAME}, {"a:b", ERROR_INVALID_NAME},
+    };
+    for (const Case& c : cases) {
+        const auto error = disk().move(folder.pathOf("a.txt"), folder.pathOf(c.destination));
+        ASSERT_TRUE(error.has_value()) << c.destination;
+        EXPECT_EQ(error->number, static_cast<int>(c.error)) << c.destination << ": " << error->description;
+        EXPECT_FALSE(error->description.empty());
+        EXPECT_NE(error->description.back(), '\n') << "the system's line end is trimmed";
+    }
+    EXPECT_EQ(folder.contentOf("a.txt"), "a");
+    EXPECT_EQ(folder.contentOf("b.txt"), "b");
+}
+
+TEST(WindowsMove, ACaseOnlyRenameOfTheSameFileGoesThrough) {
+    TempFolder folder;
+    folder.addFile("photo.JPG", "picture");
+    EXPECT_TRUE(disk().sameFile(folder.pathOf("photo.JPG"), folder.pathOf("photo.jpg")));
+    EXPECT_EQ(platform::comparisonKey(folder.pathOf("photo.JPG")), platform::comparisonKey(folder.pathOf("PHOTO.jpg")));
+
+    FileList list;
+    list.setPath(folder.text());
+    NoMessages sink;
+    const auto failure = norvane::Run(Rule::ExtensionName, list, {"", "jpg"}, sink);
+    ASSERT_FALSE(failure.has_value()) << describe(*failure);
+    EXPECT_EQ(folder.names(), std::set<std::string>{"photo.jpg"});
+    EXPECT_EQ(list.names(), std::vector<std::string>{"photo.jpg"});
+    EXPECT_EQ(folder.contentOf("photo.jpg"), "picture");
+}
+
+// Lists the names, renames each to name + suffix, and checks every file arrived with its content.
+void roundTrip(const TempFolder& folder, const std::vector<std::string>& names, const std::string& suffix) {
+    FileList list;
+    list.setPath(folder.text());
+    ASSERT_EQ(std::set<std::string>(list.names().begin(), list.names().end()), std::set<std::string>(names.begin(), names.end()));
+
+    NoMessages sink;
+    const auto failure = norvane::Run(Rule::ReplaceName, list, {".txt", suffix + ".dat"}, sink);
+    ASSERT_FALSE(failure.has_value()) << describe(*failure);
+    std::set<std::string> expected;
+    for (const std::string& name : names) {
+        const std::string renamed = name.substr(0, name.size() - 4) + suffix + ".dat";
+        expected.insert(renamed);
+        EXPECT_EQ(folder.contentOf(renamed), name);
+    }
+    EXPECT_EQ(folder.names(), expected);
+    EXPECT_EQ(std::set<std::string>(list.names().begin(), list.names().end()), expected);
+}
+
+TEST(WindowsMove, AcrossVolumesTheFileMovesWholeOrNotAtAll) {
+    // Under Wine, Z: is the host's root and its /dev/shm a volume of its own.
+    const fs::path otherVolume = "Z:\\dev\\shm";
+    TempFolder folder;
+    if (!fs::is_directory(otherVolume) || folder.text().rfind("Z:", 0) == 0) GTEST_SKIP() << "no second volume to move to";
+    TempFolder away(otherVolume);
+    folder.addFiles({"plain.txt", "readonly.txt", "in-use.txt"});
+    setAttributes(folder, "readonly.txt", FILE_ATTRIBUTE_READONLY);
+
+    // A copy, then the source deleted: read-only files move as they do within a volume.
+    for (const char* name : {"plain.txt", "readonly.txt"}) {
+        const auto error = disk().move(folder.pathOf(name), away.pathOf(name));
+        EXPECT_FALSE(error.has_value()) << name << ": " << error->description;
+        EXPECT_EQ(away.contentOf(name), name);
+    }
+    ::SetFileAttributesW((away / "readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // Held open by someone who allows reading but not deleting: it stays
+    // where it is, and no copy of it is left on the other volume.
+    const HANDLE holder = ::CreateFileW((folder / "in-use.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const auto error = disk().move(folder.pathOf("in-use.txt"), away.pathOf("in-use.txt"));
+    ::CloseHandle(holder);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(folder.names(), std::set<std::string>{"in-use.txt"}) << error->description;
+    EXPECT_EQ(away.names(), (std::set<std::string>{"plain.txt", "readonly.txt"})) << error->description;
+}
+
+TEST(WindowsMove, NonAsciiNamesRoundTripThroughListingAndMoving) {
+    const std::vector<std::string> names = {"caf\xc3\xa9.txt", "\xe6\x97\xa5\xe6\x9c\xac.txt", "\xf0\x9f\x98\x80.txt",
+                                            "\xd0\x96\xd0\xb6.txt"};
+    TempFolder folder;
+    folder.addFiles(names);
+    roundTrip(folder, names, "\xc3\x9f");
+}
+
+TEST(WindowsMove, UnpairedSurrogatesRoundTripThroughListingAndMoving) {
+    // Valid NTFS names, though not valid UTF-16 text.
+    const std::string loneHigh = "\xed\xa0\x80", loneLow = "\xed\xbf\xbf";
+    const std::vector<std::string> names = {"high" + loneHigh + ".txt", "low" + loneLow + ".txt"};
+    TempFolder folder;
+    for (const std::string& name : names) {
+        const HANDLE file = ::CreateFileW(testing::systemPath(folder.pathOf(name)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            // Wine keeps names as UTF-8 on the host, which has no spelling for them.
+            GTEST_SKIP() << "this file system cannot hold an unpaired surrogate (error " << ::GetLastError() << ")";
+        }
+        ::CloseHandle(file);
+        folder.addFile(name);
+    }
+    roundTrip(folder, names, loneLow);
+}
+
+TEST(WindowsMove, RefusesTextThatIsNotUtf8) {
+    TempFolder folder;
+    folder.addFile("a.txt");
+    const auto error = disk().move(folder.pathOf("a.txt"), folder.pathOf("\xff.txt"));
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->number, static_cast<int>(ERROR_NO_UNICODE_TRANSLATION));
+    EXPECT_TRUE(disk().probe(folder.pathOf("\xff.txt")).error.has_value());
+    EXPECT_EQ(folder.names(), std::set<std::string>{"a.txt"});
+}
+
+// Removes deep folders bottom-up, which std::filesystem cannot do past 260 characters.
+struct DeepFolders {
+    std::vector<std::string> made;
+    ~DeepFolders() {
+        for (auto folder = made.rbegin(); folder != made.rend(); ++folder) {
+            for (const char* name : {"\\a.txt", "\\a.md"}) ::DeleteFileW(testing::systemPath(*folder + name).c_str());
+            ::RemoveDirectoryW(testing::systemPath(*folder).c_str());
+        }
+    }
+};
+
+TEST(WindowsMove, PathsLongerThan260CharactersWork) {
+    TempFolder folder;
+    DeepFolders cleanup;
+    std::string deep = folder.text();
+    for (int level = 0; level < 6; ++level) {
+        deep += "\\" + std::string(60, char('a' + level));
+        ASSERT_TRUE(::CreateDirectoryW(testing::systemPath(deep).c_str(), nullptr)) << ::GetLastError();
+        cleanup.made.push_back(deep);
+    }
+    ASSERT_GT(deep.size(), 300u);
+    const std::string relative = deep.substr(folder.text().size() + 1);
+    folder.addFile(relative + "\\a.txt", "deep");
+
+    FileList list;
+    list.setPath(deep);
+    ASSERT_FALSE(list.error().has_value()) << list.error()->error.description;
+    ASSERT_EQ(list.names(), std::vector<std::string>{"a.txt"});
+    NoMessages sink;
+    const auto failure = norvane::Run(Rule::ExtensionName, list, {"", "md"}, sink);
+    ASSERT_FALSE(failure.has_value()) << describe(*failure);
+    EXPECT_EQ(list.names(), std::vector<std::string>{"a.md"});
+    EXPECT_EQ(folder.contentOf(relative + "\\a.md"), "deep");
+}
+
+TEST(WindowsPlatform, ApplicationFolderHoldsThisProgram) {
+    const std::string folder = platform::applicationFolder();
+    EXPECT_EQ(platform::directorySeparator(), '\\');
+    EXPECT_EQ(disk().probe(folder).kind, platform::PathKind::Folder);
+    EXPECT_EQ(disk().probe(folder + "\\norvane_engine_tests.exe").kind, platform::PathKind::File);
+}
+
+} // namespace
+} // namespace norvane
