@@ -66,6 +66,7 @@ public:
     }
 
     const std::string& nameAt(std::size_t position) const { return files_.name(position); }
+    const std::string& folder() const { return files_.path(); }
     std::string sourceOf(const PlannedMove& move) const { return JoinPath(files_.path(), nameAt(move.position)); }
     std::string destinationOf(const PlannedMove& move) const { return JoinPath(files_.path(), move.newName); }
 
@@ -91,9 +92,21 @@ public:
     PlanCheck(const Planner& planner, platform::FileSystem& fileSystem) : planner_(planner), fileSystem_(fileSystem) {}
 
     std::optional<RenameFailure> check(const Plan& plan) {
+        // Destinations in the listed folder are looked at all at once: the
+        // platform may answer from one read of the folder instead of asking
+        // the system about each name, which costs a third of a rename each.
+        std::vector<std::string_view> inFolder;
+        for (const PlannedMove& move : plan.moves)
+            if (!holdsSeparator(move.newName)) inFolder.push_back(move.newName);
+        const std::vector<platform::PathProbe> inFolderProbes = fileSystem_.probeNames(planner_.folder(), inFolder);
+        inFolder = {};
+        std::size_t nextInFolder = 0;
+
         // Every move frees one name and claims one; sized once, the table never rehashes.
         earlier_.reserve(2 * plan.moves.size());
         for (const PlannedMove& move : plan.moves) {
+            const bool separated = holdsSeparator(move.newName);
+            const platform::PathProbe* probed = separated ? nullptr : &inFolderProbes[nextInFolder++];
             if (auto failure = checkNotEmpty(move)) return failure;
             if (auto failure = checkBytes(move)) return failure;
             std::string destinationKey = platform::comparisonKey(move.newName);
@@ -101,8 +114,11 @@ public:
             if (earlier != earlier_.end() && earlier->second.claimed) return duplicate(move, earlier->second.position);
             if (auto failure = checkFolderExists(move)) return failure;
             // A name an earlier move frees is free by the time of this one.
-            if (earlier == earlier_.end())
-                if (auto failure = checkNotTaken(move)) return failure;
+            if (earlier == earlier_.end()) {
+                const std::string destinationPath = planner_.destinationOf(move);
+                if (auto failure = checkNotTaken(move, destinationPath, probed ? *probed : fileSystem_.probe(destinationPath)))
+                    return failure;
+            }
             // Freed first: a file given its own name under another case claims it again.
             earlier_.insert_or_assign(platform::comparisonKey(planner_.nameAt(move.position)), Earlier{move.position, false});
             earlier_.insert_or_assign(std::move(destinationKey), Earlier{move.position, true});
@@ -154,9 +170,8 @@ private:
         return result;
     }
 
-    std::optional<RenameFailure> checkNotTaken(const PlannedMove& move) const {
-        const std::string destinationPath = planner_.destinationOf(move);
-        const platform::PathProbe destination = fileSystem_.probe(destinationPath);
+    std::optional<RenameFailure> checkNotTaken(const PlannedMove& move, const std::string& destinationPath,
+                                               const platform::PathProbe& destination) const {
         if (destination.error) {
             RenameFailure result = failure(move, RenameFailure::Kind::InvalidName);
             result.error = destination.error;
