@@ -162,6 +162,9 @@ TEST(FileList, SortsALargeFolderAsCaseBlindLessOrdersIt) {
     for (int i = 0; i < 300; ++i) {
         const std::string id = std::to_string(i * 7919 % 1000);
         names.push_back((i % 3 == 0 ? "IMG_" : i % 3 == 1 ? "img-" : "Img[") + id + (i % 2 ? ".JPG" : ".jpg"));
+        // Beyond the first 16 bytes, and names that differ only in case.
+        names.push_back(std::string(i % 2 ? "Holiday Photos 2023 " : "holiday photos 2023_") + id + ".jpg");
+        if (i % 10 == 0) names.push_back("HOLIDAY PHOTOS 2023 " + id + ".jpg");
     }
     folder.addFiles(names);
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return caseBlindLess(a, b); });
