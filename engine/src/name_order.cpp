@@ -21,4 +21,10 @@ bool caseBlindLess(std::string_view a, std::string_view b) {
     return a < b; // equal after folding: the exact bytes decide
 }
 
+std::string caseBlindKey(std::string_view name) {
+    std::string key(name);
+    for (char& c : key) c = static_cast<char>(foldAscii(static_cast<unsigned char>(c)));
+    return key;
+}
+
 } // namespace norvane

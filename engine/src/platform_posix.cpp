@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 
 #ifdef __linux__
 #include <linux/fs.h> // RENAME_NOREPLACE
@@ -139,8 +140,75 @@ std::optional<SystemError> moveByLink(const std::string& source, const std::stri
     return std::nullopt;
 }
 
+// Printable ASCII only: such a name means the same bytes to every file system
+// that compares names exactly, and none refuses it for its characters.
+bool plainName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    for (const char c : name)
+        if (c < 0x20 || c > 0x7e || c == '/') return false;
+    return true;
+}
+
+// Whether names in this folder are compared byte for byte: an entry looked up
+// under its letters' other case must not be found. Folders on file systems
+// that ignore case (vfat, exfat, casefolded ext4, CIFS) find it.
+bool comparesNamesExactly(int folder, const std::vector<std::string>& entries) {
+    for (const std::string& name : entries) {
+        std::string other = name;
+        bool lettered = false;
+        for (char& c : other) {
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A'), lettered = true;
+            else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a'), lettered = true;
+        }
+        if (!lettered) continue;
+        struct stat status {};
+        return ::fstatat(folder, other.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT;
+    }
+    return false; // nothing to tell by
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
+    // One read of the folder answers for the plain names it does not hold;
+    // every other name, and every name it holds, is probed as on its own.
+    std::vector<PathProbe> probeNames(const std::string& folder, const std::vector<std::string_view>& names) override {
+        if (unusable(folder)) return FileSystem::probeNames(folder, names);
+        DIR* directory = ::opendir(folder.c_str());
+        if (directory == nullptr) return FileSystem::probeNames(folder, names);
+        std::vector<std::string> entries;
+        bool complete = true;
+        for (;;) {
+            errno = 0;
+            const dirent* entry = ::readdir(directory);
+            if (entry == nullptr) {
+                complete = errno == 0;
+                break;
+            }
+            entries.emplace_back(entry->d_name);
+        }
+        const long nameMax = ::fpathconf(::dirfd(directory), _PC_NAME_MAX);
+        const bool exact = complete && nameMax > 0 && comparesNamesExactly(::dirfd(directory), entries);
+        ::closedir(directory);
+        if (!exact) return FileSystem::probeNames(folder, names);
+
+        const std::unordered_set<std::string_view> present(entries.begin(), entries.end());
+        std::string path = folder + '/';
+        const std::size_t stem = path.size();
+        std::vector<PathProbe> probes;
+        probes.reserve(names.size());
+        for (const std::string_view name : names) {
+            const bool fits = name.size() <= static_cast<std::size_t>(nameMax) && stem + name.size() < PATH_MAX;
+            if (fits && plainName(name) && present.count(name) == 0) {
+                probes.emplace_back(); // absent
+                continue;
+            }
+            path.resize(stem);
+            path.append(name);
+            probes.push_back(probe(path));
+        }
+        return probes;
+    }
+
     FolderRead readFolder(const std::string& folder) override {
         FolderRead result;
         if (unusable(folder)) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace norvane {
 namespace {
@@ -155,6 +156,34 @@ TEST(CaseBlindLess, IsAStrictTotalOrder) {
             }
         }
     }
+}
+
+TEST(CaseBlindKey, OrdersWithTheExactNameAsCaseBlindLessDoes) {
+    // '_' and '[' sit between the upper and the lower case letters, so folding
+    // decides their place; bytes past ASCII are never folded.
+    const std::vector<std::string> names = {"a", "A", "b", "B", "ab", "aB", "Ab", "_", "[", "\xff", "\xc3\xa9", "a.txt",
+                                            "A.TXT", "a_b", "A[b", "aZ", "az_", "IMG_0001.JPG", "img_0001.jpg", ""};
+    for (const auto& x : names) {
+        for (const auto& y : names) {
+            const bool byKey = std::pair(caseBlindKey(x), x) < std::pair(caseBlindKey(y), y);
+            EXPECT_EQ(byKey, caseBlindLess(x, y)) << x << " / " << y;
+        }
+    }
+}
+
+TEST(FileList, SortsALargeFolderAsCaseBlindLessOrdersIt) {
+    TempFolder folder;
+    std::vector<std::string> names;
+    for (int i = 0; i < 300; ++i) {
+        const std::string id = std::to_string(i * 7919 % 1000);
+        names.push_back((i % 3 == 0 ? "IMG_" : i % 3 == 1 ? "img-" : "Img[") + id + (i % 2 ? ".JPG" : ".jpg"));
+        // Beyond the first 16 bytes, and names that differ only in case.
+        names.push_back(std::string(i % 2 ? "Holiday Photos 2023 " : "holiday photos 2023_") + id + ".jpg");
+        if (i % 10 == 0) names.push_back("HOLIDAY PHOTOS 2023 " + id + ".jpg");
+    }
+    folder.addFiles(names);
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return caseBlindLess(a, b); });
+    EXPECT_EQ(listed(folder.text()), names);
 }
 
 } // namespace

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <vector>
+
 namespace norvane {
 namespace {
 
@@ -137,6 +140,43 @@ TEST(Probe, TellsWhatIsAtAPath) {
     EXPECT_FALSE(absent.error.has_value());
     EXPECT_TRUE(disk().probe(folder.pathOf(std::string(300, 'n'))).error.has_value()); // too long
     EXPECT_TRUE(disk().probe(folder.pathOf("a.txt/x")).error.has_value());            // not a folder
+}
+
+// Many names at once must answer exactly as one probe per name does, whether
+// the folder read answers or the name is probed on its own.
+TEST(Probe, ManyNamesOfAFolderAnswerAsOneProbeEach) {
+#ifdef _WIN32
+    GTEST_SKIP() << "POSIX names: raw bytes, a dangling symbolic link, \"/\" between folder and name";
+#endif
+    TempFolder folder;
+    folder.addFiles({"Photo.JPG", "notes.txt", ".hidden", "caf\xc3\xa9.txt"});
+    folder.addFolder("sub");
+    fs::create_symlink(folder / "missing", folder / "dangling");
+    const std::vector<std::string> names = {
+        "free.txt", "Photo.JPG", "photo.jpg", "notes.txt", ".hidden", "sub", "dangling", "caf\xc3\xa9.txt",
+        "caf\xc3\xa9.TXT", std::string(300, 'n'), std::string(255, 'n'), ".", "..", "", "with space.txt",
+        std::string("bad-\xff.txt"),
+    };
+    const std::vector<std::string_view> views(names.begin(), names.end());
+    const std::vector<platform::PathProbe> together = disk().probeNames(folder.text(), views);
+    ASSERT_EQ(together.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const platform::PathProbe alone = disk().probe(folder.text() + "/" + names[i]);
+        EXPECT_EQ(together[i].kind, alone.kind) << names[i];
+        EXPECT_EQ(together[i].error.has_value(), alone.error.has_value()) << names[i];
+    }
+    EXPECT_EQ(together[0].kind, platform::PathKind::Absent);
+    EXPECT_EQ(together[1].kind, platform::PathKind::File);
+    EXPECT_EQ(together[5].kind, platform::PathKind::Folder);
+    EXPECT_EQ(together[6].kind, platform::PathKind::Other);
+    EXPECT_TRUE(together[9].error.has_value()); // too long for any name
+}
+
+TEST(Probe, ManyNamesOfAFolderThatCannotBeReadAreProbedOneByOne) {
+    const std::vector<std::string_view> names = {"a.txt"};
+    const std::vector<platform::PathProbe> probes = disk().probeNames("/nonexistent-norvane-folder", names);
+    ASSERT_EQ(probes.size(), 1u);
+    EXPECT_EQ(probes[0].kind, platform::PathKind::Absent);
 }
 
 TEST(ApplicationFolder, IsTheFolderOfThisProgram) {

@@ -52,6 +52,11 @@ public:
     // Looks at a path without following a final symbolic link.
     virtual PathProbe probe(const std::string& path) = 0;
 
+    // probe(folder + separator + name) for each of many bare names of one
+    // folder, in order. The default probes each name; a platform may answer
+    // from one read of the folder where that is sure to give the same answers.
+    virtual std::vector<PathProbe> probeNames(const std::string& folder, const std::vector<std::string_view>& names);
+
     // Whether two existing paths name one and the same file.
     virtual bool sameFile(const std::string& first, const std::string& second) = 0;
 

@@ -1,0 +1,28 @@
+#pragma once
+
+// What the platform does without the engine: the loops the engine's own work
+// is measured against.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace norvane::bench {
+
+// The directory read with the per-entry type check the lists need, and the
+// hidden test; it counts the files a list would show and keeps nothing.
+std::size_t bareListing(const std::string& folder);
+
+struct RenamePair {
+    std::string from;
+    std::string to;
+};
+
+// The no-replace rename over full paths folder/from -> folder/to, in order.
+// Throws on the first refused move.
+void bareRenames(const std::string& folder, const std::vector<RenamePair>& pairs);
+
+// Puts every file back: folder/to -> folder/from, last pair first.
+void undoRenames(const std::string& folder, const std::vector<RenamePair>& pairs);
+
+} // namespace norvane::bench

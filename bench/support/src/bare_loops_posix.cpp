@@ -1,0 +1,70 @@
+#ifndef _GNU_SOURCE
+#define _GNU_SOURCE // renameat2
+#endif
+
+#include "norvane_bench/bare_loops.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+
+namespace norvane::bench {
+
+std::size_t bareListing(const std::string& folder) {
+    DIR* directory = ::opendir(folder.c_str());
+    if (directory == nullptr) throw std::runtime_error("cannot read " + folder + ": " + std::strerror(errno));
+    const int fd = ::dirfd(directory);
+    std::size_t files = 0;
+    while (const dirent* entry = ::readdir(directory)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.') continue; // ".", ".." and hidden files
+        bool isFile = entry->d_type == DT_REG;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat status {};
+            isFile = ::fstatat(fd, name, &status, 0) == 0 && S_ISREG(status.st_mode);
+        }
+        if (isFile) ++files;
+    }
+    ::closedir(directory);
+    return files;
+}
+
+namespace {
+
+// Full paths built in buffers that live across the loop, as a plain program would.
+class PathPair {
+public:
+    explicit PathPair(const std::string& folder) : source_(folder + '/'), destination_(folder + '/'), stem_(source_.size()) {}
+
+    void rename(const std::string& from, const std::string& to) {
+        source_.resize(stem_);
+        source_ += from;
+        destination_.resize(stem_);
+        destination_ += to;
+        if (::renameat2(AT_FDCWD, source_.c_str(), AT_FDCWD, destination_.c_str(), RENAME_NOREPLACE) != 0)
+            throw std::runtime_error("cannot move " + source_ + " to " + destination_ + ": " + std::strerror(errno));
+    }
+
+private:
+    std::string source_;
+    std::string destination_;
+    std::size_t stem_;
+};
+
+} // namespace
+
+void bareRenames(const std::string& folder, const std::vector<RenamePair>& pairs) {
+    PathPair paths(folder);
+    for (const RenamePair& pair : pairs) paths.rename(pair.from, pair.to);
+}
+
+void undoRenames(const std::string& folder, const std::vector<RenamePair>& pairs) {
+    PathPair paths(folder);
+    for (auto pair = pairs.rbegin(); pair != pairs.rend(); ++pair) paths.rename(pair->to, pair->from);
+}
+
+} // namespace norvane::bench

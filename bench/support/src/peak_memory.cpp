@@ -1,0 +1,37 @@
+#include "norvane_bench/peak_memory.h"
+
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+
+namespace norvane::bench {
+
+namespace {
+
+// A "Vm...:   1234 kB" line of /proc/self/status; 0 where there is none.
+std::size_t statusField(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    std::size_t kib = 0;
+    while (status >> key) {
+        if (key == field + ":") {
+            status >> kib;
+            return kib;
+        }
+        status.ignore(1 << 12, '\n');
+    }
+    return 0;
+}
+
+} // namespace
+
+std::size_t peakResidentKiB() {
+    if (const std::size_t kib = statusField("VmHWM")) return kib;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<std::size_t>(usage.ru_maxrss); // KiB on Linux
+}
+
+std::size_t residentKiB() { return statusField("VmRSS"); }
+
+} // namespace norvane::bench
