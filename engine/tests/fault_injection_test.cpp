@@ -5,6 +5,7 @@
 #include "norvane/rename_run.h"
 
 #include "faulty_file_system.h"
+#include "recording_sink.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -22,10 +23,7 @@ using testing::TempFolder;
 using Kind = RenameFailure::Kind;
 namespace fs = std::filesystem;
 
-struct RecordingSink : MessageSink {
-    std::vector<std::string> shown;
-    void show(const std::string& message) override { shown.push_back(message); }
-};
+using testing::RecordingSink;
 
 const platform::SystemError accessDenied{static_cast<int>(std::errc::permission_denied), "injected: no permission"};
 const platform::SystemError diskFull{static_cast<int>(std::errc::no_space_on_device), "injected: disk full"};

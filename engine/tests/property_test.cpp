@@ -11,6 +11,7 @@
 #include "faulty_file_system.h"
 #include "folder_model.h"
 #include "random_round.h"
+#include "recording_sink.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -29,10 +30,7 @@ namespace {
 using namespace testing;
 namespace fs = std::filesystem;
 
-struct RecordingSink : MessageSink {
-    std::vector<std::string> shown;
-    void show(const std::string& message) override { shown.push_back(message); }
-};
+using testing::RecordingSink;
 
 // The listed folder sits two levels below the root, so names with ".." can
 // move files up without leaving what the test watches.

@@ -1,5 +1,6 @@
 #include "norvane/rename_run.h"
 
+#include "recording_sink.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +14,7 @@ using testing::TempFolder;
 using Kind = RenameFailure::Kind;
 namespace fs = std::filesystem;
 
-struct RecordingSink : MessageSink {
-    std::vector<std::string> shown;
-    void show(const std::string& message) override { shown.push_back(message); }
-};
+using testing::RecordingSink;
 
 struct RunCase {
     const char* what;
