@@ -9,7 +9,7 @@
 
 #include "norvane/platform.h"
 
-#include "engine_text.h"
+#include "temp_folder.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -55,8 +55,8 @@ public:
         const std::size_t k = asked_.size();
         if (refused_ && refused_->k == k) return refused_->error;
         if (occupied_ && occupied_->k == k)
-            std::ofstream(diskPath(destination), std::ios::binary) << occupied_->content;
-        if (taken_ && taken_->k == k) std::filesystem::rename(diskPath(source), taken_->stash);
+            std::ofstream(toPath(destination), std::ios::binary) << occupied_->content;
+        if (taken_ && taken_->k == k) std::filesystem::rename(toPath(source), taken_->stash);
         auto error = real_.move(source, destination);
         if (!error) ++done_;
         return error;
