@@ -28,12 +28,21 @@ std::string reason(const RenameFailure& failure) {
     case Kind::InvalidName:
         if (failure.error) return "the file system cannot take that name" + systemError(failure.error);
         return "the new name holds a NUL byte, which no file name may hold";
+    case Kind::NameTooLong: return "the new name is too long for the file system" + systemError(failure.error);
+    case Kind::NoPermission:
+        return "there is no permission to look at " + quoted(failure.destination) + systemError(failure.error);
+    case Kind::TooManyLinks:
+        return "the way to " + quoted(failure.destination) + " leads through too many symbolic links" +
+               systemError(failure.error);
+    case Kind::CannotCheck:
+        return "the system cannot say whether " + quoted(failure.destination) + " is free" + systemError(failure.error);
     case Kind::DuplicateName:
         return "file " + std::to_string(failure.otherPosition + 1) + ", " + quoted(failure.otherName) +
                ", would get the same name";
     case Kind::NameTaken: return quoted(failure.destination) + " already exists";
     case Kind::FolderMissing:
         return "the folder it names is not there" + systemError(failure.error);
+    case Kind::SourceGone: return "it is no longer in the folder under that name" + systemError(failure.error);
     case Kind::MoveRefused: return "the move was refused" + systemError(failure.error);
     case Kind::RefreshFailed: return {};
     }
@@ -44,6 +53,8 @@ std::string reason(const RenameFailure& failure) {
 
 std::string describe(const RenameFailure& failure) {
     if (failure.kind == RenameFailure::Kind::RefreshFailed) {
+        if (failure.renamed == 0)
+            return "Cannot read the folder " + quoted(failure.name) + systemError(failure.error) + ". No file was renamed.";
         return "All files were renamed (" + std::to_string(failure.renamed) + "), but the folder " +
                quoted(failure.name) + " could not be listed again" + systemError(failure.error) + ".";
     }

@@ -12,12 +12,17 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <unordered_set>
+#include <wctype.h>
 
 #ifdef __linux__
-#include <linux/fs.h> // RENAME_NOREPLACE
+#include <linux/fs.h> // RENAME_NOREPLACE, FS_IOC_GETFLAGS
+#include <sys/ioctl.h>
+#include <sys/vfs.h>
 #endif
 
 namespace norvane::platform {
@@ -33,6 +38,10 @@ EntryKind kindOf(const struct stat& status) {
     if (S_ISREG(status.st_mode)) return EntryKind::File;
     if (S_ISDIR(status.st_mode)) return EntryKind::Folder;
     return EntryKind::Other;
+}
+
+FileId identityOf(const struct stat& status) {
+    return FileId{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
 }
 
 // Closes a descriptor on every way out.
@@ -125,11 +134,31 @@ std::optional<SystemError> moveByCopy(const std::string& source, const std::stri
     return std::nullopt;
 }
 
+// For file systems that can neither refuse an existing destination nor link
+// (FAT, exFAT through FUSE): the destination is taken first, by creating it
+// exclusively, so the rename that follows can only replace this empty file of ours.
+std::optional<SystemError> moveOntoPlaceholder(const std::string& source, const std::string& destination) {
+    struct stat ours {};
+    {
+        Descriptor placeholder(::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (placeholder.get() < 0) return errorOf(errno);
+        if (::fstat(placeholder.get(), &ours) != 0) ours = {};
+    }
+    if (::rename(source.c_str(), destination.c_str()) == 0) return std::nullopt;
+    const SystemError error = errorOf(errno);
+    struct stat now {};
+    if (::lstat(destination.c_str(), &now) == 0 && now.st_dev == ours.st_dev && now.st_ino == ours.st_ino)
+        ::unlink(destination.c_str());
+    return error;
+}
+
 // link() refuses an existing destination atomically, like RENAME_NOREPLACE.
 std::optional<SystemError> moveByLink(const std::string& source, const std::string& destination) {
     if (::link(source.c_str(), destination.c_str()) != 0) {
         const int error = errno;
-        if (error == EXDEV || error == EPERM || error == EOPNOTSUPP || error == EMLINK) return moveByCopy(source, destination);
+        if (error == EXDEV) return moveByCopy(source, destination);
+        if (error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK)
+            return moveOntoPlaceholder(source, destination);
         return errorOf(error);
     }
     if (::unlink(source.c_str()) != 0) {
@@ -140,8 +169,52 @@ std::optional<SystemError> moveByLink(const std::string& source, const std::stri
     return std::nullopt;
 }
 
-// Printable ASCII only: such a name means the same bytes to every file system
-// that compares names exactly, and none refuses it for its characters.
+// A move that never replaces: the system's own refusal where the file system
+// takes the flag, what comes closest where it does not.
+std::optional<SystemError> moveNoReplace(const std::string& source, const std::string& destination) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0) return std::nullopt;
+    const int error = errno;
+    if (error == EXDEV) return moveByCopy(source, destination);
+    // The file system does not know the flag: fall back to what also refuses.
+    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) return errorOf(error);
+#endif
+    return moveByLink(source, destination);
+}
+
+bool sameIdentity(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+std::size_t nameStart(const std::string& path) { return path.rfind('/') + 1; }
+
+// 'Photo.JPG' -> 'Photo.jpg' in a folder that ignores case: the new spelling
+// already leads to the file itself, so a no-replace move sees it as taken.
+// Identity cannot tell (FUSE gives each spelling an inode of its own), and
+// need not: going through a temporary name cannot replace a true twin.
+bool changesCaseOnly(const std::string& source, const std::string& destination) {
+    const std::size_t at = nameStart(source);
+    if (source == destination || at != nameStart(destination) || source.compare(0, at, destination, 0, at) != 0) return false;
+    return foldCase(std::string_view(source).substr(at)) == foldCase(std::string_view(destination).substr(at));
+}
+
+// Through a free temporary name in the same folder, and back should the
+// second step fail; a file that cannot come back is named in the error.
+std::optional<SystemError> changeCase(const std::string& source, const std::string& destination) {
+    const std::string folder = source.substr(0, nameStart(source));
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        const std::string parked = ".norvane-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        std::optional<SystemError> error = moveNoReplace(source, folder + parked);
+        if (error && error->number == EEXIST) continue;
+        if (error) return error;
+        error = moveNoReplace(folder + parked, destination);
+        if (!error) return std::nullopt;
+        if (moveNoReplace(folder + parked, source)) error->description += "; the file is left as \"" + parked + "\"";
+        return error;
+    }
+    return errorOf(EEXIST);
+}
+
+// Printable ASCII only: such a name means the same bytes to every file system,
+// which none refuses for its characters, and which folds alike everywhere.
 bool plainName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
     for (const char c : name)
@@ -149,33 +222,156 @@ bool plainName(std::string_view name) {
     return true;
 }
 
-// Whether names in this folder are compared byte for byte: an entry looked up
-// under its letters' other case must not be found. Folders on file systems
-// that ignore case (vfat, exfat, casefolded ext4, CIFS) find it.
-bool comparesNamesExactly(int folder, const std::vector<std::string>& entries) {
-    for (const std::string& name : entries) {
-        std::string other = name;
-        bool lettered = false;
-        for (char& c : other) {
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A'), lettered = true;
-            else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a'), lettered = true;
-        }
-        if (!lettered) continue;
-        struct stat status {};
-        return ::fstatat(folder, other.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT;
+bool lettered(std::string_view name) {
+    for (const char c : name)
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
+    return false;
+}
+
+// The name with every ASCII letter in its other case.
+std::string otherCase(std::string_view name) {
+    std::string swapped(name);
+    for (char& c : swapped) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
-    return false; // nothing to tell by
+    return swapped;
+}
+
+#ifndef FS_CASEFOLD_FL
+#define FS_CASEFOLD_FL 0x40000000
+#endif
+
+// File systems that ignore case in every folder (FAT, exFAT, SMB shares,
+// HFS+), and ext4 or f2fs folders with case folding turned on.
+bool caseBlindFileSystem(int folder) {
+#ifdef __linux__
+    struct statfs information {};
+    if (::fstatfs(folder, &information) == 0) {
+        switch (static_cast<unsigned long>(information.f_type)) {
+        case 0x4d44UL:     // FAT
+        case 0x2011bab0UL: // exFAT
+        case 0xff534d42UL: // CIFS
+        case 0xfe534d42UL: // SMB2
+        case 0x517bUL:     // SMB
+        case 0x482bUL:     // HFS+
+            return true;
+        default: break;
+        }
+    }
+    int flags = 0;
+    return ::ioctl(folder, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL) != 0;
+#else
+    (void)folder;
+    return false;
+#endif
+}
+
+// A second reading of an open folder, from its start: a duplicated descriptor
+// shares its position with the first.
+DIR* readFromStart(int folder) {
+    const int copy = ::dup(folder);
+    DIR* directory = copy < 0 ? nullptr : ::fdopendir(copy);
+    if (directory == nullptr) {
+        if (copy >= 0) ::close(copy);
+        return nullptr;
+    }
+    ::rewinddir(directory);
+    return directory;
+}
+
+// Whether an open folder lists exactly this name, read to the end if need be.
+bool listsName(int folder, std::string_view name) {
+    DIR* directory = readFromStart(folder);
+    if (directory == nullptr) return false;
+    bool found = false;
+    while (const dirent* entry = ::readdir(directory)) {
+        if (name == entry->d_name) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(directory);
+    return found;
+}
+
+bool folderIgnoresCase(int folder, unsigned depth);
+
+// Whether a folder's names compare without regard to case. The folder itself
+// answers where it holds a name with a letter: that name looked up in its
+// other case is found where case is ignored, or where the folder holds both
+// spellings; FUSE file systems give each spelling an inode of its own, so
+// the listing tells those apart. A folder without such a name is judged by
+// its file system, or else as its parent on the same file system is.
+template <typename ListsName>
+bool ignoresCase(int folder, std::string_view letteredName, ListsName listsExactly, unsigned depth = 0) {
+    if (!letteredName.empty()) {
+        const std::string swapped = otherCase(letteredName);
+        struct stat asListed {}, asSwapped {};
+        if (::fstatat(folder, std::string(letteredName).c_str(), &asListed, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (::fstatat(folder, swapped.c_str(), &asSwapped, AT_SYMLINK_NOFOLLOW) == 0)
+                return sameIdentity(asListed, asSwapped) || !listsExactly(swapped);
+            if (errno == ENOENT) return false;
+        }
+    }
+    if (caseBlindFileSystem(folder)) return true;
+    Descriptor parent(::openat(folder, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat self {}, above {};
+    if (depth >= 32 || parent.get() < 0 || ::fstat(folder, &self) != 0 || ::fstat(parent.get(), &above) != 0 ||
+        self.st_dev != above.st_dev || sameIdentity(self, above))
+        return false;
+    return folderIgnoresCase(parent.get(), depth + 1);
+}
+
+// The first name with a letter in an open folder, read only as far as needed.
+std::string firstLetteredName(int folder) {
+    DIR* directory = readFromStart(folder);
+    if (directory == nullptr) return {};
+    std::string found;
+    while (const dirent* entry = ::readdir(directory)) {
+        if (lettered(entry->d_name)) {
+            found = entry->d_name;
+            break;
+        }
+    }
+    ::closedir(directory);
+    return found;
+}
+
+bool folderIgnoresCase(int folder, unsigned depth) {
+    return ignoresCase(folder, firstLetteredName(folder), [folder](const std::string& name) { return listsName(folder, name); },
+                       depth);
+}
+
+PathKind probedKind(const struct stat& status) {
+    switch (kindOf(status)) {
+    case EntryKind::File: return PathKind::File;
+    case EntryKind::Folder: return PathKind::Folder;
+    case EntryKind::Other: break;
+    }
+    return PathKind::Other;
+}
+
+// What a folder entry's type says of it as lstat would; nullopt where the
+// folder did not tell.
+std::optional<PathKind> listedKind(unsigned char type) {
+    switch (type) {
+    case DT_UNKNOWN: return std::nullopt;
+    case DT_REG: return PathKind::File;
+    case DT_DIR: return PathKind::Folder;
+    default: return PathKind::Other;
+    }
 }
 
 class PosixFileSystem final : public FileSystem {
 public:
-    // One read of the folder answers for the plain names it does not hold;
-    // every other name, and every name it holds, is probed as on its own.
+    // One read of the folder answers for the names it holds, and for the plain
+    // names it does not hold; every other name is probed on its own.
     std::vector<PathProbe> probeNames(const std::string& folder, const std::vector<std::string_view>& names) override {
         if (unusable(folder)) return FileSystem::probeNames(folder, names);
         DIR* directory = ::opendir(folder.c_str());
         if (directory == nullptr) return FileSystem::probeNames(folder, names);
-        std::vector<std::string> entries;
+        std::vector<std::pair<std::string, unsigned char>> entries;
         bool complete = true;
         for (;;) {
             errno = 0;
@@ -184,23 +380,50 @@ public:
                 complete = errno == 0;
                 break;
             }
-            entries.emplace_back(entry->d_name);
+            entries.emplace_back(entry->d_name, entry->d_type);
         }
         const long nameMax = ::fpathconf(::dirfd(directory), _PC_NAME_MAX);
-        const bool exact = complete && nameMax > 0 && comparesNamesExactly(::dirfd(directory), entries);
+        std::string_view letteredName;
+        for (const auto& entry : entries) {
+            if (lettered(entry.first)) {
+                letteredName = entry.first;
+                break;
+            }
+        }
+        const int fd = ::dirfd(directory);
+        const bool caseBlind = ignoresCase(fd, letteredName, [&](const std::string& name) {
+            for (const auto& entry : entries)
+                if (entry.first == name) return true;
+            return false;
+        });
         ::closedir(directory);
-        if (!exact) return FileSystem::probeNames(folder, names);
+        if (!complete || nameMax <= 0) return FileSystem::probeNames(folder, names);
 
-        const std::unordered_set<std::string_view> present(entries.begin(), entries.end());
+        std::unordered_map<std::string_view, unsigned char> present;
+        present.reserve(entries.size());
+        for (const auto& [name, type] : entries) present.emplace(name, type);
+        // Where case is ignored, a plain name is free only if no entry folds like it.
+        std::unordered_set<std::string> folded;
+        if (caseBlind)
+            for (const auto& entry : entries) folded.insert(foldCase(entry.first));
+
         std::string path = folder + '/';
         const std::size_t stem = path.size();
         std::vector<PathProbe> probes;
         probes.reserve(names.size());
         for (const std::string_view name : names) {
-            const bool fits = name.size() <= static_cast<std::size_t>(nameMax) && stem + name.size() < PATH_MAX;
-            if (fits && plainName(name) && present.count(name) == 0) {
-                probes.emplace_back(); // absent
-                continue;
+            const auto listed = present.find(name);
+            if (listed != present.end()) {
+                if (const auto kind = listedKind(listed->second)) {
+                    probes.push_back(PathProbe{*kind, std::nullopt, std::nullopt});
+                    continue;
+                }
+            } else {
+                const bool fits = name.size() <= static_cast<std::size_t>(nameMax) && stem + name.size() < PATH_MAX;
+                if (fits && plainName(name) && (!caseBlind || folded.count(foldCase(name)) == 0)) {
+                    probes.emplace_back(); // absent
+                    continue;
+                }
             }
             path.resize(stem);
             path.append(name);
@@ -249,18 +472,37 @@ public:
     }
 
     PathProbe probe(const std::string& path) override {
-        if (unusable(path)) return PathProbe{PathKind::Absent, errorOf(EINVAL)};
+        if (unusable(path)) return PathProbe{PathKind::Absent, errorOf(EINVAL), std::nullopt};
         struct stat status {};
         if (::lstat(path.c_str(), &status) != 0) {
             if (errno == ENOENT) return PathProbe{};
-            return PathProbe{PathKind::Absent, errorOf(errno)};
+            return PathProbe{PathKind::Absent, errorOf(errno), std::nullopt};
         }
-        switch (kindOf(status)) {
-        case EntryKind::File: return PathProbe{PathKind::File, std::nullopt};
-        case EntryKind::Folder: return PathProbe{PathKind::Folder, std::nullopt};
-        case EntryKind::Other: break;
+        return PathProbe{probedKind(status), std::nullopt, identityOf(status)};
+    }
+
+    FolderProbe probeFolder(const std::string& path) override {
+        FolderProbe result;
+        struct stat status {};
+        if (unusable(path) || ::stat(path.c_str(), &status) != 0) {
+            result.error = errorOf(unusable(path) ? (path.empty() ? ENOENT : EINVAL) : errno);
+            return result;
         }
-        return PathProbe{PathKind::Other, std::nullopt};
+        if (!S_ISDIR(status.st_mode)) {
+            result.error = errorOf(ENOTDIR);
+            return result;
+        }
+        result.isFolder = true;
+        result.id = identityOf(status);
+        // A folder that cannot be read can still receive files: then its file system decides.
+        Descriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (folder.get() >= 0) {
+            result.ignoresCase = folderIgnoresCase(folder.get(), 0);
+        } else {
+            Descriptor located(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+            result.ignoresCase = located.get() >= 0 && caseBlindFileSystem(located.get());
+        }
+        return result;
     }
 
     bool sameFile(const std::string& first, const std::string& second) override {
@@ -272,14 +514,9 @@ public:
 
     std::optional<SystemError> move(const std::string& source, const std::string& destination) override {
         if (unusable(source) || unusable(destination)) return errorOf(EINVAL);
-#ifdef RENAME_NOREPLACE
-        if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0) return std::nullopt;
-        const int error = errno;
-        if (error == EXDEV) return moveByCopy(source, destination);
-        // The file system does not know the flag: fall back to what also refuses atomically.
-        if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) return errorOf(error);
-#endif
-        return moveByLink(source, destination);
+        std::optional<SystemError> error = moveNoReplace(source, destination);
+        if (error && error->number == EEXIST && changesCaseOnly(source, destination)) return changeCase(source, destination);
+        return error;
     }
 };
 
@@ -304,6 +541,90 @@ std::string applicationFolder() {
     return "/";
 }
 
-std::string comparisonKey(std::string_view path) { return std::string(path); }
+ErrorKind errorKind(const SystemError& error) {
+    switch (error.number) {
+    case ENOENT: return ErrorKind::NotFound;
+    case EEXIST:
+    case ENOTEMPTY: return ErrorKind::Exists;
+    case ENAMETOOLONG: return ErrorKind::NameTooLong;
+    case EACCES:
+    case EPERM:
+    case EROFS: return ErrorKind::NoPermission;
+    case ENOTDIR: return ErrorKind::NotAFolder;
+    case ELOOP: return ErrorKind::TooManyLinks;
+    case EINVAL:
+    case EILSEQ: return ErrorKind::BadName;
+    default: return ErrorKind::Other;
+    }
+}
+
+namespace {
+
+// The letter case mapping of the C.UTF-8 locale, whatever locale the program runs in.
+locale_t utf8Locale() {
+    static const locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    return locale;
+}
+
+// The code point of the UTF-8 sequence at `at` and its length; length 0 where
+// the bytes there are not one.
+std::pair<char32_t, std::size_t> decodeUtf8(std::string_view text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    const std::size_t length = lead >= 0xf0 && lead < 0xf5 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc2 ? 2 : 0;
+    if (length == 0 || at + length > text.size()) return {0, 0};
+    char32_t point = lead & (0x7f >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xc0) != 0x80) return {0, 0};
+        point = point << 6 | (byte(at + i) & 0x3f);
+    }
+    const bool overlong = (length == 3 && point < 0x800) || (length == 4 && point < 0x10000);
+    if (overlong || point > 0x10ffff || (point >= 0xd800 && point < 0xe000)) return {0, 0};
+    return {point, length};
+}
+
+void appendUtf8(std::string& text, char32_t point) {
+    if (point < 0x80) {
+        text += static_cast<char>(point);
+    } else if (point < 0x800) {
+        text += static_cast<char>(0xc0 | point >> 6);
+        text += static_cast<char>(0x80 | (point & 0x3f));
+    } else if (point < 0x10000) {
+        text += static_cast<char>(0xe0 | point >> 12);
+        text += static_cast<char>(0x80 | (point >> 6 & 0x3f));
+        text += static_cast<char>(0x80 | (point & 0x3f));
+    } else {
+        text += static_cast<char>(0xf0 | point >> 18);
+        text += static_cast<char>(0x80 | (point >> 12 & 0x3f));
+        text += static_cast<char>(0x80 | (point >> 6 & 0x3f));
+        text += static_cast<char>(0x80 | (point & 0x3f));
+    }
+}
+
+} // namespace
+
+// Upper case, as the case-blind file systems compare (their tables map to
+// upper case); bytes that are not UTF-8 stay as they are.
+std::string foldCase(std::string_view name) {
+    std::string folded;
+    folded.reserve(name.size());
+    for (std::size_t at = 0; at < name.size();) {
+        const unsigned char c = static_cast<unsigned char>(name[at]);
+        if (c < 0x80) {
+            folded += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+            ++at;
+            continue;
+        }
+        const auto [point, length] = decodeUtf8(name, at);
+        if (length == 0 || utf8Locale() == static_cast<locale_t>(nullptr)) {
+            folded += static_cast<char>(c);
+            ++at;
+            continue;
+        }
+        appendUtf8(folded, static_cast<char32_t>(::towupper_l(static_cast<wint_t>(point), utf8Locale())));
+        at += length;
+    }
+    return folded;
+}
 
 } // namespace norvane::platform

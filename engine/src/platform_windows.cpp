@@ -77,6 +77,24 @@ bool sameIdentity(const std::optional<BY_HANDLE_FILE_INFORMATION>& a, const std:
            a->nFileIndexLow == b->nFileIndexLow;
 }
 
+std::optional<FileId> fileId(const std::optional<BY_HANDLE_FILE_INFORMATION>& information) {
+    if (!information) return std::nullopt;
+    return FileId{information->dwVolumeSerialNumber,
+                  std::uint64_t{information->nFileIndexHigh} << 32 | information->nFileIndexLow};
+}
+
+// Folders ignore case on Windows, unless one was made case-sensitive
+// (fsutil file setCaseSensitiveInfo), as folders shared with Linux tools are.
+bool caseSensitiveFolder(HANDLE folder) {
+    struct CaseSensitiveInformation {
+        ULONG flags;
+    } information{};
+    constexpr auto caseSensitiveInfoClass = static_cast<FILE_INFO_BY_HANDLE_CLASS>(23); // FileCaseSensitiveInfo
+    constexpr ULONG caseSensitiveDirectory = 0x1;                                       // FILE_CS_FLAG_CASE_SENSITIVE_DIR
+    return ::GetFileInformationByHandleEx(folder, caseSensitiveInfoClass, &information, sizeof information) &&
+           (information.flags & caseSensitiveDirectory) != 0;
+}
+
 bool sameSystemFile(const std::wstring& first, const std::wstring& second) { return sameIdentity(identity(first), identity(second)); }
 
 std::wstring caseFolded(std::wstring path) {
@@ -211,18 +229,50 @@ public:
 
     PathProbe probe(const std::string& path) override {
         const std::optional<std::wstring> system = systemPath(path);
-        if (!system) return PathProbe{PathKind::Absent, unusablePath(path)};
-        if (refusedDestination(*system)) return PathProbe{PathKind::Absent, errorOf(ERROR_INVALID_NAME)};
+        if (!system) return PathProbe{PathKind::Absent, unusablePath(path), std::nullopt};
+        if (lastComponent(*system).size() > 255) return PathProbe{PathKind::Absent, errorOf(ERROR_FILENAME_EXCED_RANGE), std::nullopt};
+        if (refusedDestination(*system)) return PathProbe{PathKind::Absent, errorOf(ERROR_INVALID_NAME), std::nullopt};
         // Attributes of a link itself: the final component is not followed.
         const DWORD attributes = ::GetFileAttributesW(system->c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_FILE_NOT_FOUND) return PathProbe{};
-            return PathProbe{PathKind::Absent, errorOf(error)};
+            return PathProbe{PathKind::Absent, errorOf(error), std::nullopt};
         }
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathProbe{PathKind::Folder, std::nullopt};
-        if (attributes & FILE_ATTRIBUTE_DEVICE) return PathProbe{PathKind::Other, std::nullopt};
-        return PathProbe{PathKind::File, std::nullopt};
+        const PathKind kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder
+                              : (attributes & FILE_ATTRIBUTE_DEVICE)  ? PathKind::Other
+                                                                      : PathKind::File;
+        return PathProbe{kind, std::nullopt, std::nullopt};
+    }
+
+    FolderProbe probeFolder(const std::string& path) override {
+        FolderProbe result;
+        const std::optional<std::wstring> system = systemPath(path);
+        if (!system) {
+            result.error = unusablePath(path);
+            return result;
+        }
+        // Opened without FILE_FLAG_OPEN_REPARSE_POINT: a link to a folder leads to the folder.
+        const HANDLE opened = ::CreateFileW(system->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (opened == INVALID_HANDLE_VALUE) {
+            result.error = lastError();
+            return result;
+        }
+        const std::unique_ptr<void, HandleCloser> handle(opened);
+        BY_HANDLE_FILE_INFORMATION information{};
+        if (!::GetFileInformationByHandle(opened, &information)) {
+            result.error = lastError();
+            return result;
+        }
+        if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            result.error = errorOf(ERROR_DIRECTORY);
+            return result;
+        }
+        result.isFolder = true;
+        result.id = *fileId(information);
+        result.ignoresCase = !caseSensitiveFolder(opened);
+        return result;
     }
 
     bool sameFile(const std::string& first, const std::string& second) override {
@@ -282,10 +332,28 @@ std::string applicationFolder() {
     return text::fromUtf16(units(current));
 }
 
-std::string comparisonKey(std::string_view path) {
-    std::optional<std::u16string> converted = text::toUtf16(path);
-    if (!converted || path.find('\0') != std::string_view::npos) return std::string(path);
-    return text::fromUtf16(units(caseFolded(wide(windows_path::extended(*converted)))));
+std::string foldCase(std::string_view name) {
+    const std::optional<std::u16string> converted = text::toUtf16(name);
+    if (!converted) return std::string(name);
+    return text::fromUtf16(units(caseFolded(wide(*converted))));
+}
+
+ErrorKind errorKind(const SystemError& error) {
+    switch (static_cast<DWORD>(error.number)) {
+    case ERROR_FILE_NOT_FOUND: return ErrorKind::NotFound;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return ErrorKind::Exists;
+    case ERROR_FILENAME_EXCED_RANGE: return ErrorKind::NameTooLong;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_WRITE_PROTECT: return ErrorKind::NoPermission;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY: return ErrorKind::NotAFolder;
+    case ERROR_CANT_RESOLVE_FILENAME: return ErrorKind::TooManyLinks;
+    case ERROR_INVALID_NAME:
+    case ERROR_NO_UNICODE_TRANSLATION: return ErrorKind::BadName;
+    default: return ErrorKind::Other;
+    }
 }
 
 } // namespace norvane::platform

@@ -105,7 +105,7 @@ const RunCase runCases[] = {
     RunCase{"header, a later conflict is found before an earlier move", H, {"1.a.mp3", "2.b.mp3", "b.mp3"}, {},
             {"1.a.mp3", "2.b.mp3", "b.mp3"}, Kind::NameTaken, 1},
     RunCase{"an empty new name", R, {"a", "x"}, {"x", ""}, {"a", "x"}, Kind::EmptyName, 1},
-    RunCase{"a new name the file system cannot hold", R, {"a.txt"}, {"a", std::string(300, 'z')}, {"a.txt"}, Kind::InvalidName, 0},
+    RunCase{"a new name the file system cannot hold", R, {"a.txt"}, {"a", std::string(300, 'z')}, {"a.txt"}, Kind::NameTooLong, 0},
     RunCase{"a NUL in the new name", R, {"a.txt"}, {"a", std::string("b\0c", 3)}, {"a.txt"}, Kind::InvalidName, 0},
 #ifdef _WIN32
     RunCase{"strange names rename exactly", R, {"caf\xc3\xa9.txt", "\xf0\x9f\x98\x80.txt", "sp ace.txt"}, {".txt", ".dat"},
@@ -181,7 +181,9 @@ TEST(Run, ADestinationTakenInTheOtherFolderStopsBeforeAnyMove) {
     EXPECT_EQ(folder.contentOf("b.txt"), "b.txt");
 }
 
-TEST(Run, AMoveRefusedWhileActingStopsThereAndKeepsEarlierMoves) {
+// The list is a snapshot; a listed file gone since stops the batch before any
+// move, not halfway through it.
+TEST(Run, AFileGoneBehindTheListsBackStopsTheRunBeforeAnyMove) {
     TempFolder folder;
     folder.addFiles({"1.a.mp3", "2.b.mp3", "3.c.mp3"});
     FileList list;
@@ -192,14 +194,13 @@ TEST(Run, AMoveRefusedWhileActingStopsThereAndKeepsEarlierMoves) {
     const auto failure = norvane::Run(Rule::HeaderName, list, {}, sink);
 
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->kind, Kind::MoveRefused);
+    EXPECT_EQ(failure->kind, Kind::SourceGone);
     EXPECT_EQ(failure->position, 1u);
     EXPECT_EQ(failure->name, "2.b.mp3");
-    EXPECT_EQ(failure->newName, "b.mp3");
-    EXPECT_EQ(failure->renamed, 1u);
-    ASSERT_TRUE(failure->error);
-    EXPECT_EQ(failure->error->number, 2); // ENOENT, and on Windows ERROR_FILE_NOT_FOUND
-    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.mp3", "3.c.mp3"}));
+    EXPECT_EQ(failure->renamed, 0u);
+    EXPECT_EQ(describe(*failure), "Cannot rename \"2.b.mp3\" (file 2 of 3) to \"b.mp3\": it is no longer in the folder "
+                                  "under that name. No file was renamed.");
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"1.a.mp3", "3.c.mp3"}));
     EXPECT_EQ(list.name(0), "1.a.mp3") << "the list is not refreshed on failure";
     EXPECT_TRUE(sink.shown.empty());
 }
@@ -250,6 +251,24 @@ TEST(Describe, NamesTheFileItsPositionTheReasonAndWhatWasRenamed) {
     acting.renamed = 3;
     EXPECT_EQ(describe(acting), "Cannot rename \"d.txt\" (file 4 of 4) to \"004.txt\": the move was refused (error 13: "
                                 "Permission denied). 3 files were renamed before it; it and the files after it keep their names.");
+
+    RenameFailure unreadable; // a click in a folder that cannot be read
+    unreadable.kind = Kind::RefreshFailed;
+    unreadable.name = "/media/card";
+    unreadable.error = platform::SystemError{13, "Permission denied"};
+    EXPECT_EQ(describe(unreadable), "Cannot read the folder \"/media/card\" (error 13: Permission denied). No file was renamed.");
+}
+
+// The run keeps its own copy of the texts: the caller's may be temporaries.
+TEST(Run, KeepsTheTextsItWasGiven) {
+    TempFolder folder;
+    folder.addFiles({"fox.png"});
+    FileList list;
+    list.setPath(folder.text());
+    RecordingSink sink;
+    RenameRun run(Rule::ReplaceName, list, {std::string("ox"), std::string("ax")}, sink);
+    EXPECT_FALSE(run.Run().has_value());
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"fax.png"}));
 }
 
 // A folder of names in memory, for counts too large to put on disk in a unit test.
@@ -262,8 +281,9 @@ public:
         return read;
     }
     platform::PathProbe probe(const std::string& path) override {
-        return {paths.count(path) ? platform::PathKind::File : platform::PathKind::Absent, std::nullopt};
+        return {paths.count(path) ? platform::PathKind::File : platform::PathKind::Absent, std::nullopt, std::nullopt};
     }
+    platform::FolderProbe probeFolder(const std::string&) override { return {true, {}, false, std::nullopt}; }
     bool sameFile(const std::string& a, const std::string& b) override { return a == b; }
     std::optional<platform::SystemError> move(const std::string& source, const std::string& destination) override {
         if (!paths.count(source) || paths.count(destination)) return platform::SystemError{17, "refused"};

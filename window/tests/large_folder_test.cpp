@@ -28,6 +28,7 @@ public:
         return read;
     }
     norvane::platform::PathProbe probe(const std::string&) override { return {}; }
+    norvane::platform::FolderProbe probeFolder(const std::string&) override { return {}; }
     bool sameFile(const std::string&, const std::string&) override { return false; }
     std::optional<norvane::platform::SystemError> move(const std::string&, const std::string&) override {
         return norvane::platform::SystemError{1, "not here"};

@@ -5,6 +5,7 @@
 // engine includes a system header. Paths and names are the engine's text:
 // bytes as the file system takes them on POSIX, UTF-8 on Windows.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,19 @@ namespace norvane::platform {
 struct SystemError {
     int number = 0;
     std::string description;
+};
+
+// What a system error stands in the way of, in the engine's own words; the
+// number and the text stay the system's.
+enum class ErrorKind { Other, NotFound, Exists, NameTooLong, NoPermission, NotAFolder, TooManyLinks, BadName };
+ErrorKind errorKind(const SystemError& error);
+
+// Which file a path leads to, for as long as the file exists: device and
+// inode on POSIX, volume serial number and file index on Windows.
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FileId&, const FileId&) = default;
 };
 
 enum class EntryKind { File, Folder, Other };
@@ -39,6 +53,18 @@ struct PathProbe {
     // Set when the path cannot even be looked up (a name too long, a part that
     // is not a folder): such a path can never be a destination.
     std::optional<SystemError> error;
+    // The file found, where the probe asked the system for it.
+    std::optional<FileId> id;
+};
+
+// A folder as the system reaches it, following symbolic links all the way.
+struct FolderProbe {
+    bool isFolder = false;
+    FileId id;
+    // Whether its names compare without regard to letter case ('A.txt' and
+    // 'a.txt' are one name): a matter of its file system, not of the platform.
+    bool ignoresCase = false;
+    std::optional<SystemError> error; // why it is not a folder, where the system said
 };
 
 // What the engine asks of the file system. The batch run and the lists reach
@@ -51,6 +77,8 @@ public:
 
     // Looks at a path without following a final symbolic link.
     virtual PathProbe probe(const std::string& path) = 0;
+
+    virtual FolderProbe probeFolder(const std::string& path) = 0;
 
     // probe(folder + separator + name) for each of many bare names of one
     // folder, in order. The default probes each name; a platform may answer
@@ -73,8 +101,8 @@ char directorySeparator();
 // The folder that holds the running program.
 std::string applicationFolder();
 
-// The key under which the file system compares two paths: the path itself
-// where names are case-sensitive, a case-folded form where they are not.
-std::string comparisonKey(std::string_view path);
+// A name in one letter case, for comparing names in folders that ignore case.
+// Bytes that are not text are kept as they are.
+std::string foldCase(std::string_view name);
 
 } // namespace norvane::platform

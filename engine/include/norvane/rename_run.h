@@ -20,12 +20,17 @@ struct RenameFailure {
     enum class Kind {
         MissingPart,   // the rule asked for a component the name lacks
         EmptyName,     // the rule gave an empty name
-        InvalidName,   // the new name holds a byte no file name may hold
+        InvalidName,   // the new name holds a byte, or is a name, the file system refuses
+        NameTooLong,   // the new name, or the path it makes, is longer than the file system takes
+        NoPermission,  // the destination cannot even be looked at
+        TooManyLinks,  // the way to the destination goes through too many symbolic links
+        CannotCheck,   // the system could not say whether the destination is free
         DuplicateName, // an earlier file of this run already gets that name
         NameTaken,     // something else already has that name
         FolderMissing, // the folder a separator in the new name points to is not there
+        SourceGone,    // the listed file is no longer in the folder under its name
         MoveRefused,   // the file system refused the move itself
-        RefreshFailed, // every file moved, but the folder could not be listed again
+        RefreshFailed, // the moves are done, but the folder could not be listed again
     };
 
     Kind kind = Kind::MoveRefused;
@@ -57,7 +62,7 @@ public:
 // One application of one rule to every listed file.
 class RenameRun {
 public:
-    RenameRun(Rule rule, FileList& files, const RuleTexts& texts, MessageSink& sink);
+    RenameRun(Rule rule, FileList& files, RuleTexts texts, MessageSink& sink);
 
     // Plans every move, checks the whole plan, then moves the files in list
     // order, refreshes the list and, for three of the rules, says "Done!".
@@ -67,7 +72,7 @@ public:
 private:
     Rule rule_;
     FileList& files_;
-    const RuleTexts& texts_;
+    RuleTexts texts_; // a copy: the caller's texts may be gone before Run()
     MessageSink& sink_;
 };
 
