@@ -37,54 +37,29 @@ Kind kindOfObstacle(const platform::SystemError& error) {
 
 class Replay {
 public:
-    Replay(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem)
-        : folder_(folder), steps_(steps), fileSystem_(fileSystem) {}
+    Replay(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem, OnProblem onProblem)
+        : folder_(folder), steps_(steps), fileSystem_(fileSystem), onProblem_(onProblem) {}
 
-    std::optional<StepProblem> run() {
-        const platform::FolderProbe listed = fileSystem_.probeFolder(folder_);
-        listed_ = listed;
-
-        // The sources, and the destinations in the folder itself, are looked at
-        // all at once: the platform may answer from one read of the folder
-        // instead of asking the system about each name.
-        std::vector<std::string_view> names;
-        names.reserve(2 * steps_.size());
-        for (const Step& step : steps_) names.push_back(step.from);
-        for (const Step& step : steps_)
-            if (!holdsSeparator(step.to)) names.push_back(step.to);
-        const std::vector<platform::PathProbe> probes = fileSystem_.probeNames(folder_, names);
-        names = {};
-        std::size_t nextInFolder = steps_.size();
-
-        // The folder itself gone: every file with it.
-        if (!listed.isFolder && !steps_.empty()) return StepProblem{0, Kind::SourceGone, listed.error};
+    Checked run() {
+        listed_ = fileSystem_.probeFolder(folder_);
+        if (!listed_.isFolder) {
+            // The folder itself gone: every file with it.
+            for (std::size_t i = 0; i < steps_.size() && !stopped(); ++i)
+                result_.problems.push_back(StepProblem{i, Kind::SourceGone, listed_.error});
+            return std::move(result_);
+        }
+        probeInFolder();
 
         // Every step frees one name and claims one; sized once, the table never rehashes.
         earlier_.reserve(2 * steps_.size());
-        for (std::size_t i = 0; i < steps_.size(); ++i) {
-            const Step& step = steps_[i];
-            const platform::PathProbe* destination = holdsSeparator(step.to) ? nullptr : &probes[nextInFolder++];
-            if (auto problem = checkSourceThere(i, probes[i])) return problem;
-            if (auto problem = checkNotEmpty(i)) return problem;
-            if (auto problem = checkBytes(i)) return problem;
-            Place place = placeOf(step.to);
-            if (place.problem) {
-                place.problem->step = i;
-                return place.problem;
+        for (std::size_t i = 0; i < steps_.size() && !stopped(); ++i) {
+            if (auto problem = checkStep(i)) {
+                // Its file stays where it is, under the name it has now.
+                if (onProblem_ == OnProblem::LeaveFileAndGoOn) stuck_.insert_or_assign(placeOf(steps_[i].from).key, i);
+                result_.problems.push_back(std::move(*problem));
             }
-            const auto earlier = earlier_.find(place.key);
-            if (earlier != earlier_.end() && earlier->second.claimed)
-                return StepProblem{i, Kind::DuplicateName, std::nullopt, earlier->second.step};
-            // A name an earlier step frees is free by the time of this one.
-            if (earlier == earlier_.end()) {
-                const platform::PathProbe probed = destination ? *destination : fileSystem_.probe(JoinPath(folder_, step.to));
-                if (auto problem = checkNotTaken(i, place, probed)) return problem;
-            }
-            // Freed first: a file given its own name under another case claims it again.
-            earlier_.insert_or_assign(sourceKey(step.from), Earlier{i, false});
-            earlier_.insert_or_assign(std::move(place.key), Earlier{i, true});
         }
-        return std::nullopt;
+        return std::move(result_);
     }
 
 private:
@@ -95,20 +70,66 @@ private:
         bool claimed;
     };
 
-    // Where a destination lies as the system resolves it: the folder that
-    // receives it, by identity, and the name in that folder's own comparison.
+    // Where a name lies as the system resolves it: the folder that holds it,
+    // by identity, and the name in that folder's own comparison.
     struct Place {
         std::string key;
-        bool inListedFolder = true;
+        bool plain = true; // a bare name in the listed folder
         std::optional<StepProblem> problem;
     };
+
+    bool stopped() const { return onProblem_ == OnProblem::StopBatch && !result_.problems.empty(); }
+
+    // The names in the folder itself, sources and destinations, are looked at
+    // all at once: the platform may answer from one read of the folder
+    // instead of asking the system about each name.
+    void probeInFolder() {
+        std::vector<std::string_view> names;
+        names.reserve(2 * steps_.size());
+        for (const Step& step : steps_)
+            if (!holdsSeparator(step.from)) names.push_back(step.from);
+        for (const Step& step : steps_)
+            if (!holdsSeparator(step.to)) names.push_back(step.to);
+        probes_ = fileSystem_.probeNames(folder_, names);
+        std::size_t next = 0;
+        sourceProbe_.resize(steps_.size());
+        destinationProbe_.resize(steps_.size());
+        for (std::size_t i = 0; i < steps_.size(); ++i)
+            sourceProbe_[i] = holdsSeparator(steps_[i].from) ? none : next++;
+        for (std::size_t i = 0; i < steps_.size(); ++i)
+            destinationProbe_[i] = holdsSeparator(steps_[i].to) ? none : next++;
+        result_.sources.resize(steps_.size());
+    }
+
+    platform::PathProbe probed(const std::vector<std::size_t>& index, std::size_t i, std::string_view name) const {
+        return index[i] != none ? probes_[index[i]] : fileSystem_.probe(JoinPath(folder_, name));
+    }
+
+    std::optional<StepProblem> checkStep(std::size_t i) {
+        const Step& step = steps_[i];
+        if (auto problem = checkSourceThere(i)) return problem;
+        if (auto problem = checkNotEmpty(i)) return problem;
+        if (auto problem = checkBytes(i)) return problem;
+        Place place = placeOf(step.to);
+        if (place.problem) {
+            place.problem->step = i;
+            return place.problem;
+        }
+        const auto earlier = earlier_.find(place.key);
+        if (earlier != earlier_.end() && earlier->second.claimed)
+            return StepProblem{i, Kind::DuplicateName, std::nullopt, earlier->second.step};
+        // A name an earlier step frees is free by the time of this one.
+        if (earlier == earlier_.end())
+            if (auto problem = checkNotTaken(i, place, probed(destinationProbe_, i, step.to))) return problem;
+        // Freed first: a file given its own name under another case claims it again.
+        earlier_.insert_or_assign(placeOf(step.from).key, Earlier{i, false});
+        earlier_.insert_or_assign(std::move(place.key), Earlier{i, true});
+        return std::nullopt;
+    }
 
     std::string fold(std::string_view name, bool ignoresCase) const {
         return ignoresCase ? platform::foldCase(name) : std::string(name);
     }
-
-    // Sources are names listed in the folder itself.
-    std::string sourceKey(std::string_view name) const { return fold(name, listed_.ignoresCase); }
 
     // A name in the listed folder is keyed by its name alone; one in another
     // folder by that folder's identity, so every spelling of one place (links,
@@ -125,15 +146,16 @@ private:
             if (folder.error && platform::errorKind(*folder.error) != platform::ErrorKind::NotFound &&
                 platform::errorKind(*folder.error) != platform::ErrorKind::NotAFolder)
                 place.problem->kind = kindOfObstacle(*folder.error);
+            place.key = std::string(name); // never met again: nothing can move there
             return place;
         }
         if (folder.id == listed_.id) {
             // A step through a link or "." back into the listed folder.
             place.key = fold(last, listed_.ignoresCase);
-            place.inListedFolder = last == name; // only the plain spelling may change case
+            place.plain = false; // only the bare spelling may change case
             return place;
         }
-        place.inListedFolder = false;
+        place.plain = false;
         place.key.assign(1, '\0');
         place.key.append(reinterpret_cast<const char*>(&folder.id), sizeof folder.id);
         place.key += fold(last, folder.ignoresCase);
@@ -146,9 +168,17 @@ private:
         return folders_.emplace(std::string(relative), fileSystem_.probeFolder(JoinPath(folder_, relative))).first->second;
     }
 
-    std::optional<StepProblem> checkSourceThere(std::size_t i, const platform::PathProbe& source) const {
-        if (present(source)) return std::nullopt;
-        return StepProblem{i, Kind::SourceGone, source.error};
+    // The file is where the batch expects it, and, where the batch knows which
+    // file it is, is that file and not another that has taken its name.
+    std::optional<StepProblem> checkSourceThere(std::size_t i) {
+        const Step& step = steps_[i];
+        platform::PathProbe source = probed(sourceProbe_, i, step.from);
+        if (!present(source)) return StepProblem{i, Kind::SourceGone, source.error};
+        if ((step.expected && !source.id) || (step.bornBy && !source.born)) source = fileSystem_.probe(JoinPath(folder_, step.from));
+        if ((step.expected && source.id != step.expected) || (step.bornBy && source.born && *source.born > *step.bornBy))
+            return StepProblem{i, Kind::SourceReplaced, std::nullopt};
+        result_.sources[i] = source.id;
+        return std::nullopt;
     }
 
     // An empty name joins to the folder itself.
@@ -169,25 +199,37 @@ private:
         if (destination.kind == platform::PathKind::Absent) return std::nullopt;
         // Where names ignore case, 'photo.JPG' -> 'photo.jpg' finds the file
         // itself: the folder cannot hold a second file under that name.
-        if (place.inListedFolder && place.key == sourceKey(steps_[i].from)) return std::nullopt;
+        const Step& step = steps_[i];
+        if (place.plain && !holdsSeparator(step.from) && place.key == fold(step.from, listed_.ignoresCase))
+            return std::nullopt;
+        // Held by a file of this batch that cannot move away.
+        const auto holder = stuck_.find(place.key);
+        if (holder != stuck_.end()) return StepProblem{i, Kind::BlockedByAnother, std::nullopt, holder->second};
         return StepProblem{i, Kind::NameTaken, std::nullopt};
     }
+
+    static constexpr std::size_t none = static_cast<std::size_t>(-1);
 
     const std::string& folder_;
     const std::vector<Step>& steps_;
     platform::FileSystem& fileSystem_;
+    const OnProblem onProblem_;
     platform::FolderProbe listed_;
+    std::vector<platform::PathProbe> probes_;
+    std::vector<std::size_t> sourceProbe_, destinationProbe_; // each step's entry in probes_, or none
+    Checked result_;
     // Keyed by the place relative to the listed folder rather than by full
     // path: most names of a batch sit in that folder, so the relative key
     // decides as the path's would, for half the memory and hashing.
     std::unordered_map<std::string, Earlier> earlier_;
+    std::unordered_map<std::string, std::size_t> stuck_; // places kept by files left out
     std::unordered_map<std::string, platform::FolderProbe> folders_;
 };
 
 } // namespace
 
-std::optional<StepProblem> check(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem) {
-    return Replay(folder, steps, fileSystem).run();
+Checked check(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem, OnProblem onProblem) {
+    return Replay(folder, steps, fileSystem, onProblem).run();
 }
 
 } // namespace norvane::batch

@@ -8,6 +8,7 @@
 #include "norvane/rename_run.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,22 +16,38 @@
 
 namespace norvane::batch {
 
-// One file to move, its names relative to the batch's folder. `to` may lead
+// One file to move, its names relative to the batch's folder; either may lead
 // into another folder through separators.
 struct Step {
     std::string_view from;
     std::string_view to;
+    // The file that must be at `from` (an undo knows it); nullopt takes whatever is there.
+    std::optional<platform::FileId> expected;
+    // A file born after this (nanoseconds since 1970) is another one, whatever its inode.
+    std::optional<std::int64_t> bornBy;
 };
 
 struct StepProblem {
     std::size_t step = 0;
     RenameFailure::Kind kind = RenameFailure::Kind::NameTaken;
     std::optional<platform::SystemError> error;
-    std::size_t otherStep = 0; // for DuplicateName: the earlier step headed for the same place
+    // DuplicateName: the earlier step headed for the same place;
+    // BlockedByAnother: the step whose file keeps the name this one needs.
+    std::size_t otherStep = 0;
 };
 
-// The first problem in step order, or nothing when every step can be made.
-std::optional<StepProblem> check(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem);
+enum class OnProblem {
+    StopBatch,        // the first problem refuses the whole batch
+    LeaveFileAndGoOn, // a step with a problem is left out; the others go on without it
+};
+
+struct Checked {
+    std::vector<StepProblem> problems; // in step order; at most one under StopBatch
+    // The file found at each step's source, where the platform told.
+    std::vector<std::optional<platform::FileId>> sources;
+};
+
+Checked check(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem, OnProblem onProblem);
 
 bool holdsSeparator(std::string_view name);
 

@@ -1,4 +1,6 @@
+#include "norvane/preview.h"
 #include "norvane/rename_run.h"
+#include "norvane/undo.h"
 
 namespace norvane {
 
@@ -43,10 +45,38 @@ std::string reason(const RenameFailure& failure) {
     case Kind::FolderMissing:
         return "the folder it names is not there" + systemError(failure.error);
     case Kind::SourceGone: return "it is no longer in the folder under that name" + systemError(failure.error);
+    case Kind::SourceReplaced: return "another file has taken its name since";
+    case Kind::BlockedByAnother: return quoted(failure.destination) + " is held by a file that cannot move";
     case Kind::MoveRefused: return "the move was refused" + systemError(failure.error);
     case Kind::RefreshFailed: return {};
     }
     return {};
+}
+
+// The first sentence of a failure: the file, its position, its new name and the reason.
+std::string cannotRename(const RenameFailure& failure) {
+    std::string text = "Cannot rename " + quoted(failure.name) + " (file " + std::to_string(failure.position + 1) +
+                       " of " + std::to_string(failure.count) + ")";
+    if (failure.newName) text += " to " + quoted(*failure.newName);
+    return text + ": " + reason(failure) + ".";
+}
+
+// Why a file did not get its name back.
+std::string undoReason(const UndoProblem& problem) {
+    using Kind = RenameFailure::Kind;
+    switch (problem.kind) {
+    case Kind::SourceGone: return "it was moved or deleted since" + systemError(problem.error);
+    case Kind::SourceReplaced: return "another file has taken its name since";
+    case Kind::NameTaken: return quoted(problem.oldName) + " is taken by another file";
+    case Kind::BlockedByAnother: return quoted(problem.oldName) + " is still held by " + quoted(problem.heldBy) + ", which cannot go back either";
+    case Kind::MoveRefused: return "the move was refused" + systemError(problem.error);
+    default: break;
+    }
+    RenameFailure failure;
+    failure.kind = problem.kind;
+    failure.error = problem.error;
+    failure.destination = problem.oldName;
+    return reason(failure);
 }
 
 } // namespace
@@ -58,14 +88,41 @@ std::string describe(const RenameFailure& failure) {
         return "All files were renamed (" + std::to_string(failure.renamed) + "), but the folder " +
                quoted(failure.name) + " could not be listed again" + systemError(failure.error) + ".";
     }
-    std::string text = "Cannot rename " + quoted(failure.name) + " (file " + std::to_string(failure.position + 1) +
-                       " of " + std::to_string(failure.count) + ")";
-    if (failure.newName) text += " to " + quoted(*failure.newName);
-    text += ": " + reason(failure) + ". ";
+    std::string text = cannotRename(failure) + " ";
     if (failure.beforeAnyMove())
         text += "No file was renamed.";
     else
         text += fileCount(failure.renamed) + " renamed before it; it and the files after it keep their names.";
+    return text;
+}
+
+std::string describe(const UndoOutcome& outcome) {
+    const std::size_t tried = outcome.restored + outcome.leftAlone.size() + outcome.remaining.moves.size();
+    std::string text;
+    if (outcome.restored == tried)
+        text = tried == 1 ? "The file got its name back." : "All " + std::to_string(tried) + " files got their names back.";
+    else
+        text = std::to_string(outcome.restored) + " of " + std::to_string(tried) + " files got " +
+               (outcome.restored == 1 ? "its name" : "their names") + " back.";
+    constexpr std::size_t listed = 10;
+    if (!outcome.leftAlone.empty()) text += " These stay as they are:";
+    for (std::size_t i = 0; i < outcome.leftAlone.size() && i < listed; ++i)
+        text += "\n- " + quoted(outcome.leftAlone[i].name) + ": " + undoReason(outcome.leftAlone[i]) + ".";
+    if (outcome.leftAlone.size() > listed) text += "\n- and " + std::to_string(outcome.leftAlone.size() - listed) + " more.";
+    if (outcome.stoppedAt) {
+        text += "\nThe undo stopped at " + quoted(outcome.stoppedAt->name) + ": " + undoReason(*outcome.stoppedAt) + ". " +
+                fileCount(outcome.remaining.moves.size()) + " not put back yet; another undo tries again.";
+    }
+    return text;
+}
+
+std::string describe(const Preview& preview) {
+    if (preview.refusal) return "Would stop before moving anything: " + cannotRename(*preview.refusal);
+    if (preview.renamed == 0) return "Would rename no file: every listed file keeps its name.";
+    std::string text = "Would rename " + std::to_string(preview.renamed) + (preview.renamed == 1 ? " file" : " files") +
+                       " and leave " + std::to_string(preview.leftAlone) + " alone:";
+    for (const auto& [name, newName] : preview.first) text += "\n" + name + " -> " + newName;
+    if (preview.renamed > preview.first.size()) text += "\nand " + std::to_string(preview.renamed - preview.first.size()) + " more";
     return text;
 }
 

@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <locale.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
@@ -343,6 +344,33 @@ bool folderIgnoresCase(int folder, unsigned depth) {
                        depth);
 }
 
+// File systems whose folder entries carry the inode lstat gives. FUSE, for
+// one, may not, and overlay file systems show a layer's own.
+bool listsTrueInodes(int folder) {
+#ifdef __linux__
+    struct statfs information {};
+    if (::fstatfs(folder, &information) != 0) return false;
+    switch (static_cast<unsigned long>(information.f_type)) {
+    case 0xef53UL:     // ext2, ext3, ext4
+    case 0x58465342UL: // XFS
+    case 0x9123683eUL: // Btrfs
+    case 0x01021994UL: // tmpfs
+    case 0xf2f52010UL: // F2FS
+        return true;
+    default: return false;
+    }
+#else
+    (void)folder;
+    return false;
+#endif
+}
+
+// Nothing there (ENOENT), or no way to tell.
+PathProbe absent(int error) {
+    if (error == ENOENT) return PathProbe{};
+    return PathProbe{PathKind::Absent, errorOf(error), std::nullopt, std::nullopt};
+}
+
 PathKind probedKind(const struct stat& status) {
     switch (kindOf(status)) {
     case EntryKind::File: return PathKind::File;
@@ -371,7 +399,12 @@ public:
         if (unusable(folder)) return FileSystem::probeNames(folder, names);
         DIR* directory = ::opendir(folder.c_str());
         if (directory == nullptr) return FileSystem::probeNames(folder, names);
-        std::vector<std::pair<std::string, unsigned char>> entries;
+        struct Listed {
+            std::string name;
+            ino_t inode;
+            unsigned char type;
+        };
+        std::vector<Listed> entries;
         bool complete = true;
         for (;;) {
             errno = 0;
@@ -380,32 +413,35 @@ public:
                 complete = errno == 0;
                 break;
             }
-            entries.emplace_back(entry->d_name, entry->d_type);
+            entries.push_back({entry->d_name, entry->d_ino, entry->d_type});
         }
         const long nameMax = ::fpathconf(::dirfd(directory), _PC_NAME_MAX);
         std::string_view letteredName;
         for (const auto& entry : entries) {
-            if (lettered(entry.first)) {
-                letteredName = entry.first;
+            if (lettered(entry.name)) {
+                letteredName = entry.name;
                 break;
             }
         }
         const int fd = ::dirfd(directory);
+        struct stat folderStatus {};
+        const bool listedIds = ::fstat(fd, &folderStatus) == 0 && listsTrueInodes(fd);
+        const std::uint64_t folderDevice = static_cast<std::uint64_t>(folderStatus.st_dev);
         const bool caseBlind = ignoresCase(fd, letteredName, [&](const std::string& name) {
             for (const auto& entry : entries)
-                if (entry.first == name) return true;
+                if (entry.name == name) return true;
             return false;
         });
         ::closedir(directory);
         if (!complete || nameMax <= 0) return FileSystem::probeNames(folder, names);
 
-        std::unordered_map<std::string_view, unsigned char> present;
+        std::unordered_map<std::string_view, const Listed*> present;
         present.reserve(entries.size());
-        for (const auto& [name, type] : entries) present.emplace(name, type);
+        for (const Listed& entry : entries) present.emplace(entry.name, &entry);
         // Where case is ignored, a plain name is free only if no entry folds like it.
         std::unordered_set<std::string> folded;
         if (caseBlind)
-            for (const auto& entry : entries) folded.insert(foldCase(entry.first));
+            for (const auto& entry : entries) folded.insert(foldCase(entry.name));
 
         std::string path = folder + '/';
         const std::size_t stem = path.size();
@@ -414,8 +450,9 @@ public:
         for (const std::string_view name : names) {
             const auto listed = present.find(name);
             if (listed != present.end()) {
-                if (const auto kind = listedKind(listed->second)) {
-                    probes.push_back(PathProbe{*kind, std::nullopt, std::nullopt});
+                const auto kind = listedKind(listed->second->type);
+                if (kind && listedIds) {
+                    probes.push_back(PathProbe{*kind, std::nullopt, FileId{folderDevice, listed->second->inode}, std::nullopt});
                     continue;
                 }
             } else {
@@ -472,13 +509,24 @@ public:
     }
 
     PathProbe probe(const std::string& path) override {
-        if (unusable(path)) return PathProbe{PathKind::Absent, errorOf(EINVAL), std::nullopt};
-        struct stat status {};
-        if (::lstat(path.c_str(), &status) != 0) {
-            if (errno == ENOENT) return PathProbe{};
-            return PathProbe{PathKind::Absent, errorOf(errno), std::nullopt};
+        if (unusable(path)) return absent(EINVAL);
+#ifdef STATX_BTIME
+        struct statx extended {};
+        if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_INO | STATX_BTIME, &extended) == 0) {
+            struct stat status {};
+            status.st_mode = extended.stx_mode;
+            status.st_dev = makedev(extended.stx_dev_major, extended.stx_dev_minor);
+            status.st_ino = extended.stx_ino;
+            PathProbe probed{probedKind(status), std::nullopt, identityOf(status), std::nullopt};
+            if (extended.stx_mask & STATX_BTIME)
+                probed.born = std::int64_t{extended.stx_btime.tv_sec} * 1000000000 + extended.stx_btime.tv_nsec;
+            return probed;
         }
-        return PathProbe{probedKind(status), std::nullopt, identityOf(status)};
+        if (errno != ENOSYS) return absent(errno);
+#endif
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0) return absent(errno);
+        return PathProbe{probedKind(status), std::nullopt, identityOf(status), std::nullopt};
     }
 
     FolderProbe probeFolder(const std::string& path) override {

@@ -83,6 +83,14 @@ std::optional<FileId> fileId(const std::optional<BY_HANDLE_FILE_INFORMATION>& in
                   std::uint64_t{information->nFileIndexHigh} << 32 | information->nFileIndexLow};
 }
 
+// The creation time, from 100-nanosecond steps since 1601 to nanoseconds since 1970.
+std::optional<std::int64_t> bornAt(const std::optional<BY_HANDLE_FILE_INFORMATION>& information) {
+    if (!information) return std::nullopt;
+    const std::int64_t steps = static_cast<std::int64_t>(std::uint64_t{information->ftCreationTime.dwHighDateTime} << 32 |
+                                                         information->ftCreationTime.dwLowDateTime);
+    return (steps - 116444736000000000LL) * 100;
+}
+
 // Folders ignore case on Windows, unless one was made case-sensitive
 // (fsutil file setCaseSensitiveInfo), as folders shared with Linux tools are.
 bool caseSensitiveFolder(HANDLE folder) {
@@ -229,20 +237,21 @@ public:
 
     PathProbe probe(const std::string& path) override {
         const std::optional<std::wstring> system = systemPath(path);
-        if (!system) return PathProbe{PathKind::Absent, unusablePath(path), std::nullopt};
-        if (lastComponent(*system).size() > 255) return PathProbe{PathKind::Absent, errorOf(ERROR_FILENAME_EXCED_RANGE), std::nullopt};
-        if (refusedDestination(*system)) return PathProbe{PathKind::Absent, errorOf(ERROR_INVALID_NAME), std::nullopt};
+        if (!system) return PathProbe{PathKind::Absent, unusablePath(path), std::nullopt, std::nullopt};
+        if (lastComponent(*system).size() > 255) return PathProbe{PathKind::Absent, errorOf(ERROR_FILENAME_EXCED_RANGE), std::nullopt, std::nullopt};
+        if (refusedDestination(*system)) return PathProbe{PathKind::Absent, errorOf(ERROR_INVALID_NAME), std::nullopt, std::nullopt};
         // Attributes of a link itself: the final component is not followed.
         const DWORD attributes = ::GetFileAttributesW(system->c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_FILE_NOT_FOUND) return PathProbe{};
-            return PathProbe{PathKind::Absent, errorOf(error), std::nullopt};
+            return PathProbe{PathKind::Absent, errorOf(error), std::nullopt, std::nullopt};
         }
         const PathKind kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder
                               : (attributes & FILE_ATTRIBUTE_DEVICE)  ? PathKind::Other
                                                                       : PathKind::File;
-        return PathProbe{kind, std::nullopt, std::nullopt};
+        const auto information = identity(*system);
+        return PathProbe{kind, std::nullopt, fileId(information), bornAt(information)};
     }
 
     FolderProbe probeFolder(const std::string& path) override {

@@ -6,6 +6,7 @@
 //   NORVANE_PROPERTY_SEED=S     replay the one round printed as "seed S"
 
 #include "norvane/rename_run.h"
+#include "norvane/undo.h"
 
 #include "faulty_file_system.h"
 #include "folder_model.h"
@@ -142,7 +143,8 @@ void runRound(std::uint64_t seed, Tally& tally) {
     ++(expected.stop ? tally.stoppedByPlan : refused ? tally.refusedWhileActing : tally.completed);
 
     RecordingSink sink;
-    const auto failure = norvane::Run(rule, list, texts, sink);
+    RenameRun run(rule, list, texts, sink);
+    const auto failure = run.Run();
     const TreeState after = readTree(root.path());
     SCOPED_TRACE("folder after:\n" + describeTree(after) + (failure ? "failure: " + printable(describe(*failure)) : "completed"));
 
@@ -181,6 +183,11 @@ void runRound(std::uint64_t seed, Tally& tally) {
     for (const auto& [path, content] : before.files) contentsBefore.insert(content);
     for (const auto& [path, content] : after.files) contentsAfter.insert(content);
     EXPECT_EQ(contentsAfter, contentsBefore) << "a file was lost, duplicated or overwritten";
+
+    // Nothing else touched the folder: taking the batch back gives the starting tree, byte for byte.
+    const UndoOutcome undone = Undo(run.record());
+    EXPECT_TRUE(readTree(root.path()) == before) << "after the undo:\n" << describeTree(readTree(root.path())) << describe(undone);
+    EXPECT_EQ(undone.restored, run.record().moves.size());
 }
 
 TEST(Property, NoRunLosesOverwritesOrHalfRenamesAFile) {

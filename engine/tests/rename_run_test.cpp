@@ -281,7 +281,7 @@ public:
         return read;
     }
     platform::PathProbe probe(const std::string& path) override {
-        return {paths.count(path) ? platform::PathKind::File : platform::PathKind::Absent, std::nullopt, std::nullopt};
+        return {paths.count(path) ? platform::PathKind::File : platform::PathKind::Absent, std::nullopt, std::nullopt, std::nullopt};
     }
     platform::FolderProbe probeFolder(const std::string&) override { return {true, {}, false, std::nullopt}; }
     bool sameFile(const std::string& a, const std::string& b) override { return a == b; }

@@ -55,6 +55,10 @@ struct PathProbe {
     std::optional<SystemError> error;
     // The file found, where the probe asked the system for it.
     std::optional<FileId> id;
+    // When that file came to be, in nanoseconds since 1970, where the file
+    // system keeps it: a file born after a batch is not one the batch moved,
+    // even where it was given a freed inode.
+    std::optional<std::int64_t> born;
 };
 
 // A folder as the system reaches it, following symbolic links all the way.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "norvane/batch_record.h"
 #include "norvane/file_list.h"
 #include "norvane/rules.h"
 
@@ -7,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace norvane {
 
@@ -29,6 +31,8 @@ struct RenameFailure {
         NameTaken,     // something else already has that name
         FolderMissing, // the folder a separator in the new name points to is not there
         SourceGone,    // the listed file is no longer in the folder under its name
+        SourceReplaced, // another file has taken the name of the one to move
+        BlockedByAnother, // its destination is held by a file of the batch that cannot move
         MoveRefused,   // the file system refused the move itself
         RefreshFailed, // the moves are done, but the folder could not be listed again
     };
@@ -69,11 +73,16 @@ public:
     // nullopt is completion.
     std::optional<RenameFailure> Run();
 
+    // What Run() moved, move by move, whether it completed or stopped midway.
+    const BatchRecord& record() const { return record_; }
+    BatchRecord takeRecord() { return std::move(record_); }
+
 private:
     Rule rule_;
     FileList& files_;
     RuleTexts texts_; // a copy: the caller's texts may be gone before Run()
     MessageSink& sink_;
+    BatchRecord record_;
 };
 
 // The same as RenameRun(rule, files, texts, sink).Run().

@@ -1,0 +1,41 @@
+#pragma once
+
+// Taking a batch back is a batch like any other: planned from the batch's
+// record (each moved file from its new name back to its old one, latest
+// first, so chains and swaps come back right), checked, then moved. A file
+// that cannot go back stays where it is; the others go back without it.
+
+#include "norvane/batch_record.h"
+#include "norvane/platform.h"
+#include "norvane/rename_run.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace norvane {
+
+// A file that did not get its name back, and why.
+struct UndoProblem {
+    std::string name;    // where the file is now, relative to the batch's folder
+    std::string oldName; // the name it was to get back
+    RenameFailure::Kind kind = RenameFailure::Kind::NameTaken;
+    std::optional<platform::SystemError> error;
+    std::string heldBy; // for BlockedByAnother: the file that keeps the old name
+};
+
+struct UndoOutcome {
+    std::string folder;
+    std::size_t restored = 0;                // files that got their names back
+    std::vector<UndoProblem> leftAlone;      // could not go back; they stay where they are
+    std::optional<UndoProblem> stoppedAt;    // a move refused midway: it and those after it were not tried
+    BatchRecord remaining;                   // what is still to take back, for another undo
+};
+
+UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem = platform::nativeFileSystem());
+
+// For the user: how many files got their names back, and which did not and why.
+std::string describe(const UndoOutcome& outcome);
+
+} // namespace norvane

@@ -1,0 +1,26 @@
+#pragma once
+
+// The act of a batch: its checked steps, moved in order, each recorded as it is made.
+
+#include "batch_check.h"
+#include "norvane/batch_record.h"
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+namespace norvane::batch {
+
+struct Acted {
+    std::size_t done = 0;                      // the steps moved, all before the one that failed
+    std::optional<platform::SystemError> error; // why step `done` was refused, if one was
+};
+
+// `sources` gives the file the check found at each step's source; a move into
+// another folder records the file found there afterwards, since a move across
+// file systems makes a new one.
+Acted act(const std::string& folder, const std::vector<Step>& steps,
+          const std::vector<std::optional<platform::FileId>>& sources, platform::FileSystem& fileSystem,
+          BatchRecord& record);
+
+} // namespace norvane::batch

@@ -1,0 +1,61 @@
+#include "planner.h"
+
+#include <utility>
+
+namespace norvane {
+
+Plan Planner::plan() const {
+    Plan plan;
+    for (std::size_t position = 0; position < files_.count(); ++position) {
+        const std::string& name = files_.name(position);
+        RuleResult result = apply(rule_, name, position, texts_);
+        if (std::holds_alternative<Skip>(result)) continue;
+        if (const auto* missing = std::get_if<MissingPart>(&result)) {
+            RenameFailure failure = failureAt(position, RenameFailure::Kind::MissingPart);
+            failure.missingPart = missing->index;
+            plan.stoppedBy = std::move(failure);
+            return plan;
+        }
+        std::string& newName = std::get<NewName>(result).name;
+        if (newName == name) continue; // already has the name asked for
+        plan.moves.push_back({position, std::move(newName)});
+    }
+    return plan;
+}
+
+std::vector<batch::Step> Planner::steps(const Plan& plan) const {
+    std::vector<batch::Step> steps;
+    steps.reserve(plan.moves.size());
+    for (const PlannedMove& move : plan.moves) steps.push_back({files_.name(move.position), move.newName, std::nullopt, std::nullopt});
+    return steps;
+}
+
+std::optional<RenameFailure> Planner::refusal(const Plan& plan, const batch::Checked& checked) const {
+    if (checked.problems.empty()) return plan.stoppedBy;
+    const batch::StepProblem& problem = checked.problems.front();
+    RenameFailure failure = failureOf(plan.moves[problem.step], problem.kind);
+    failure.error = problem.error;
+    if (problem.kind == RenameFailure::Kind::DuplicateName) {
+        failure.otherPosition = plan.moves[problem.otherStep].position;
+        failure.otherName = nameAt(failure.otherPosition);
+    }
+    return failure;
+}
+
+RenameFailure Planner::failureAt(std::size_t position, RenameFailure::Kind kind) const {
+    RenameFailure failure;
+    failure.kind = kind;
+    failure.position = position;
+    failure.count = files_.count();
+    failure.name = files_.name(position);
+    return failure;
+}
+
+RenameFailure Planner::failureOf(const PlannedMove& move, RenameFailure::Kind kind) const {
+    RenameFailure failure = failureAt(move.position, kind);
+    failure.newName = move.newName;
+    failure.destination = JoinPath(files_.path(), move.newName);
+    return failure;
+}
+
+} // namespace norvane
