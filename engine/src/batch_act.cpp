@@ -1,24 +1,40 @@
 #include "batch_act.h"
 
+#include "progress_ticker.h"
+
 namespace norvane::batch {
 
 Acted act(const std::string& folder, const std::vector<Step>& steps,
           const std::vector<std::optional<platform::FileId>>& sources, platform::FileSystem& fileSystem,
-          BatchRecord& record) {
+          BatchRecord& record, const ProgressCallback& progress) {
     Acted acted;
     record.folder = folder;
-    record.moves.reserve(record.moves.size() + steps.size());
+    record.reserve(record.size() + steps.size());
+    ProgressTicker ticker(progress, BatchProgress::Stage::Moving, steps.size());
+    // Paths are built in buffers that live across the loop: two allocations a
+    // file would be a measurable share of a rename.
+    std::string source = JoinPath(folder, {}), destination = source;
+    const std::size_t stem = source.size();
     for (const Step& step : steps) {
-        std::string destination = JoinPath(folder, step.to);
-        if (auto error = fileSystem.move(JoinPath(folder, step.from), destination)) {
+        // Between two moves, never inside one.
+        if (!ticker.tick(acted.done)) {
+            acted.cancelled = true;
+            return acted;
+        }
+        source.resize(stem);
+        source.append(step.from);
+        destination.resize(stem);
+        destination.append(step.to);
+        if (auto error = fileSystem.move(source, destination)) {
             acted.error = std::move(error);
             return acted;
         }
         std::optional<platform::FileId> file = sources[acted.done];
         if (holdsSeparator(step.to)) file = fileSystem.probe(destination).id;
-        record.moves.push_back({std::string(step.from), std::string(step.to), file});
+        record.add(step.from, step.to, file);
         ++acted.done;
     }
+    ticker.report(acted.done);
     return acted;
 }
 

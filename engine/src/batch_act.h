@@ -4,6 +4,7 @@
 
 #include "batch_check.h"
 #include "norvane/batch_record.h"
+#include "norvane/progress.h"
 
 #include <cstddef>
 #include <optional>
@@ -12,8 +13,9 @@
 namespace norvane::batch {
 
 struct Acted {
-    std::size_t done = 0;                      // the steps moved, all before the one that failed
+    std::size_t done = 0;                       // the steps moved, all before the one that stopped the act
     std::optional<platform::SystemError> error; // why step `done` was refused, if one was
+    bool cancelled = false;                     // the progress callback asked to stop before step `done`
 };
 
 // `sources` gives the file the check found at each step's source; a move into
@@ -21,6 +23,6 @@ struct Acted {
 // file systems makes a new one.
 Acted act(const std::string& folder, const std::vector<Step>& steps,
           const std::vector<std::optional<platform::FileId>>& sources, platform::FileSystem& fileSystem,
-          BatchRecord& record);
+          BatchRecord& record, const ProgressCallback& progress = {});
 
 } // namespace norvane::batch

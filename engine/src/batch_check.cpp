@@ -1,5 +1,8 @@
 #include "batch_check.h"
 
+#include "hash_index.h"
+#include "progress_ticker.h"
+
 #include <unordered_map>
 
 namespace norvane::batch {
@@ -14,10 +17,6 @@ namespace {
 
 std::size_t lastSeparator(std::string_view name) {
     return name.find_last_of(std::string{platform::directorySeparator(), '/'});
-}
-
-bool present(const platform::PathProbe& probe) {
-    return !probe.error && (probe.kind == platform::PathKind::File || probe.kind == platform::PathKind::Other);
 }
 
 // A system error met while looking at a destination, for what it stands in the way of.
@@ -35,12 +34,44 @@ Kind kindOfObstacle(const platform::SystemError& error) {
     return Kind::CannotCheck;
 }
 
+// Where a name lies as the system resolves it: the folder that holds it, by
+// identity, and the name in that folder's own comparison. The key is the name
+// itself where nothing needs folding, so most places cost no copy.
+struct Place {
+    std::string owned;
+    std::string_view key;
+    bool plain = true; // a bare name in the listed folder
+    std::optional<StepProblem> problem;
+
+    Place() = default;
+    Place(const Place&) = delete;
+    Place& operator=(const Place&) = delete;
+};
+
+// What the one read of the folder said of a name, kept in a byte: a million
+// full probes would cost more than the rest of the check.
+enum class Seen : std::uint8_t { Absent, File, Folder, Other, Error, Unasked };
+
+Seen seenOf(const platform::PathProbe& probe) {
+    if (probe.error) return Seen::Error;
+    switch (probe.kind) {
+    case platform::PathKind::Absent: return Seen::Absent;
+    case platform::PathKind::File: return Seen::File;
+    case platform::PathKind::Folder: return Seen::Folder;
+    case platform::PathKind::Other: break;
+    }
+    return Seen::Other;
+}
+
 class Replay {
 public:
-    Replay(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem, OnProblem onProblem)
-        : folder_(folder), steps_(steps), fileSystem_(fileSystem), onProblem_(onProblem) {}
+    Replay(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem, OnProblem onProblem,
+           const Expected* expected, const ProgressCallback& progress)
+        : folder_(folder), steps_(steps), fileSystem_(fileSystem), onProblem_(onProblem), expected_(expected),
+          progress_(progress), hash_(), earlier_(2 * steps.size()), stuck_(0) {}
 
     Checked run() {
+        result_.sources.resize(steps_.size());
         listed_ = fileSystem_.probeFolder(folder_);
         if (!listed_.isFolder) {
             // The folder itself gone: every file with it.
@@ -50,34 +81,28 @@ public:
         }
         probeInFolder();
 
-        // Every step frees one name and claims one; sized once, the table never rehashes.
-        earlier_.reserve(2 * steps_.size());
+        ProgressTicker ticker(progress_, BatchProgress::Stage::Checking, steps_.size());
         for (std::size_t i = 0; i < steps_.size() && !stopped(); ++i) {
+            if (!ticker.tick(i)) {
+                result_.cancelled = true;
+                break;
+            }
             if (auto problem = checkStep(i)) {
                 // Its file stays where it is, under the name it has now.
-                if (onProblem_ == OnProblem::LeaveFileAndGoOn) stuck_.insert_or_assign(placeOf(steps_[i].from).key, i);
+                if (onProblem_ == OnProblem::LeaveFileAndGoOn) {
+                    Place from;
+                    placeOf(steps_[i].from, from);
+                    stuck_.assign(hash_(from.key), static_cast<std::uint32_t>(i),
+                                  [&](std::uint32_t other) { return keyOf(steps_[other].from) == from.key; });
+                }
                 result_.problems.push_back(std::move(*problem));
             }
         }
+        if (!result_.cancelled && !ticker.report(steps_.size())) result_.cancelled = true;
         return std::move(result_);
     }
 
 private:
-    // What an earlier step did to a place: claimed it as its destination, or
-    // freed it by moving away.
-    struct Earlier {
-        std::size_t step;
-        bool claimed;
-    };
-
-    // Where a name lies as the system resolves it: the folder that holds it,
-    // by identity, and the name in that folder's own comparison.
-    struct Place {
-        std::string key;
-        bool plain = true; // a bare name in the listed folder
-        std::optional<StepProblem> problem;
-    };
-
     bool stopped() const { return onProblem_ == OnProblem::StopBatch && !result_.problems.empty(); }
 
     // The names in the folder itself, sources and destinations, are looked at
@@ -85,24 +110,39 @@ private:
     // instead of asking the system about each name.
     void probeInFolder() {
         std::vector<std::string_view> names;
-        names.reserve(2 * steps_.size());
-        for (const Step& step : steps_)
-            if (!holdsSeparator(step.from)) names.push_back(step.from);
-        for (const Step& step : steps_)
-            if (!holdsSeparator(step.to)) names.push_back(step.to);
-        probes_ = fileSystem_.probeNames(folder_, names);
-        std::size_t next = 0;
-        sourceProbe_.resize(steps_.size());
-        destinationProbe_.resize(steps_.size());
+        std::vector<std::uint32_t> asked; // each name's step, sources first, then destinations
         for (std::size_t i = 0; i < steps_.size(); ++i)
-            sourceProbe_[i] = holdsSeparator(steps_[i].from) ? none : next++;
+            if (!holdsSeparator(steps_[i].from)) names.push_back(steps_[i].from), asked.push_back(static_cast<std::uint32_t>(i));
+        const std::size_t sources = names.size();
         for (std::size_t i = 0; i < steps_.size(); ++i)
-            destinationProbe_[i] = holdsSeparator(steps_[i].to) ? none : next++;
-        result_.sources.resize(steps_.size());
+            if (!holdsSeparator(steps_[i].to)) names.push_back(steps_[i].to), asked.push_back(static_cast<std::uint32_t>(i));
+        sourceSeen_.assign(steps_.size(), Seen::Unasked);
+        destinationSeen_.assign(steps_.size(), Seen::Unasked);
+        fileSystem_.probeNames(folder_, names, [&](std::size_t n, const platform::PathProbe& probe) {
+            const std::size_t step = asked[n];
+            const bool source = n < sources;
+            (source ? sourceSeen_ : destinationSeen_)[step] = seenOf(probe);
+            if (probe.error) (source ? sourceErrors_ : destinationErrors_).emplace(step, *probe.error);
+            if (source) result_.sources[step] = probe.id;
+        });
     }
 
-    platform::PathProbe probed(const std::vector<std::size_t>& index, std::size_t i, std::string_view name) const {
-        return index[i] != none ? probes_[index[i]] : fileSystem_.probe(JoinPath(folder_, name));
+    // What is at a step's source or destination: from the folder's one read
+    // where it was asked there, else from a probe of its own.
+    platform::PathProbe probed(bool source, std::size_t i) const {
+        const Seen seen = (source ? sourceSeen_ : destinationSeen_)[i];
+        if (seen == Seen::Unasked) return fileSystem_.probe(JoinPath(folder_, source ? steps_[i].from : steps_[i].to));
+        platform::PathProbe probe;
+        switch (seen) {
+        case Seen::File: probe.kind = platform::PathKind::File; break;
+        case Seen::Folder: probe.kind = platform::PathKind::Folder; break;
+        case Seen::Other: probe.kind = platform::PathKind::Other; break;
+        case Seen::Error: probe.error = (source ? sourceErrors_ : destinationErrors_).at(i); break;
+        case Seen::Absent:
+        case Seen::Unasked: break;
+        }
+        if (source) probe.id = result_.sources[i];
+        return probe;
     }
 
     std::optional<StepProblem> checkStep(std::size_t i) {
@@ -110,56 +150,72 @@ private:
         if (auto problem = checkSourceThere(i)) return problem;
         if (auto problem = checkNotEmpty(i)) return problem;
         if (auto problem = checkBytes(i)) return problem;
-        Place place = placeOf(step.to);
-        if (place.problem) {
-            place.problem->step = i;
-            return place.problem;
+        Place to;
+        placeOf(step.to, to);
+        if (to.problem) {
+            to.problem->step = i;
+            return to.problem;
         }
-        const auto earlier = earlier_.find(place.key);
-        if (earlier != earlier_.end() && earlier->second.claimed)
-            return StepProblem{i, Kind::DuplicateName, std::nullopt, earlier->second.step};
+        const std::uint64_t toHash = hash_(to.key);
+        const auto earlier = earlier_.find(toHash, [&](std::uint32_t entry) { return keyOfEntry(entry) == to.key; });
+        if (earlier && claimed(*earlier)) return StepProblem{i, Kind::DuplicateName, std::nullopt, stepOf(*earlier)};
         // A name an earlier step frees is free by the time of this one.
-        if (earlier == earlier_.end())
-            if (auto problem = checkNotTaken(i, place, probed(destinationProbe_, i, step.to))) return problem;
+        if (!earlier)
+            if (auto problem = checkNotTaken(i, to, probed(false, i))) return problem;
         // Freed first: a file given its own name under another case claims it again.
-        earlier_.insert_or_assign(placeOf(step.from).key, Earlier{i, false});
-        earlier_.insert_or_assign(std::move(place.key), Earlier{i, true});
+        Place from;
+        placeOf(step.from, from);
+        earlier_.assign(hash_(from.key), entryOf(i, false), [&](std::uint32_t entry) { return keyOfEntry(entry) == from.key; });
+        earlier_.assign(toHash, entryOf(i, true), [&](std::uint32_t entry) { return keyOfEntry(entry) == to.key; });
         return std::nullopt;
     }
 
-    std::string fold(std::string_view name, bool ignoresCase) const {
-        return ignoresCase ? platform::foldCase(name) : std::string(name);
+    // What an earlier step did to a place: claimed it as its destination, or
+    // freed it by moving away; kept as step * 2 + claimed.
+    static std::uint32_t entryOf(std::size_t step, bool claimed) { return static_cast<std::uint32_t>(step * 2 + claimed); }
+    static std::size_t stepOf(std::uint32_t entry) { return entry / 2; }
+    static bool claimed(std::uint32_t entry) { return entry % 2 == 1; }
+    std::string keyOfEntry(std::uint32_t entry) { return keyOf(claimed(entry) ? steps_[stepOf(entry)].to : steps_[stepOf(entry)].from); }
+
+    std::string keyOf(std::string_view name) {
+        Place place;
+        placeOf(name, place);
+        return std::string(place.key);
+    }
+
+    void fold(std::string_view name, bool ignoresCase, Place& place) const {
+        if (ignoresCase) {
+            place.owned = platform::foldCase(name);
+            place.key = place.owned;
+        } else {
+            place.key = name;
+        }
     }
 
     // A name in the listed folder is keyed by its name alone; one in another
     // folder by that folder's identity, so every spelling of one place (links,
     // "." and ".." steps, doubled separators) meets under one key. A NUL,
     // which no name holds, keeps the two kinds of key apart.
-    Place placeOf(std::string_view name) {
-        if (!holdsSeparator(name)) return Place{fold(name, listed_.ignoresCase), true, std::nullopt};
+    void placeOf(std::string_view name, Place& place) {
+        if (!holdsSeparator(name)) return fold(name, listed_.ignoresCase, place);
+        place.plain = false;
         const std::size_t cut = lastSeparator(name);
         const std::string_view last = name.substr(cut + 1);
         const platform::FolderProbe& folder = folderOf(name.substr(0, cut));
-        Place place;
         if (!folder.isFolder) {
             place.problem = StepProblem{0, Kind::FolderMissing, folder.error};
             if (folder.error && platform::errorKind(*folder.error) != platform::ErrorKind::NotFound &&
                 platform::errorKind(*folder.error) != platform::ErrorKind::NotAFolder)
                 place.problem->kind = kindOfObstacle(*folder.error);
-            place.key = std::string(name); // never met again: nothing can move there
-            return place;
+            place.key = name; // never met again: nothing can move there
+            return;
         }
-        if (folder.id == listed_.id) {
-            // A step through a link or "." back into the listed folder.
-            place.key = fold(last, listed_.ignoresCase);
-            place.plain = false; // only the bare spelling may change case
-            return place;
-        }
-        place.plain = false;
-        place.key.assign(1, '\0');
-        place.key.append(reinterpret_cast<const char*>(&folder.id), sizeof folder.id);
-        place.key += fold(last, folder.ignoresCase);
-        return place;
+        // A step through a link or "." back into the listed folder keys as a bare name.
+        if (folder.id == listed_.id) return fold(last, listed_.ignoresCase, place);
+        place.owned.assign(1, '\0');
+        place.owned.append(reinterpret_cast<const char*>(&folder.id), sizeof folder.id);
+        place.owned += folder.ignoresCase ? platform::foldCase(last) : std::string(last);
+        place.key = place.owned;
     }
 
     const platform::FolderProbe& folderOf(std::string_view relative) {
@@ -171,13 +227,15 @@ private:
     // The file is where the batch expects it, and, where the batch knows which
     // file it is, is that file and not another that has taken its name.
     std::optional<StepProblem> checkSourceThere(std::size_t i) {
-        const Step& step = steps_[i];
-        platform::PathProbe source = probed(sourceProbe_, i, step.from);
-        if (!present(source)) return StepProblem{i, Kind::SourceGone, source.error};
-        if ((step.expected && !source.id) || (step.bornBy && !source.born)) source = fileSystem_.probe(JoinPath(folder_, step.from));
-        if ((step.expected && source.id != step.expected) || (step.bornBy && source.born && *source.born > *step.bornBy))
+        platform::PathProbe source = probed(true, i);
+        const bool there = !source.error && (source.kind == platform::PathKind::File || source.kind == platform::PathKind::Other);
+        if (!there) return StepProblem{i, Kind::SourceGone, source.error};
+        if (!expected_) return std::nullopt;
+        const std::optional<platform::FileId>& file = expected_->files[i];
+        const bool bornBy = !holdsSeparator(steps_[i].from);
+        if ((file && !source.id) || (bornBy && !source.born)) source = fileSystem_.probe(JoinPath(folder_, steps_[i].from));
+        if ((file && source.id != file) || (bornBy && source.born && *source.born > expected_->bornBy))
             return StepProblem{i, Kind::SourceReplaced, std::nullopt};
-        result_.sources[i] = source.id;
         return std::nullopt;
     }
 
@@ -194,42 +252,40 @@ private:
         return StepProblem{i, Kind::InvalidName, std::nullopt};
     }
 
-    std::optional<StepProblem> checkNotTaken(std::size_t i, const Place& place, const platform::PathProbe& destination) const {
+    std::optional<StepProblem> checkNotTaken(std::size_t i, const Place& to, const platform::PathProbe& destination) {
         if (destination.error) return StepProblem{i, kindOfObstacle(*destination.error), destination.error};
         if (destination.kind == platform::PathKind::Absent) return std::nullopt;
         // Where names ignore case, 'photo.JPG' -> 'photo.jpg' finds the file
         // itself: the folder cannot hold a second file under that name.
         const Step& step = steps_[i];
-        if (place.plain && !holdsSeparator(step.from) && place.key == fold(step.from, listed_.ignoresCase))
-            return std::nullopt;
+        if (to.plain && !holdsSeparator(step.from) && to.key == keyOf(step.from)) return std::nullopt;
         // Held by a file of this batch that cannot move away.
-        const auto holder = stuck_.find(place.key);
-        if (holder != stuck_.end()) return StepProblem{i, Kind::BlockedByAnother, std::nullopt, holder->second};
+        const auto holder = stuck_.find(hash_(to.key), [&](std::uint32_t other) { return keyOf(steps_[other].from) == to.key; });
+        if (holder) return StepProblem{i, Kind::BlockedByAnother, std::nullopt, *holder};
         return StepProblem{i, Kind::NameTaken, std::nullopt};
     }
-
-    static constexpr std::size_t none = static_cast<std::size_t>(-1);
 
     const std::string& folder_;
     const std::vector<Step>& steps_;
     platform::FileSystem& fileSystem_;
     const OnProblem onProblem_;
+    const Expected* expected_;
+    const ProgressCallback& progress_;
+    const std::hash<std::string_view> hash_;
     platform::FolderProbe listed_;
-    std::vector<platform::PathProbe> probes_;
-    std::vector<std::size_t> sourceProbe_, destinationProbe_; // each step's entry in probes_, or none
+    std::vector<Seen> sourceSeen_, destinationSeen_;
+    std::unordered_map<std::size_t, platform::SystemError> sourceErrors_, destinationErrors_;
     Checked result_;
-    // Keyed by the place relative to the listed folder rather than by full
-    // path: most names of a batch sit in that folder, so the relative key
-    // decides as the path's would, for half the memory and hashing.
-    std::unordered_map<std::string, Earlier> earlier_;
-    std::unordered_map<std::string, std::size_t> stuck_; // places kept by files left out
+    HashIndex earlier_; // places earlier steps claimed or freed
+    HashIndex stuck_;   // places kept by files left out
     std::unordered_map<std::string, platform::FolderProbe> folders_;
 };
 
 } // namespace
 
-Checked check(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem, OnProblem onProblem) {
-    return Replay(folder, steps, fileSystem, onProblem).run();
+Checked check(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem, OnProblem onProblem,
+              const Expected* expected, const ProgressCallback& progress) {
+    return Replay(folder, steps, fileSystem, onProblem, expected, progress).run();
 }
 
 } // namespace norvane::batch

@@ -5,6 +5,7 @@
 // judged as it will be at the moment of its own move.
 
 #include "norvane/platform.h"
+#include "norvane/progress.h"
 #include "norvane/rename_run.h"
 
 #include <cstddef>
@@ -21,10 +22,14 @@ namespace norvane::batch {
 struct Step {
     std::string_view from;
     std::string_view to;
-    // The file that must be at `from` (an undo knows it); nullopt takes whatever is there.
-    std::optional<platform::FileId> expected;
-    // A file born after this (nanoseconds since 1970) is another one, whatever its inode.
-    std::optional<std::int64_t> bornBy;
+};
+
+// What an undo knows of the files it moves: which file each step's source
+// must be, and when the batch that moved them began, since no file it moved
+// was born later (a move into another folder excepted: it may have copied).
+struct Expected {
+    std::vector<std::optional<platform::FileId>> files; // one for each step
+    std::int64_t bornBy = 0;
 };
 
 struct StepProblem {
@@ -45,9 +50,11 @@ struct Checked {
     std::vector<StepProblem> problems; // in step order; at most one under StopBatch
     // The file found at each step's source, where the platform told.
     std::vector<std::optional<platform::FileId>> sources;
+    bool cancelled = false; // the progress callback asked to stop
 };
 
-Checked check(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem, OnProblem onProblem);
+Checked check(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem, OnProblem onProblem,
+              const Expected* expected = nullptr, const ProgressCallback& progress = {});
 
 bool holdsSeparator(std::string_view name);
 

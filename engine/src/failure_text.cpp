@@ -48,6 +48,7 @@ std::string reason(const RenameFailure& failure) {
     case Kind::SourceReplaced: return "another file has taken its name since";
     case Kind::BlockedByAnother: return quoted(failure.destination) + " is held by a file that cannot move";
     case Kind::MoveRefused: return "the move was refused" + systemError(failure.error);
+    case Kind::Cancelled:
     case Kind::RefreshFailed: return {};
     }
     return {};
@@ -82,6 +83,10 @@ std::string undoReason(const UndoProblem& problem) {
 } // namespace
 
 std::string describe(const RenameFailure& failure) {
+    if (failure.kind == RenameFailure::Kind::Cancelled) {
+        if (failure.renamed == 0) return "Cancelled before any file was renamed.";
+        return "Cancelled: " + fileCount(failure.renamed) + " renamed; the others keep their names.";
+    }
     if (failure.kind == RenameFailure::Kind::RefreshFailed) {
         if (failure.renamed == 0)
             return "Cannot read the folder " + quoted(failure.name) + systemError(failure.error) + ". No file was renamed.";
@@ -97,7 +102,7 @@ std::string describe(const RenameFailure& failure) {
 }
 
 std::string describe(const UndoOutcome& outcome) {
-    const std::size_t tried = outcome.restored + outcome.leftAlone.size() + outcome.remaining.moves.size();
+    const std::size_t tried = outcome.restored + outcome.leftAlone.size() + outcome.remaining.size();
     std::string text;
     if (outcome.restored == tried)
         text = tried == 1 ? "The file got its name back." : "All " + std::to_string(tried) + " files got their names back.";
@@ -111,7 +116,9 @@ std::string describe(const UndoOutcome& outcome) {
     if (outcome.leftAlone.size() > listed) text += "\n- and " + std::to_string(outcome.leftAlone.size() - listed) + " more.";
     if (outcome.stoppedAt) {
         text += "\nThe undo stopped at " + quoted(outcome.stoppedAt->name) + ": " + undoReason(*outcome.stoppedAt) + ". " +
-                fileCount(outcome.remaining.moves.size()) + " not put back yet; another undo tries again.";
+                fileCount(outcome.remaining.size()) + " not put back yet; another undo tries again.";
+    } else if (!outcome.remaining.empty()) {
+        text += " Cancelled: " + fileCount(outcome.remaining.size()) + " not put back yet; another undo takes them back.";
     }
     return text;
 }

@@ -4,11 +4,8 @@
 
 namespace norvane::platform {
 
-std::vector<PathProbe> FileSystem::probeNames(const std::string& folder, const std::vector<std::string_view>& names) {
-    std::vector<PathProbe> probes;
-    probes.reserve(names.size());
-    for (const std::string_view name : names) probes.push_back(probe(JoinPath(folder, name)));
-    return probes;
+void FileSystem::probeNames(const std::string& folder, const std::vector<std::string_view>& names, const NameProbed& each) {
+    for (std::size_t i = 0; i < names.size(); ++i) each(i, probe(JoinPath(folder, names[i])));
 }
 
 } // namespace norvane::platform

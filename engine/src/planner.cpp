@@ -16,27 +16,29 @@ Plan Planner::plan() const {
             plan.stoppedBy = std::move(failure);
             return plan;
         }
-        std::string& newName = std::get<NewName>(result).name;
+        const std::string& newName = std::get<NewName>(result).name;
         if (newName == name) continue; // already has the name asked for
-        plan.moves.push_back({position, std::move(newName)});
+        plan.positions.push_back(position);
+        plan.newNames += newName;
+        plan.ends.push_back(plan.newNames.size());
     }
     return plan;
 }
 
 std::vector<batch::Step> Planner::steps(const Plan& plan) const {
     std::vector<batch::Step> steps;
-    steps.reserve(plan.moves.size());
-    for (const PlannedMove& move : plan.moves) steps.push_back({files_.name(move.position), move.newName, std::nullopt, std::nullopt});
+    steps.reserve(plan.size());
+    for (std::size_t move = 0; move < plan.size(); ++move) steps.push_back({files_.name(plan.positions[move]), plan.newName(move)});
     return steps;
 }
 
 std::optional<RenameFailure> Planner::refusal(const Plan& plan, const batch::Checked& checked) const {
     if (checked.problems.empty()) return plan.stoppedBy;
     const batch::StepProblem& problem = checked.problems.front();
-    RenameFailure failure = failureOf(plan.moves[problem.step], problem.kind);
+    RenameFailure failure = failureOf(plan, problem.step, problem.kind);
     failure.error = problem.error;
     if (problem.kind == RenameFailure::Kind::DuplicateName) {
-        failure.otherPosition = plan.moves[problem.otherStep].position;
+        failure.otherPosition = plan.positions[problem.otherStep];
         failure.otherName = nameAt(failure.otherPosition);
     }
     return failure;
@@ -51,10 +53,10 @@ RenameFailure Planner::failureAt(std::size_t position, RenameFailure::Kind kind)
     return failure;
 }
 
-RenameFailure Planner::failureOf(const PlannedMove& move, RenameFailure::Kind kind) const {
-    RenameFailure failure = failureAt(move.position, kind);
-    failure.newName = move.newName;
-    failure.destination = JoinPath(files_.path(), move.newName);
+RenameFailure Planner::failureOf(const Plan& plan, std::size_t move, RenameFailure::Kind kind) const {
+    RenameFailure failure = failureAt(plan.positions[move], kind);
+    failure.newName = std::string(plan.newName(move));
+    failure.destination = JoinPath(files_.path(), plan.newName(move));
     return failure;
 }
 

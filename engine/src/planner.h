@@ -8,26 +8,31 @@
 #include "norvane/rename_run.h"
 #include "norvane/rules.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace norvane {
 
-// One file the run will move; files whose rule skips them, or gives them the
-// name they already have, are not in the plan.
-// Full paths are joined only where a move or a probe needs them: kept for a
-// whole folder they would cost more memory than the rest of the plan.
-struct PlannedMove {
-    std::size_t position;
-    std::string newName;
-};
-
+// The files the run will move; files whose rule skips them, or gives them the
+// name they already have, are not in the plan. The new names are kept one
+// after another in one piece of memory: a string each would cost a million
+// allocations and twice the memory in a large folder.
 struct Plan {
-    std::vector<PlannedMove> moves;
+    std::vector<std::size_t> positions; // each move's list position
+    std::string newNames;
+    std::vector<std::size_t> ends;      // where each move's new name ends in newNames
     // A file whose rule failed ends the plan; it is reported unless a file
     // before it fails the plan check first.
     std::optional<RenameFailure> stoppedBy;
+
+    std::size_t size() const { return positions.size(); }
+    std::string_view newName(std::size_t move) const {
+        const std::size_t start = move == 0 ? 0 : ends[move - 1];
+        return std::string_view(newNames).substr(start, ends[move] - start);
+    }
 };
 
 class Planner {
@@ -35,6 +40,7 @@ public:
     Planner(Rule rule, const FileList& files, const RuleTexts& texts) : rule_(rule), files_(files), texts_(texts) {}
 
     Plan plan() const;
+    // Views into the plan and the list: neither may change while they are used.
     std::vector<batch::Step> steps(const Plan& plan) const;
 
     // Why the check refuses the plan, as the failure of the file it stopped
@@ -42,9 +48,10 @@ public:
     std::optional<RenameFailure> refusal(const Plan& plan, const batch::Checked& checked) const;
 
     RenameFailure failureAt(std::size_t position, RenameFailure::Kind kind) const;
-    RenameFailure failureOf(const PlannedMove& move, RenameFailure::Kind kind) const;
+    RenameFailure failureOf(const Plan& plan, std::size_t move, RenameFailure::Kind kind) const;
 
     const std::string& folder() const { return files_.path(); }
+    std::size_t fileCount() const { return files_.count(); }
     const std::string& nameAt(std::size_t position) const { return files_.name(position); }
 
 private:

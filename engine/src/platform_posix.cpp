@@ -6,6 +6,8 @@
 
 #include "norvane/platform.h"
 
+#include "hash_index.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -16,8 +18,6 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
-#include <unordered_map>
-#include <unordered_set>
 #include <wctype.h>
 
 #ifdef __linux__
@@ -394,16 +394,20 @@ std::optional<PathKind> listedKind(unsigned char type) {
 class PosixFileSystem final : public FileSystem {
 public:
     // One read of the folder answers for the names it holds, and for the plain
-    // names it does not hold; every other name is probed on its own.
-    std::vector<PathProbe> probeNames(const std::string& folder, const std::vector<std::string_view>& names) override {
-        if (unusable(folder)) return FileSystem::probeNames(folder, names);
+    // names it does not hold; every other name is probed on its own. The
+    // folder's names are kept in one piece of memory and found through a
+    // table of hashes: at a million entries, strings and nodes of their own
+    // would cost several times the names.
+    void probeNames(const std::string& folder, const std::vector<std::string_view>& names, const NameProbed& each) override {
+        if (unusable(folder)) return FileSystem::probeNames(folder, names, each);
         DIR* directory = ::opendir(folder.c_str());
-        if (directory == nullptr) return FileSystem::probeNames(folder, names);
+        if (directory == nullptr) return FileSystem::probeNames(folder, names, each);
         struct Listed {
-            std::string name;
+            std::size_t end; // of its name in `text`, where the next one starts
             ino_t inode;
             unsigned char type;
         };
+        std::string text;
         std::vector<Listed> entries;
         bool complete = true;
         for (;;) {
@@ -413,60 +417,63 @@ public:
                 complete = errno == 0;
                 break;
             }
-            entries.push_back({entry->d_name, entry->d_ino, entry->d_type});
+            text += entry->d_name;
+            entries.push_back({text.size(), entry->d_ino, entry->d_type});
         }
-        const long nameMax = ::fpathconf(::dirfd(directory), _PC_NAME_MAX);
-        std::string_view letteredName;
-        for (const auto& entry : entries) {
-            if (lettered(entry.name)) {
-                letteredName = entry.name;
-                break;
-            }
-        }
+        const auto nameOf = [&](std::size_t i) {
+            const std::size_t start = i == 0 ? 0 : entries[i - 1].end;
+            return std::string_view(text).substr(start, entries[i].end - start);
+        };
         const int fd = ::dirfd(directory);
+        const long nameMax = ::fpathconf(fd, _PC_NAME_MAX);
+        std::string_view letteredName;
+        for (std::size_t i = 0; i < entries.size() && letteredName.empty(); ++i)
+            if (lettered(nameOf(i))) letteredName = nameOf(i);
         struct stat folderStatus {};
         const bool listedIds = ::fstat(fd, &folderStatus) == 0 && listsTrueInodes(fd);
         const std::uint64_t folderDevice = static_cast<std::uint64_t>(folderStatus.st_dev);
         const bool caseBlind = ignoresCase(fd, letteredName, [&](const std::string& name) {
-            for (const auto& entry : entries)
-                if (entry.name == name) return true;
+            for (std::size_t i = 0; i < entries.size(); ++i)
+                if (nameOf(i) == name) return true;
             return false;
         });
         ::closedir(directory);
-        if (!complete || nameMax <= 0) return FileSystem::probeNames(folder, names);
+        if (!complete || nameMax <= 0 || entries.size() > UINT32_MAX) return FileSystem::probeNames(folder, names, each);
 
-        std::unordered_map<std::string_view, const Listed*> present;
-        present.reserve(entries.size());
-        for (const Listed& entry : entries) present.emplace(entry.name, &entry);
+        const std::hash<std::string_view> hash;
+        HashIndex present(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i) present.insert(hash(nameOf(i)), static_cast<std::uint32_t>(i));
         // Where case is ignored, a plain name is free only if no entry folds like it.
-        std::unordered_set<std::string> folded;
+        HashIndex folded(caseBlind ? entries.size() : 0);
         if (caseBlind)
-            for (const auto& entry : entries) folded.insert(foldCase(entry.name));
+            for (std::size_t i = 0; i < entries.size(); ++i) folded.insert(hash(foldCase(nameOf(i))), static_cast<std::uint32_t>(i));
 
         std::string path = folder + '/';
         const std::size_t stem = path.size();
-        std::vector<PathProbe> probes;
-        probes.reserve(names.size());
-        for (const std::string_view name : names) {
-            const auto listed = present.find(name);
-            if (listed != present.end()) {
-                const auto kind = listedKind(listed->second->type);
+        for (std::size_t n = 0; n < names.size(); ++n) {
+            const std::string_view name = names[n];
+            const auto listed = present.find(hash(name), [&](std::uint32_t i) { return nameOf(i) == name; });
+            if (listed) {
+                const auto kind = listedKind(entries[*listed].type);
                 if (kind && listedIds) {
-                    probes.push_back(PathProbe{*kind, std::nullopt, FileId{folderDevice, listed->second->inode}, std::nullopt});
+                    each(n, PathProbe{*kind, std::nullopt, FileId{folderDevice, entries[*listed].inode}, std::nullopt});
                     continue;
                 }
             } else {
                 const bool fits = name.size() <= static_cast<std::size_t>(nameMax) && stem + name.size() < PATH_MAX;
-                if (fits && plainName(name) && (!caseBlind || folded.count(foldCase(name)) == 0)) {
-                    probes.emplace_back(); // absent
+                const auto foldsAlike = [&] {
+                    const std::string key = foldCase(name);
+                    return folded.find(hash(key), [&](std::uint32_t i) { return foldCase(nameOf(i)) == key; }).has_value();
+                };
+                if (fits && plainName(name) && (!caseBlind || !foldsAlike())) {
+                    each(n, PathProbe{}); // absent
                     continue;
                 }
             }
             path.resize(stem);
             path.append(name);
-            probes.push_back(probe(path));
+            each(n, probe(path));
         }
-        return probes;
     }
 
     FolderRead readFolder(const std::string& folder) override {

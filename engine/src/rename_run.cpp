@@ -18,6 +18,19 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
     return path;
 }
 
+namespace {
+
+RenameFailure cancelled(const Planner& planner, std::size_t renamed) {
+    RenameFailure failure;
+    failure.kind = RenameFailure::Kind::Cancelled;
+    failure.count = planner.fileCount();
+    failure.name = planner.folder();
+    failure.renamed = renamed;
+    return failure;
+}
+
+} // namespace
+
 RenameRun::RenameRun(Rule rule, FileList& files, RuleTexts texts, MessageSink& sink)
     : rule_(rule), files_(files), texts_(std::move(texts)), sink_(sink) {}
 
@@ -29,11 +42,14 @@ std::optional<RenameFailure> RenameRun::Run() {
     const std::vector<batch::Step> steps = planner.steps(plan);
     platform::FileSystem& fileSystem = files_.fileSystem();
 
-    const batch::Checked checked = batch::check(files_.path(), steps, fileSystem, batch::OnProblem::StopBatch);
+    const batch::Checked checked =
+        batch::check(files_.path(), steps, fileSystem, batch::OnProblem::StopBatch, nullptr, progress_);
+    if (checked.cancelled) return cancelled(planner, 0);
     if (auto failure = planner.refusal(plan, checked)) return failure;
-    const batch::Acted acted = batch::act(files_.path(), steps, checked.sources, fileSystem, record_);
+    const batch::Acted acted = batch::act(files_.path(), steps, checked.sources, fileSystem, record_, progress_);
+    if (acted.cancelled) return cancelled(planner, acted.done);
     if (acted.error) {
-        RenameFailure failure = planner.failureOf(plan.moves[acted.done], RenameFailure::Kind::MoveRefused);
+        RenameFailure failure = planner.failureOf(plan, acted.done, RenameFailure::Kind::MoveRefused);
         failure.error = acted.error;
         failure.renamed = acted.done;
         return failure;
@@ -47,7 +63,7 @@ std::optional<RenameFailure> RenameRun::Run() {
         failure.count = count;
         failure.name = files_.path();
         failure.error = files_.error()->error;
-        failure.renamed = plan.moves.size();
+        failure.renamed = plan.size();
         return failure;
     }
     if (announcesDone(rule_)) sink_.show("Done!");

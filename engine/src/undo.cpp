@@ -5,27 +5,33 @@
 
 namespace norvane {
 
-UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem) {
+UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem, const ProgressCallback& progress) {
     UndoOutcome outcome;
     outcome.folder = record.folder;
-    const std::size_t count = record.moves.size();
+    const std::size_t count = record.size();
     // Latest first: 'b'->'c' then 'a'->'b' comes back as 'b'->'a', then 'c'->'b'.
-    const auto moveOf = [&](std::size_t step) -> const RecordedMove& { return record.moves[count - 1 - step]; };
+    const auto moveOf = [&](std::size_t step) { return count - 1 - step; };
     std::vector<batch::Step> steps;
+    batch::Expected expected;
     steps.reserve(count);
+    expected.files.reserve(count);
+    expected.bornBy = record.startedAt;
     for (std::size_t step = 0; step < count; ++step) {
-        const RecordedMove& move = moveOf(step);
-        // A move into another folder may have copied the file, which is then born within the batch.
-        const bool mayBeCopy = batch::holdsSeparator(move.to);
-        steps.push_back({move.to, move.from, move.file, mayBeCopy ? std::nullopt : std::optional(record.startedAt)});
+        steps.push_back({record.to(moveOf(step)), record.from(moveOf(step))});
+        expected.files.push_back(record.file(moveOf(step)));
     }
 
-    const batch::Checked checked = batch::check(record.folder, steps, fileSystem, batch::OnProblem::LeaveFileAndGoOn);
+    const batch::Checked checked =
+        batch::check(record.folder, steps, fileSystem, batch::OnProblem::LeaveFileAndGoOn, &expected, progress);
+    if (checked.cancelled) {
+        outcome.remaining = record;
+        return outcome;
+    }
     std::vector<bool> leftOut(count, false);
     for (const batch::StepProblem& problem : checked.problems) {
         leftOut[problem.step] = true;
-        UndoProblem left{moveOf(problem.step).to, moveOf(problem.step).from, problem.kind, problem.error, {}};
-        if (problem.kind == RenameFailure::Kind::BlockedByAnother) left.heldBy = moveOf(problem.otherStep).to;
+        UndoProblem left{std::string(steps[problem.step].from), std::string(steps[problem.step].to), problem.kind, problem.error, {}};
+        if (problem.kind == RenameFailure::Kind::BlockedByAnother) left.heldBy = steps[problem.otherStep].from;
         outcome.leftAlone.push_back(std::move(left));
     }
 
@@ -39,15 +45,21 @@ UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem) {
         sources.push_back(checked.sources[step]);
     }
     BatchRecord undone;
-    const batch::Acted acted = batch::act(record.folder, toDo, sources, fileSystem, undone);
+    const batch::Acted acted = batch::act(record.folder, toDo, sources, fileSystem, undone, progress);
     outcome.restored = acted.done;
-    if (acted.error) {
-        const RecordedMove& stopped = moveOf(stepOf[acted.done]);
-        outcome.stoppedAt = UndoProblem{stopped.to, stopped.from, RenameFailure::Kind::MoveRefused, acted.error, {}};
+    if (acted.error || acted.cancelled) {
+        if (acted.error) {
+            const batch::Step& stopped = toDo[acted.done];
+            outcome.stoppedAt = UndoProblem{std::string(stopped.from), std::string(stopped.to), RenameFailure::Kind::MoveRefused,
+                                            acted.error, {}};
+        }
         // What was not tried waits for the next undo, in the order it was made.
         outcome.remaining.folder = record.folder;
         outcome.remaining.startedAt = record.startedAt;
-        for (std::size_t k = toDo.size(); k-- > acted.done;) outcome.remaining.moves.push_back(moveOf(stepOf[k]));
+        for (std::size_t k = toDo.size(); k-- > acted.done;) {
+            const std::size_t move = moveOf(stepOf[k]);
+            outcome.remaining.add(record.from(move), record.to(move), record.file(move));
+        }
     }
     return outcome;
 }

@@ -49,8 +49,8 @@ public:
     platform::PathProbe probe(const std::string& path) override { return real_.probe(path); }
     platform::FolderProbe probeFolder(const std::string& path) override { return real_.probeFolder(path); }
     // Forwarded, so the one-read answers of the real platform are what the run meets.
-    std::vector<platform::PathProbe> probeNames(const std::string& folder, const std::vector<std::string_view>& names) override {
-        return real_.probeNames(folder, names);
+    void probeNames(const std::string& folder, const std::vector<std::string_view>& names, const NameProbed& each) override {
+        real_.probeNames(folder, names, each);
     }
 
     bool sameFile(const std::string& first, const std::string& second) override { return real_.sameFile(first, second); }

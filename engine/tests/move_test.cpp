@@ -142,6 +142,12 @@ TEST(Probe, TellsWhatIsAtAPath) {
     EXPECT_TRUE(disk().probe(folder.pathOf("a.txt/x")).error.has_value());            // not a folder
 }
 
+std::vector<platform::PathProbe> probeAll(const std::string& folder, const std::vector<std::string_view>& names) {
+    std::vector<platform::PathProbe> probes(names.size());
+    disk().probeNames(folder, names, [&](std::size_t i, const platform::PathProbe& probe) { probes.at(i) = probe; });
+    return probes;
+}
+
 // Many names at once must answer exactly as one probe per name does, whether
 // the folder read answers or the name is probed on its own.
 TEST(Probe, ManyNamesOfAFolderAnswerAsOneProbeEach) {
@@ -158,7 +164,7 @@ TEST(Probe, ManyNamesOfAFolderAnswerAsOneProbeEach) {
         std::string("bad-\xff.txt"),
     };
     const std::vector<std::string_view> views(names.begin(), names.end());
-    const std::vector<platform::PathProbe> together = disk().probeNames(folder.text(), views);
+    const std::vector<platform::PathProbe> together = probeAll(folder.text(), views);
     ASSERT_EQ(together.size(), names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         const platform::PathProbe alone = disk().probe(folder.text() + "/" + names[i]);
@@ -174,7 +180,7 @@ TEST(Probe, ManyNamesOfAFolderAnswerAsOneProbeEach) {
 
 TEST(Probe, ManyNamesOfAFolderThatCannotBeReadAreProbedOneByOne) {
     const std::vector<std::string_view> names = {"a.txt"};
-    const std::vector<platform::PathProbe> probes = disk().probeNames("/nonexistent-norvane-folder", names);
+    const std::vector<platform::PathProbe> probes = probeAll("/nonexistent-norvane-folder", names);
     ASSERT_EQ(probes.size(), 1u);
     EXPECT_EQ(probes[0].kind, platform::PathKind::Absent);
 }

@@ -187,7 +187,7 @@ void runRound(std::uint64_t seed, Tally& tally) {
     // Nothing else touched the folder: taking the batch back gives the starting tree, byte for byte.
     const UndoOutcome undone = Undo(run.record());
     EXPECT_TRUE(readTree(root.path()) == before) << "after the undo:\n" << describeTree(readTree(root.path())) << describe(undone);
-    EXPECT_EQ(undone.restored, run.record().moves.size());
+    EXPECT_EQ(undone.restored, run.record().size());
 }
 
 TEST(Property, NoRunLosesOverwritesOrHalfRenamesAFile) {

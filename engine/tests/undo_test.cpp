@@ -4,6 +4,7 @@
 // rounds, for every rule.)
 
 #include "norvane/preview.h"
+#include "norvane/progress.h"
 #include "norvane/undo.h"
 
 #include "faulty_file_system.h"
@@ -52,7 +53,7 @@ TEST_P(UndoAfterChange, PutsBackWhatItCanAndNamesTheRest) {
     TempFolder folder;
     folder.addFiles({"a.txt", "b.txt", "c.txt"});
     const BatchRecord record = runOver(folder, Rule::NumberName, {}, platform::nativeFileSystem());
-    ASSERT_EQ(record.moves.size(), 3u);
+    ASSERT_EQ(record.size(), 3u);
     c.change(folder);
 
     const UndoOutcome outcome = Undo(record);
@@ -65,7 +66,7 @@ TEST_P(UndoAfterChange, PutsBackWhatItCanAndNamesTheRest) {
         EXPECT_EQ(outcome.leftAlone[i].kind, c.leftAlone[i].second);
     }
     EXPECT_FALSE(outcome.stoppedAt.has_value());
-    EXPECT_TRUE(outcome.remaining.moves.empty());
+    EXPECT_TRUE(outcome.remaining.empty());
     std::map<std::string, std::string> after;
     for (const std::string& name : folder.names()) after[name] = folder.contentOf(name);
     EXPECT_EQ(after, c.after);
@@ -118,7 +119,7 @@ TEST(Undo, StoppedMidwayKeepsTheRestForTheNextUndo) {
     TempFolder folder;
     folder.addFiles({"a1", "b1", "c1"});
     const BatchRecord moved = runOver(folder, Rule::ReplaceName, {"1", "2"}, platform::nativeFileSystem());
-    ASSERT_EQ(moved.moves.size(), 3u);
+    ASSERT_EQ(moved.size(), 3u);
 
     FaultyFileSystem faulty; // the undo goes c, b, a; b is refused
     faulty.refuseMove(2, {static_cast<int>(std::errc::permission_denied), "refused by the test"});
@@ -126,8 +127,8 @@ TEST(Undo, StoppedMidwayKeepsTheRestForTheNextUndo) {
     EXPECT_EQ(first.restored, 1u);
     ASSERT_TRUE(first.stoppedAt.has_value());
     EXPECT_EQ(first.stoppedAt->name, "b2");
-    ASSERT_EQ(first.remaining.moves.size(), 2u);
-    EXPECT_EQ(first.remaining.moves[0].from, "a1") << "kept in the order the batch made them";
+    ASSERT_EQ(first.remaining.size(), 2u);
+    EXPECT_EQ(first.remaining.from(0), "a1") << "kept in the order the batch made them";
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a2", "b2", "c1"}));
 
     EXPECT_EQ(Undo(first.remaining).restored, 2u);
@@ -140,12 +141,46 @@ TEST(Undo, BringsFilesBackOutOfAnotherFolder) {
     folder.addFiles({"a.jpg", "b.jpg"});
     const BatchRecord moved =
         runOver(folder, Rule::ReplaceName, {"a", "sub" + testing::separator() + "a"}, platform::nativeFileSystem());
-    ASSERT_EQ(moved.moves.size(), 1u);
+    ASSERT_EQ(moved.size(), 1u);
     ASSERT_EQ(folder.contentOf("sub" + testing::separator() + "a.jpg"), "a.jpg");
 
     EXPECT_EQ(Undo(moved).restored, 1u);
     EXPECT_EQ(folder.contentOf("a.jpg"), "a.jpg");
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.jpg", "b.jpg", "sub"}));
+}
+
+// A run reports both stages now and then, never per file, and a cancel stops
+// it between two moves; what it moved comes back with an undo.
+TEST(Progress, CancelStopsBetweenMovesAndUndoTakesThePartBack) {
+    TempFolder folder;
+    std::vector<std::string> names;
+    for (int i = 0; i < 3000; ++i) names.push_back("f" + std::to_string(10000 + i) + ".txt");
+    folder.addFiles(names);
+    FileList list;
+    list.setPath(folder.text());
+    RecordingSink sink;
+    RenameRun run(Rule::ExtensionName, list, {"", "bak"}, sink);
+    std::vector<BatchProgress> reports;
+    std::size_t stoppedAt = 0;
+    run.setProgress([&](const BatchProgress& progress) {
+        reports.push_back(progress);
+        if (progress.stage != BatchProgress::Stage::Moving || progress.done < 1000) return true;
+        stoppedAt = progress.done;
+        return false;
+    });
+
+    const auto failure = run.Run();
+
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->kind, Kind::Cancelled);
+    EXPECT_EQ(failure->renamed, stoppedAt);
+    EXPECT_EQ(run.record().size(), stoppedAt);
+    EXPECT_LE(reports.size(), (3000 + stoppedAt) / 16 + 2) << "reported now and then, never per file";
+    EXPECT_EQ(reports.front().stage, BatchProgress::Stage::Checking);
+    EXPECT_EQ(reports.front().total, 3000u);
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_EQ(Undo(run.record()).restored, stoppedAt);
+    EXPECT_EQ(folder.names(), std::set<std::string>(names.begin(), names.end()));
 }
 
 TEST(Preview, SaysWhatARunWouldDoAndMovesNothing) {

@@ -5,7 +5,9 @@
 // engine includes a system header. Paths and names are the engine's text:
 // bytes as the file system takes them on POSIX, UTF-8 on Windows.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -85,9 +87,11 @@ public:
     virtual FolderProbe probeFolder(const std::string& path) = 0;
 
     // probe(folder + separator + name) for each of many bare names of one
-    // folder, in order. The default probes each name; a platform may answer
-    // from one read of the folder where that is sure to give the same answers.
-    virtual std::vector<PathProbe> probeNames(const std::string& folder, const std::vector<std::string_view>& names);
+    // folder, handed to `each` with the name's index, in order. The default
+    // probes each name; a platform may answer from one read of the folder
+    // where that is sure to give the same answers.
+    using NameProbed = std::function<void(std::size_t index, const PathProbe& probe)>;
+    virtual void probeNames(const std::string& folder, const std::vector<std::string_view>& names, const NameProbed& each);
 
     // Whether two existing paths name one and the same file.
     virtual bool sameFile(const std::string& first, const std::string& second) = 0;

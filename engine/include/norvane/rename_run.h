@@ -2,6 +2,7 @@
 
 #include "norvane/batch_record.h"
 #include "norvane/file_list.h"
+#include "norvane/progress.h"
 #include "norvane/rules.h"
 
 #include <cstddef>
@@ -34,6 +35,7 @@ struct RenameFailure {
         SourceReplaced, // another file has taken the name of the one to move
         BlockedByAnother, // its destination is held by a file of the batch that cannot move
         MoveRefused,   // the file system refused the move itself
+        Cancelled,     // the user stopped the run; the files moved before keep their new names
         RefreshFailed, // the moves are done, but the folder could not be listed again
     };
 
@@ -49,7 +51,9 @@ struct RenameFailure {
     std::optional<platform::SystemError> error;
     std::size_t renamed = 0;        // files moved before the run stopped
 
-    bool beforeAnyMove() const { return kind != Kind::MoveRefused && kind != Kind::RefreshFailed; }
+    bool beforeAnyMove() const {
+        return kind != Kind::MoveRefused && kind != Kind::RefreshFailed && (kind != Kind::Cancelled || renamed == 0);
+    }
 };
 
 // A sentence for the user: the file, its position, the new name, the reason
@@ -73,6 +77,9 @@ public:
     // nullopt is completion.
     std::optional<RenameFailure> Run();
 
+    // Told how the run goes now and then, and asked whether to go on.
+    void setProgress(ProgressCallback progress) { progress_ = std::move(progress); }
+
     // What Run() moved, move by move, whether it completed or stopped midway.
     const BatchRecord& record() const { return record_; }
     BatchRecord takeRecord() { return std::move(record_); }
@@ -82,6 +89,7 @@ private:
     FileList& files_;
     RuleTexts texts_; // a copy: the caller's texts may be gone before Run()
     MessageSink& sink_;
+    ProgressCallback progress_;
     BatchRecord record_;
 };
 

@@ -7,6 +7,7 @@
 
 #include "norvane/batch_record.h"
 #include "norvane/platform.h"
+#include "norvane/progress.h"
 #include "norvane/rename_run.h"
 
 #include <cstddef>
@@ -30,10 +31,13 @@ struct UndoOutcome {
     std::size_t restored = 0;                // files that got their names back
     std::vector<UndoProblem> leftAlone;      // could not go back; they stay where they are
     std::optional<UndoProblem> stoppedAt;    // a move refused midway: it and those after it were not tried
-    BatchRecord remaining;                   // what is still to take back, for another undo
+    // Cancelled midway, or stopped by a refused move: what is still to take back, for another undo.
+    BatchRecord remaining;
 };
 
-UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem = platform::nativeFileSystem());
+// `progress` may stop the undo between two moves; what it did not reach stays in `remaining`.
+UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem = platform::nativeFileSystem(),
+                 const ProgressCallback& progress = {});
 
 // For the user: how many files got their names back, and which did not and why.
 std::string describe(const UndoOutcome& outcome);

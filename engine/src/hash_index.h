@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace norvane {
+
+// An open-addressing table of small numbers (indices into the caller's own
+// data) under 64-bit hashes: sixteen bytes a slot where a node-based map of
+// strings takes a hundred, which tells at a million files. The table keeps no
+// keys; the caller confirms each hit against its own.
+class HashIndex {
+public:
+    // Room for `expected` entries at most half full, so probes stay short.
+    explicit HashIndex(std::size_t expected) {
+        std::size_t capacity = 16;
+        while (capacity < 2 * expected) capacity *= 2;
+        slots_.resize(capacity);
+    }
+
+    // The value stored under `hash` whose key `matches(value)` says is the one.
+    template <typename Matches>
+    std::optional<std::uint32_t> find(std::uint64_t hash, Matches matches) const {
+        hash = stored(hash);
+        for (std::size_t at = hash & mask();; at = (at + 1) & mask()) {
+            const Slot& slot = slots_[at];
+            if (slot.hash == 0) return std::nullopt;
+            if (slot.hash == hash && matches(slot.value)) return slot.value;
+        }
+    }
+
+    // Stores `value` under its key: in place of the entry that `matches`, or anew.
+    template <typename Matches>
+    void assign(std::uint64_t hash, std::uint32_t value, Matches matches) {
+        hash = stored(hash);
+        for (std::size_t at = hash & mask();; at = (at + 1) & mask()) {
+            Slot& slot = slots_[at];
+            if (slot.hash == 0) {
+                slot = Slot{hash, value};
+                if (++size_ * 2 > slots_.size()) grow();
+                return;
+            }
+            if (slot.hash == hash && matches(slot.value)) {
+                slot.value = value;
+                return;
+            }
+        }
+    }
+
+    // Stores `value` anew, for keys known to be new.
+    void insert(std::uint64_t hash, std::uint32_t value) {
+        assign(hash, value, [](std::uint32_t) { return false; });
+    }
+
+private:
+    struct Slot {
+        std::uint64_t hash = 0; // 0: empty
+        std::uint32_t value = 0;
+    };
+
+    static std::uint64_t stored(std::uint64_t hash) { return hash == 0 ? 1 : hash; }
+    std::size_t mask() const { return slots_.size() - 1; }
+
+    void grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        for (const Slot& slot : old) {
+            if (slot.hash == 0) continue;
+            std::size_t at = slot.hash & mask();
+            while (slots_[at].hash != 0) at = (at + 1) & mask();
+            slots_[at] = slot;
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t size_ = 0;
+};
+
+} // namespace norvane
