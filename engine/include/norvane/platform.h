@@ -6,6 +6,7 @@
 // bytes as the file system takes them on POSIX, UTF-8 on Windows.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -95,6 +96,11 @@ public:
 };
 
 FileSystem& nativeFileSystem();
+
+namespace testing {
+// For tests only: called in a move across file systems once the copy is made or has failed, before anything is removed.
+void onCopying(std::function<void(const std::string& source)> hook);
+} // namespace testing
 
 char directorySeparator();
 
