@@ -95,13 +95,11 @@ SystemError changedWhileCopied() {
     return SystemError{EBUSY, "the file changed while it was being copied; it was left where it was"};
 }
 
-bool sameInode(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
 // An editor or a download saving over the file puts another inode at its
 // name; writing to it in place changes its size or modification time.
 bool unchanged(const struct stat& before, const struct stat& now) {
-    return sameInode(before, now) && before.st_size == now.st_size && before.st_mtim.tv_sec == now.st_mtim.tv_sec &&
-           before.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
+    return identityOf(before) == identityOf(now) && before.st_size == now.st_size &&
+           before.st_mtim.tv_sec == now.st_mtim.tv_sec && before.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
 }
 
 std::optional<std::string> linkText(const std::string& path) {
@@ -164,7 +162,7 @@ std::optional<SystemError> copySymbolicLink(const std::string& source, const std
 // Removes the copy a move made, and nothing that has since taken its name.
 void removeCopy(const std::string& destination, const struct stat& copy) {
     struct stat now {};
-    if (::lstat(destination.c_str(), &now) == 0 && sameInode(now, copy)) ::unlink(destination.c_str());
+    if (::lstat(destination.c_str(), &now) == 0 && identityOf(now) == identityOf(copy)) ::unlink(destination.c_str());
 }
 
 // The source goes only if it is still what was copied: a file saved over it or
