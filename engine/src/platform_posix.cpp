@@ -66,7 +66,7 @@ private:
     int fd_;
 };
 
-std::optional<SystemError> copyContents(int from, int to) {
+std::optional<SystemError> copyContents(int from, int to, off_t& copied) {
     char buffer[1 << 16];
     for (;;) {
         const ssize_t got = ::read(from, buffer, sizeof buffer);
@@ -83,56 +83,118 @@ std::optional<SystemError> copyContents(int from, int to) {
             }
             done += put;
         }
+        copied += got;
     }
 }
 
+std::function<void(const std::string&)>& copyingHook() {
+    static std::function<void(const std::string&)> hook;
+    return hook;
+}
+
+SystemError changedWhileCopied() {
+    return SystemError{EBUSY, "the file changed while it was being copied; it was left where it was"};
+}
+
+// An editor or a download saving over the file puts another inode at its
+// name; writing to it in place changes its size or modification time.
+bool unchanged(const struct stat& before, const struct stat& now) {
+    return identityOf(before) == identityOf(now) && before.st_size == now.st_size &&
+           before.st_mtim.tv_sec == now.st_mtim.tv_sec && before.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
+}
+
+std::optional<std::string> linkText(const std::string& path) {
+    std::string target(PATH_MAX, '\0');
+    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+    if (length < 0) return std::nullopt;
+    target.resize(static_cast<std::size_t>(length));
+    return target;
+}
+
 // Writes a copy of a regular file at a destination that must not exist yet,
-// with the source's mode and times, flushed to disk.
-std::optional<SystemError> copyRegularFile(const std::string& source, const std::string& destination) {
+// with the source's mode and times, flushed to disk. `original` is what was
+// copied, as its descriptor saw it before the first byte; `copy` is what was
+// made, once something was.
+std::optional<SystemError> copyRegularFile(const std::string& source, const std::string& destination, struct stat& original,
+                                           std::optional<struct stat>& copy) {
     Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (from.get() < 0) return errorOf(errno);
-    struct stat status {};
-    if (::fstat(from.get(), &status) != 0) return errorOf(errno);
-    if (!S_ISREG(status.st_mode)) return errorOf(EINVAL);
+    if (::fstat(from.get(), &original) != 0) return errorOf(errno);
+    if (!S_ISREG(original.st_mode)) return errorOf(EINVAL);
 
-    const mode_t mode = status.st_mode & 07777;
+    const mode_t mode = original.st_mode & 07777;
     Descriptor to(::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (to.get() < 0) return errorOf(errno); // EEXIST: something is already there, untouched
+    struct stat made {};
+    if (::fstat(to.get(), &made) != 0) {
+        const SystemError error = errorOf(errno);
+        ::unlink(destination.c_str()); // just made with O_EXCL, and nothing to know it by later
+        return error;
+    }
+    copy = made;
 
-    std::optional<SystemError> failure = copyContents(from.get(), to.get());
-    const struct timespec times[2] = {status.st_atim, status.st_mtim};
+    off_t copied = 0;
+    std::optional<SystemError> failure = copyContents(from.get(), to.get(), copied);
+    if (!failure && copied != original.st_size) failure = changedWhileCopied(); // grown or cut short meanwhile
+    const struct timespec times[2] = {original.st_atim, original.st_mtim};
     if (!failure && ::fchmod(to.get(), mode) != 0) failure = errorOf(errno);
     if (!failure && ::futimens(to.get(), times) != 0) failure = errorOf(errno);
     if (!failure && ::fsync(to.get()) != 0) failure = errorOf(errno);
     if (to.close() != 0 && !failure) failure = errorOf(errno);
-    if (failure) ::unlink(destination.c_str()); // ours: opened with O_EXCL
     return failure;
 }
 
-std::optional<SystemError> copySymbolicLink(const std::string& source, const std::string& destination) {
-    std::string target(PATH_MAX, '\0');
-    const ssize_t length = ::readlink(source.c_str(), target.data(), target.size());
-    if (length < 0) return errorOf(errno);
-    target.resize(static_cast<std::size_t>(length));
+std::optional<SystemError> copySymbolicLink(const std::string& source, const std::string& destination, std::string& target,
+                                            std::optional<struct stat>& copy) {
+    std::optional<std::string> text = linkText(source);
+    if (!text) return errorOf(errno);
+    target = std::move(*text);
     if (::symlink(target.c_str(), destination.c_str()) != 0) return errorOf(errno);
+    struct stat made {};
+    if (::lstat(destination.c_str(), &made) != 0) {
+        const SystemError error = errorOf(errno);
+        ::unlink(destination.c_str());
+        return error;
+    }
+    copy = made;
+    return std::nullopt;
+}
+
+// Removes the copy a move made, and nothing that has since taken its name.
+void removeCopy(const std::string& destination, const struct stat& copy) {
+    struct stat now {};
+    if (::lstat(destination.c_str(), &now) == 0 && identityOf(now) == identityOf(copy)) ::unlink(destination.c_str());
+}
+
+// The source goes only if it is still what was copied: a file saved over it or
+// written to meanwhile stays, with its new content. Between this last look and
+// the unlink remains one system call, in which a save would still be lost:
+// POSIX has no unlink of a given inode, and renaming the source aside first
+// could leave the user's file under a name of ours should anything fail there.
+std::optional<SystemError> removeUnchangedSource(const std::string& source, const struct stat& original,
+                                                 const std::string& target) {
+    struct stat now {};
+    if (::lstat(source.c_str(), &now) != 0) return errorOf(errno);
+    if (!unchanged(original, now) || (S_ISLNK(now.st_mode) && linkText(source) != target)) return changedWhileCopied();
+    if (::unlink(source.c_str()) != 0) return errorOf(errno);
     return std::nullopt;
 }
 
 // Across file systems: copy to a fresh destination, and remove the source only
-// once the copy is complete; a failure on the way leaves the source as it was.
+// once the copy is complete; a failure on the way leaves the source as it was
+// and takes the copy back.
 std::optional<SystemError> moveByCopy(const std::string& source, const std::string& destination) {
-    struct stat status {};
-    if (::lstat(source.c_str(), &status) != 0) return errorOf(errno);
-    std::optional<SystemError> failure = S_ISLNK(status.st_mode) ? copySymbolicLink(source, destination)
-                                         : S_ISREG(status.st_mode) ? copyRegularFile(source, destination)
-                                                                    : errorOf(EXDEV);
-    if (failure) return failure;
-    if (::unlink(source.c_str()) != 0) {
-        const SystemError error = errorOf(errno);
-        ::unlink(destination.c_str()); // keep one copy only: the original
-        return error;
-    }
-    return std::nullopt;
+    struct stat original {};
+    if (::lstat(source.c_str(), &original) != 0) return errorOf(errno);
+    std::optional<struct stat> copy;
+    std::string target; // a symbolic link's text
+    std::optional<SystemError> failure = S_ISLNK(original.st_mode) ? copySymbolicLink(source, destination, target, copy)
+                                         : S_ISREG(original.st_mode) ? copyRegularFile(source, destination, original, copy)
+                                                                      : errorOf(EXDEV);
+    if (copyingHook()) copyingHook()(source);
+    if (!failure) failure = removeUnchangedSource(source, original, target);
+    if (failure && copy) removeCopy(destination, *copy); // keep one copy only: the original
+    return failure;
 }
 
 // For file systems that can neither refuse an existing destination nor link
@@ -576,6 +638,8 @@ public:
 };
 
 } // namespace
+
+void testing::onCopying(std::function<void(const std::string& source)> hook) { copyingHook() = std::move(hook); }
 
 FileSystem& nativeFileSystem() {
     static PosixFileSystem fileSystem;

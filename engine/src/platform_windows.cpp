@@ -150,43 +150,84 @@ std::optional<SystemError> changeCase(const std::wstring& from, const std::wstri
     return errorOf(ERROR_ALREADY_EXISTS);
 }
 
-// Deletes a file, read-only or not: a move takes a read-only file along.
-bool deleteFile(const std::wstring& path) {
-    if (::DeleteFileW(path.c_str())) return true;
-    const DWORD error = ::GetLastError();
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-        ::SetFileAttributesW(path.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY})) {
-        if (::DeleteFileW(path.c_str())) return true;
-        const DWORD again = ::GetLastError();
-        ::SetFileAttributesW(path.c_str(), attributes);
-        ::SetLastError(again);
-        return false;
+std::function<void(const std::string&)>& copyingHook() {
+    static std::function<void(const std::string&)> hook;
+    return hook;
+}
+
+SystemError changedWhileCopied() {
+    return SystemError{ERROR_BUSY, "the file changed while it was being copied; it was left where it was"};
+}
+
+// A file written to in place keeps its identity but not its size or last write time.
+bool unchanged(const BY_HANDLE_FILE_INFORMATION& before, const BY_HANDLE_FILE_INFORMATION& now) {
+    return sameIdentity(before, now) && before.nFileSizeHigh == now.nFileSizeHigh && before.nFileSizeLow == now.nFileSizeLow &&
+           ::CompareFileTime(&before.ftLastWriteTime, &now.ftLastWriteTime) == 0;
+}
+
+// Deletes the file at path only if it is still `expected` (and, for a source,
+// unchanged). One handle both looks and deletes, so a file that takes the name
+// meanwhile is never touched. A move takes a read-only file along: the flag is
+// lifted for the delete, through a second handle to the same file, and put
+// back if the delete fails.
+std::optional<SystemError> deleteIfSame(const std::wstring& path, const std::optional<BY_HANDLE_FILE_INFORMATION>& expected,
+                                        bool unchangedToo) {
+    constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    constexpr DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT;
+    const HANDLE opened = ::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING, flags, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return lastError();
+    const std::unique_ptr<void, HandleCloser> handle(opened);
+    BY_HANDLE_FILE_INFORMATION now{};
+    if (!::GetFileInformationByHandle(opened, &now)) return lastError();
+    if (!expected || !(unchangedToo ? unchanged(*expected, now) : sameIdentity(*expected, now))) return changedWhileCopied();
+
+    std::unique_ptr<void, HandleCloser> attributes;
+    FILE_BASIC_INFO basic{}; // zero times: left as they are
+    if (now.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+        const HANDLE reopened = ::ReOpenFile(opened, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, share, flags);
+        if (reopened == INVALID_HANDLE_VALUE) return lastError();
+        attributes.reset(reopened);
+        basic.FileAttributes = now.dwFileAttributes & ~DWORD{FILE_ATTRIBUTE_READONLY};
+        if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        if (!::SetFileInformationByHandle(reopened, FileBasicInfo, &basic, sizeof basic)) return lastError();
     }
-    ::SetLastError(error);
-    return false;
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (::SetFileInformationByHandle(opened, FileDispositionInfo, &disposition, sizeof disposition)) return std::nullopt;
+    const SystemError error = lastError();
+    if (attributes) {
+        basic.FileAttributes = now.dwFileAttributes;
+        ::SetFileInformationByHandle(attributes.get(), FileBasicInfo, &basic, sizeof basic);
+    }
+    return error;
+}
+
+// Learns, from the handle the copy writes through, which file it made.
+DWORD CALLBACK recordCopy(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE made,
+                          LPVOID data) {
+    auto& copy = *static_cast<std::optional<BY_HANDLE_FILE_INFORMATION>*>(data);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!copy && ::GetFileInformationByHandle(made, &information)) copy = information;
+    return PROGRESS_CONTINUE;
 }
 
 // MOVEFILE_COPY_ALLOWED would report success while leaving the source behind
 // when it cannot delete it, and leave its copy behind when it fails. Here the
-// copy is made only where nothing is (so what is there afterwards is ours),
-// and the source goes only once the copy is complete.
-std::optional<SystemError> moveAcrossVolumes(const std::wstring& from, const std::wstring& to,
+// copy is made only where nothing is, it is deleted only when this copy made
+// it, and the source goes only once the copy is complete and only if it did not
+// change meanwhile (a program saving over it, or writing to it).
+std::optional<SystemError> moveAcrossVolumes(const std::string& source, const std::wstring& from, const std::wstring& to,
                                              const std::optional<BY_HANDLE_FILE_INFORMATION>& original) {
-    if (!::CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS)) {
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) deleteFile(to); // a partial copy
-        return errorOf(error);
-    }
-    // Only the very file that was copied is deleted, never one that has since taken its name.
-    if (!sameIdentity(identity(from), original)) {
-        deleteFile(to);
-        return errorOf(ERROR_FILE_NOT_FOUND);
-    }
-    if (deleteFile(from)) return std::nullopt;
-    const SystemError error = lastError();
-    deleteFile(to); // keep one copy only: the original
-    return error;
+    std::optional<BY_HANDLE_FILE_INFORMATION> copy;
+    const bool copied = ::CopyFileExW(from.c_str(), to.c_str(), recordCopy, &copy, nullptr, COPY_FILE_FAIL_IF_EXISTS);
+    std::optional<SystemError> failure;
+    if (!copied) failure = lastError();
+    // Wine's copy reports no progress: its copy is then known as what is there
+    // right after it was made, and a failed one, not known to be ours, stays.
+    if (copied && !copy) copy = identity(to);
+    if (copyingHook()) copyingHook()(source);
+    if (!failure) failure = deleteIfSame(from, original, true);
+    if (failure && copy) deleteIfSame(to, copy, false); // keep one copy only: the original
+    return failure;
 }
 
 class WindowsFileSystem final : public FileSystem {
@@ -308,11 +349,13 @@ public:
         // No MOVEFILE_REPLACE_EXISTING: an existing destination is refused by the system itself.
         if (::MoveFileExW(from->c_str(), to->c_str(), 0)) return std::nullopt;
         if (::GetLastError() != ERROR_NOT_SAME_DEVICE) return lastError();
-        return moveAcrossVolumes(*from, *to, original);
+        return moveAcrossVolumes(source, *from, *to, original);
     }
 };
 
 } // namespace
+
+void testing::onCopying(std::function<void(const std::string& source)> hook) { copyingHook() = std::move(hook); }
 
 FileSystem& nativeFileSystem() {
     static WindowsFileSystem fileSystem;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
+#include <map>
 #include <string_view>
 #include <vector>
 
@@ -127,6 +130,86 @@ TEST(Move, AcrossFileSystemsNeverReplacesEither) {
     ASSERT_TRUE(disk().move(folder.pathOf("a.txt"), away.pathOf("b.txt")).has_value());
     EXPECT_EQ(folder.contentOf("a.txt"), "mine");
     EXPECT_EQ(away.contentOf("b.txt"), "theirs");
+}
+
+// Sets what happens while a file is copied across file systems, for one test.
+struct WhileCopying {
+    explicit WhileCopying(std::function<void(const std::string& source)> hook) { platform::testing::onCopying(std::move(hook)); }
+    ~WhileCopying() { platform::testing::onCopying(nullptr); }
+};
+
+bool saysChanged(const std::optional<platform::SystemError>& error) {
+    return error && error->description.find("changed while it was being copied") != std::string::npos;
+}
+
+using Contents = std::map<std::string, std::string>;
+Contents contentsOf(const TempFolder& folder) {
+    Contents result;
+    for (const std::string& name : folder.names()) result[name] = folder.contentOf(name);
+    return result;
+}
+
+// Another program works on the file while it is being copied: what it made
+// stays at the source, and the copy is taken back, never anyone else's file.
+TEST(Move, AcrossFileSystemsASourceChangedDuringTheCopyStaysAndOnlyOurCopyGoes) {
+    TempFolder probe;
+    const auto other = otherFileSystem(probe);
+    if (!other) GTEST_SKIP() << "no second file system to move to";
+    using Change = std::function<void(const TempFolder& here, const TempFolder& away)>;
+    const Change saveOver = [](const TempFolder& here, const TempFolder&) {
+        here.addFile("a.txt.new", "saved");
+        fs::rename(here / "a.txt.new", here / "a.txt");
+    };
+    struct Case {
+        const char* what;
+        Change change;
+        Contents here, away;
+        bool changed; // reported as changed, not as gone
+    };
+    const Case cases[] = {
+        {"saved over, as editors do", saveOver, {{"a.txt", "saved"}}, {}, true},
+        {"written to at its end", [](auto& here, auto&) { std::ofstream(here / "a.txt", std::ios::app) << "+"; },
+         {{"a.txt", "original+"}}, {}, true},
+        {"rewritten, same size", [](auto& here, auto&) { std::ofstream(here / "a.txt") << "ORIGINAL"; },
+         {{"a.txt", "ORIGINAL"}}, {}, true},
+        {"removed", [](auto& here, auto&) { fs::remove(here / "a.txt"); }, {}, {}, false},
+        {"saved over, and another file renamed over the copy",
+         [&](auto& here, auto& away) {
+             saveOver(here, away);
+             away.addFile("theirs");
+             fs::rename(away / "theirs", away / "b.txt");
+         },
+         {{"a.txt", "saved"}}, {{"b.txt", "theirs"}}, true},
+    };
+    for (const Case& c : cases) {
+        TempFolder here, away(*other);
+        here.addFile("a.txt", "original");
+        fs::last_write_time(here / "a.txt", fs::last_write_time(here / "a.txt") - std::chrono::hours(24));
+        const WhileCopying hook([&](const std::string&) { c.change(here, away); });
+        const auto error = disk().move(here.pathOf("a.txt"), away.pathOf("b.txt"));
+        ASSERT_TRUE(error.has_value()) << c.what;
+        EXPECT_EQ(saysChanged(error), c.changed) << c.what << ": " << error->description;
+        EXPECT_EQ(contentsOf(here), c.here) << c.what;
+        EXPECT_EQ(contentsOf(away), c.away) << c.what;
+    }
+}
+
+TEST(Move, AcrossFileSystemsASymbolicLinkReplacedDuringTheCopyStays) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need a privilege on Windows";
+#endif
+    TempFolder here;
+    const auto other = otherFileSystem(here);
+    if (!other) GTEST_SKIP() << "no second file system to move to";
+    TempFolder away(*other);
+    fs::create_symlink("first", here / "link");
+    const WhileCopying hook([&](const std::string&) {
+        fs::create_symlink("second", here / "link.new");
+        fs::rename(here / "link.new", here / "link");
+    });
+    EXPECT_TRUE(saysChanged(disk().move(here.pathOf("link"), away.pathOf("link"))));
+    EXPECT_EQ(fs::read_symlink(here / "link"), "second");
+    EXPECT_TRUE(away.names().empty());
 }
 
 TEST(Probe, TellsWhatIsAtAPath) {

@@ -104,6 +104,11 @@ public:
 
 FileSystem& nativeFileSystem();
 
+namespace testing {
+// For tests only: called in a move across file systems once the copy is made or has failed, before anything is removed.
+void onCopying(std::function<void(const std::string& source)> hook);
+} // namespace testing
+
 char directorySeparator();
 
 // The folder that holds the running program.
