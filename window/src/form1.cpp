@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "control_descriptions.h"
 #include "engine_text.h"
 #include "file_list_model.h"
 #include "folder_list_model.h"
@@ -128,6 +129,7 @@ void Form1::createControls() {
     QWidget::setTabOrder(Command1, Command2);
     QWidget::setTabOrder(Command2, CmdRemoveExt);
     txt_find->setFocus();
+    describeControls(this);
 }
 
 void Form1::startUp() {
