@@ -18,7 +18,6 @@ class AccessibilityTest : public QObject {
 
 private slots:
     void everyControlHasItsRoleNameAndADescription();
-    void file1ReadsTheFileNames();
     void everyButtonWorksFromTheKeyboard_data();
     void everyButtonWorksFromTheKeyboard();
 };
@@ -66,24 +65,6 @@ void AccessibilityTest::everyControlHasItsRoleNameAndADescription() {
         seen << key;
     }
     QCOMPARE(seen.size(), static_cast<qsizetype>(expected.size()));
-}
-
-void AccessibilityTest::file1ReadsTheFileNames() {
-    TempFolder folder;
-    folder.addFiles({"a.txt", "b.txt"});
-    Form1 window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.openFolder(folder.text());
-
-    QAccessibleInterface* file1 = QAccessible::queryAccessibleInterface(window.findChild<QWidget*>("File1"));
-    QVERIFY(file1 != nullptr);
-    QStringList read;
-    for (int i = 0; i < file1->childCount(); ++i) {
-        QAccessibleInterface* item = file1->child(i);
-        if (item->role() == QAccessible::ListItem) read << item->text(QAccessible::Name);
-    }
-    QCOMPARE(read, (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
 }
 
 void AccessibilityTest::everyButtonWorksFromTheKeyboard_data() {
