@@ -85,7 +85,10 @@ bool FolderDrop::eventFilter(QObject*, QEvent* event) {
         auto* drop = static_cast<QDropEvent*>(event);
         const std::optional<std::string> folder = draggedFolder(drop->mimeData());
         if (!folder) return false;
-        if (acceptAsLinkOrCopy(drop)) open_(*folder);
+        // Opened once the drop is over: a box about an unreadable folder must
+        // not keep the file manager waiting for the drop to finish.
+        if (acceptAsLinkOrCopy(drop))
+            QMetaObject::invokeMethod(this, [this, folder = *folder] { open_(folder); }, Qt::QueuedConnection);
         return true;
     }
     default: return false;
