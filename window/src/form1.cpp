@@ -1,7 +1,9 @@
 #include "form1.h"
 
+#include "control_descriptions.h"
 #include "engine_text.h"
 #include "file_list_model.h"
+#include "folder_drop.h"
 #include "folder_list_model.h"
 #include "folder_view.h"
 
@@ -128,6 +130,16 @@ void Form1::createControls() {
     QWidget::setTabOrder(Command1, Command2);
     QWidget::setTabOrder(Command2, CmdRemoveExt);
     txt_find->setFocus();
+    describeControls(this);
+
+    // A folder dragged from a file manager opens as if chosen in Dir1.
+    new FolderDrop(this, [this](const std::string& folder) {
+        try {
+            openFolder(folder);
+        } catch (const std::exception& error) {
+            showMessage(this, tr("Cannot open the folder: %1.").arg(toDisplayText(error.what())));
+        }
+    });
 }
 
 void Form1::startUp() {

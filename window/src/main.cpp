@@ -1,3 +1,4 @@
+#include "application_identity.h"
 #include "display_check.h"
 #include "form1.h"
 
@@ -11,7 +12,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Norvane"));
+    nameApplication();
     Form1 window;
     window.show();
     return QApplication::exec();

@@ -1,5 +1,6 @@
 // Draws the window, opened at a folder, into a PNG: the README's picture.
 //   xvfb-run norvane_screenshot FOLDER OUT.png [FIND [REPLACE]]
+#include "application_identity.h"
 #include "form1.h"
 
 #include <QApplication>
@@ -11,7 +12,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Norvane"));
+    nameApplication();
     if (argc < 3 || argc > 5) {
         std::fprintf(stderr, "usage: norvane_screenshot FOLDER OUT.png [FIND [REPLACE]]\n");
         return 2;

@@ -1,0 +1,8 @@
+#pragma once
+
+class QWidget;
+
+// Gives each of Form1's controls the name and description a screen reader
+// reads: the fields are named after their labels, the lists "Folders" and
+// "Files", each button after its caption, with what it does.
+void describeControls(QWidget* form1);

@@ -1,0 +1,92 @@
+// A folder dragged from a file manager onto the window opens in Dir1.
+
+#include "form1.h"
+#include "window_test_support.h"
+
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+using window_test::TempFolder;
+
+class FolderDropTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void dropOpensTheFolder_data();
+    void dropOpensTheFolder();
+};
+
+void FolderDropTest::dropOpensTheFolder_data() {
+    QTest::addColumn<QString>("target");
+    // Under the test folder, percent-encoded as a file manager sends it; a whole address; or "text:" and text.
+    QTest::addColumn<QByteArray>("dragged");
+    QTest::addColumn<int>("offered"); // Qt::DropActions
+    // The folder that opens, under the test folder; empty: the drop is refused.
+    QTest::addColumn<QByteArray>("opens");
+
+    const int all = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QTest::newRow("folder") << "Form1" << QByteArray("inner") << all << QByteArray("inner");
+    QTest::newRow("folder, trailing slash") << "Form1" << QByteArray("inner/") << all << QByteArray("inner");
+    QTest::newRow("file opens its folder") << "Form1" << QByteArray("inner/x.txt") << all << QByteArray("inner");
+    QTest::newRow("onto a field") << "txt_find" << QByteArray("inner") << all << QByteArray("inner");
+    QTest::newRow("name not UTF-8") << "Form1" << QByteArray("%FF%FEraw") << all << QByteArray("\xFF\xFEraw");
+    QTest::newRow("copy offered only") << "Form1" << QByteArray("inner") << int(Qt::CopyAction) << QByteArray("inner");
+    QTest::newRow("move offered only") << "Form1" << QByteArray("inner") << int(Qt::MoveAction) << QByteArray();
+    QTest::newRow("gone") << "Form1" << QByteArray("gone") << all << QByteArray();
+    QTest::newRow("another machine") << "Form1" << QByteArray("file://elsewhere/tmp") << all << QByteArray();
+    QTest::newRow("web address") << "txt_find" << QByteArray("https://example.org/inner") << all << QByteArray();
+    QTest::newRow("text onto a field") << "Txt_replace" << QByteArray("text:md") << all << QByteArray();
+}
+
+void FolderDropTest::dropOpensTheFolder() {
+    QFETCH(QString, target);
+    QFETCH(QByteArray, dragged);
+    QFETCH(int, offered);
+    QFETCH(QByteArray, opens);
+
+    TempFolder folder;
+    folder.addFolder("inner");
+    folder.addFolder("\xFF\xFEraw");
+    std::ofstream(folder.path() / "inner" / "x.txt") << "x";
+
+    Form1 window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.openFolder(folder.text());
+    QWidget* onto = target == QLatin1String("Form1") ? &window : window.findChild<QWidget*>(target);
+    QVERIFY(onto != nullptr);
+
+    QMimeData data;
+    const QByteArray root = "file://" + QUrl::toPercentEncoding(QByteArray::fromStdString(folder.text()), "/");
+    const bool text = dragged.startsWith("text:");
+    if (text) data.setText(QString::fromUtf8(dragged.mid(5)));
+    else data.setUrls({QUrl::fromEncoded(dragged.contains("://") ? dragged : root + '/' + dragged)});
+    const auto actions = Qt::DropActions(offered);
+    const QPoint at = onto->rect().center();
+
+    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(onto, &enter);
+    QCOMPARE(enter.isAccepted(), !opens.isEmpty() || text);
+    QDropEvent drop(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(onto, &drop);
+    QCOMPARE(drop.isAccepted(), !opens.isEmpty() || text);
+    QCoreApplication::processEvents(); // the folder opens once the drop is over
+
+    if (opens.isEmpty()) {
+        QCOMPARE(window.folderList().path(), folder.text());
+        // Dragged text still goes into the field.
+        if (text) QCOMPARE(qobject_cast<QLineEdit*>(onto)->text(), QString::fromUtf8(dragged.mid(5)));
+        return;
+    }
+    // Never a move: the file manager must not think the folder went anywhere.
+    QVERIFY(drop.dropAction() == Qt::LinkAction || drop.dropAction() == Qt::CopyAction);
+    const std::string expected = (folder.path() / opens.toStdString()).string();
+    QCOMPARE(window.folderList().path(), expected);
+    QCOMPARE(window.fileList().path(), expected);
+    QCOMPARE(window.findChild<QLineEdit*>("txt_find")->text(), QString()); // no address typed into a field
+}
+
+QTEST_MAIN(FolderDropTest)
+#include "folder_drop_test.moc"
