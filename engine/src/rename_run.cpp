@@ -37,6 +37,26 @@ RenameRun::RenameRun(Rule rule, FileList& files, RuleTexts texts, MessageSink& s
 std::optional<RenameFailure> RenameRun::Run() {
     record_.startedAt = std::chrono::duration_cast<std::chrono::nanoseconds>(
                             std::chrono::system_clock::now().time_since_epoch()).count();
+    if (auto failure = moveFiles()) return failure;
+
+    const std::size_t count = files_.count();
+    if (!files_.refresh()) {
+        RenameFailure failure;
+        failure.kind = RenameFailure::Kind::RefreshFailed;
+        failure.position = count;
+        failure.count = count;
+        failure.name = files_.path();
+        failure.error = files_.error()->error;
+        failure.renamed = record_.size();
+        return failure;
+    }
+    if (announcesDone(rule_)) sink_.show("Done!");
+    return std::nullopt;
+}
+
+// Plan, check and act. The plan and the check's findings are gone before the
+// list is read again: in a large folder they would double what that costs.
+std::optional<RenameFailure> RenameRun::moveFiles() {
     const Planner planner(rule_, files_, texts_);
     const Plan plan = planner.plan();
     const std::vector<batch::Step> steps = planner.steps(plan);
@@ -54,19 +74,6 @@ std::optional<RenameFailure> RenameRun::Run() {
         failure.renamed = acted.done;
         return failure;
     }
-
-    const std::size_t count = files_.count();
-    if (!files_.refresh()) {
-        RenameFailure failure;
-        failure.kind = RenameFailure::Kind::RefreshFailed;
-        failure.position = count;
-        failure.count = count;
-        failure.name = files_.path();
-        failure.error = files_.error()->error;
-        failure.renamed = plan.size();
-        return failure;
-    }
-    if (announcesDone(rule_)) sink_.show("Done!");
     return std::nullopt;
 }
 

@@ -85,6 +85,8 @@ public:
     BatchRecord takeRecord() { return std::move(record_); }
 
 private:
+    std::optional<RenameFailure> moveFiles();
+
     Rule rule_;
     FileList& files_;
     RuleTexts texts_; // a copy: the caller's texts may be gone before Run()
