@@ -72,13 +72,24 @@ Form1::Form1(norvane::platform::FileSystem& fileSystem, QWidget* parent)
     }
     createControls();
 
+    folders_.onChanging([this] { folderModel_->foldersChanging(); });
     folders_.onChange([this](const std::string& path) {
         folderModel_->foldersChanged();
         files_.setPath(path);
     });
+    files_.onNamesChanging([this] { fileModel_->namesChanging(); });
     files_.onNamesChanged([this] { fileModel_->namesChanged(); });
 
     startUp();
+}
+
+Form1::~Form1() {
+    // The views and their models read folders_ and files_, members that are
+    // gone before QWidget's destructor deletes the children: they go first.
+    delete Dir1;
+    delete File1;
+    delete folderModel_;
+    delete fileModel_;
 }
 
 void Form1::createControls() {
