@@ -4,6 +4,7 @@
 #include "file_list_model.h"
 #include "folder_list_model.h"
 #include "folder_view.h"
+#include "input_guard.h"
 
 #include "norvane/rename_run.h"
 
@@ -182,6 +183,9 @@ bool Form1::reportListingError() {
 void Form1::runRule(norvane::Rule rule) {
     // The texts are read once, when the button is clicked.
     const norvane::RuleTexts texts{toEngineText(txt_find->text()), toEngineText(Txt_replace->text())};
+    // Until the run and its messages are over, the window takes no input: a
+    // click made meanwhile would otherwise run the batch again afterwards.
+    const InputGuard guard(this);
     QString failureText;
     bool reportListing = true;
     try {
