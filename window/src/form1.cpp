@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "batch_button.h"
 #include "engine_text.h"
 #include "file_list_model.h"
 #include "folder_list_model.h"
@@ -28,7 +29,7 @@ QRect twipsRect(int left, int top, int width, int height) {
 }
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, QRect geometry) {
-    auto* button = new QPushButton(text, parent);
+    auto* button = new BatchButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
     // Enter in a text field must not click anything.

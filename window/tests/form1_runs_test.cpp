@@ -60,6 +60,8 @@ private slots:
     void enterInATextFieldClicksNothing();
     void inputDuringARunIsDiscarded_data();
     void inputDuringARunIsDiscarded();
+    void doubleClickRunsTheBatchOnce_data();
+    void doubleClickRunsTheBatchOnce();
 
 private:
     template <typename T> static T* find(Form1& window, const char* name) {
@@ -263,6 +265,44 @@ void Form1RunsTest::inputDuringARunIsDiscarded() {
     // Once the run is over the window takes input again.
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(folder.names(), std::set<std::string>{"foxyy.png"});
+}
+
+void Form1RunsTest::doubleClickRunsTheBatchOnce_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("secondPressToo"); // the second press reaches the button before the double click
+    QTest::addColumn<Names>("afterOne");      // 'fox.png' after one run with Find x, replace xy
+
+    QTest::newRow("Repalce") << "CmdChange" << false << Names{"foxy.png"};
+    QTest::newRow("Change File Name") << "Command1" << false << Names{"001.png"};
+    QTest::newRow("Change Extention") << "Command2" << true << Names{"fox.xy"};
+    QTest::newRow("Remove Hider") << "CmdRemoveExt" << true << Names{"fox.png"}; // stops: no part 2
+}
+
+void Form1RunsTest::doubleClickRunsTheBatchOnce() {
+    QFETCH(QString, button);
+    QFETCH(bool, secondPressToo);
+    QFETCH(Names, afterOne);
+
+    TempFolder folder;
+    folder.addFiles({"fox.png"});
+    Form1 window;
+    prepare(window, folder, QStringLiteral("x"), QStringLiteral("xy"));
+    QPushButton* target = Form1RunsTest::find<QPushButton>(window, button.toLatin1().constData());
+    QSignalSpy clicks(target, &QPushButton::clicked);
+    BoxAnswerer answerer;
+
+    // As a widget gets a double click: press, release, double click, release.
+    QTest::mouseClick(target, Qt::LeftButton);
+    if (secondPressToo) QTest::mousePress(target, Qt::LeftButton);
+    QTest::mouseDClick(target, Qt::LeftButton);
+    if (secondPressToo) QTest::mouseMove(target, target->rect().center() + QPoint(1, 1)); // a hand is never quite still
+    QTest::mouseRelease(target, Qt::LeftButton);
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(folder.names(), std::set<std::string>(afterOne.begin(), afterOne.end()));
+
+    // A separate click later is a click.
+    QTest::mouseClick(target, Qt::LeftButton);
+    QCOMPARE(clicks.count(), 2);
 }
 
 QTEST_MAIN(Form1RunsTest)
