@@ -67,6 +67,20 @@ void FileList::setPattern(std::string pattern) {
 }
 
 bool FileList::refresh() {
+    if (changingListener_) changingListener_();
+    try {
+        relist();
+    } catch (...) {
+        // A listing cut short lists nothing; the listeners still hear that it ended.
+        names_.clear();
+        if (listener_) listener_();
+        throw;
+    }
+    if (listener_) listener_();
+    return !error_;
+}
+
+void FileList::relist() {
     names_.clear();
     error_.reset();
     if (!path_.empty()) {
@@ -109,8 +123,6 @@ bool FileList::refresh() {
             for (const Listed& at : listed) names_.push_back(std::move(read.entries[at.entry].name));
         }
     }
-    if (listener_) listener_();
-    return !error_;
 }
 
 } // namespace norvane

@@ -36,8 +36,17 @@ FolderList::FolderList(platform::FileSystem& fileSystem) : fileSystem_(fileSyste
 void FolderList::setPath(std::string path) {
     path = normalFolderPath(std::move(path));
     if (path == path_) return;
+    if (changingListener_) changingListener_();
     path_ = std::move(path);
-    relist();
+    try {
+        relist();
+    } catch (...) {
+        // A listing cut short shows nothing; the listeners still hear that it ended.
+        entries_.clear();
+        chainLength_ = 0;
+        if (listener_) listener_(path_);
+        throw;
+    }
     if (listener_) listener_(path_);
 }
 

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,11 +38,15 @@ public:
     // Once `moves` moves have succeeded, every folder read fails with `error`.
     void unreadableAfterMoves(std::size_t moves, platform::SystemError error) { unreadable_ = Unreadable{moves, std::move(error)}; }
 
+    // From now on every folder read throws, as one that runs out of memory would.
+    void listingsThrow() { listingsThrow_ = true; }
+
     // Every move asked for, in order, whether it succeeded or not.
     const std::vector<std::pair<std::string, std::string>>& movesAsked() const { return asked_; }
     std::size_t movesDone() const { return done_; }
 
     platform::FolderRead readFolder(const std::string& folder) override {
+        if (listingsThrow_) throw std::runtime_error("listing failed");
         if (unreadable_ && done_ >= unreadable_->afterMoves) return platform::FolderRead{{}, unreadable_->error};
         return real_.readFolder(folder);
     }
@@ -90,6 +95,7 @@ private:
     std::optional<Occupation> occupied_;
     std::optional<Taking> taken_;
     std::optional<Unreadable> unreadable_;
+    bool listingsThrow_ = false;
     std::vector<std::pair<std::string, std::string>> asked_;
     std::size_t done_ = 0;
 };

@@ -2,6 +2,7 @@
 #include "norvane/name_order.h"
 
 #include "temp_folder.h"
+#include "faulty_file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -90,6 +91,21 @@ TEST(FileList, IsASnapshotUntilRefreshed) {
     list.refresh();
     EXPECT_EQ(list.names(), (std::vector<std::string>{"b.txt", "c.txt"}));
     EXPECT_EQ(changes, 2);
+}
+
+TEST(FileList, TellsBeforeTheNamesChangeAndAfterEvenWhenListingThrows) {
+    TempFolder folder;
+    folder.addFiles({"a.txt"});
+    testing::FaultyFileSystem system;
+    FileList list(system);
+    // The names each notice found: still the old ones before, the new ones after.
+    std::vector<std::vector<std::string>> heard;
+    list.onNamesChanging([&] { heard.push_back(list.names()); });
+    list.onNamesChanged([&] { heard.push_back(list.names()); });
+    list.setPath(folder.text());
+    system.listingsThrow();
+    EXPECT_THROW(list.refresh(), std::runtime_error);
+    EXPECT_EQ(heard, (std::vector<std::vector<std::string>>{{}, {"a.txt"}, {"a.txt"}, {}}));
 }
 
 TEST(FileList, FolderThatCannotBeReadListsNothingAndSaysWhy) {

@@ -1,6 +1,7 @@
 #include "norvane/folder_list.h"
 
 #include "temp_folder.h"
+#include "faulty_file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,22 @@ TEST(FolderList, NotifiesOnlyWhenTheFolderReallyChanges) {
     folders.setPath(folder.text() + testing::separator());
     folders.setPath(folder.pathOf("sub"));
     EXPECT_EQ(notified, (std::vector<std::string>{folder.text(), folder.pathOf("sub")}));
+}
+
+TEST(FolderList, TellsBeforeTheEntriesChangeAndAfterEvenWhenListingThrows) {
+    TempFolder folder;
+    folder.addFolder("sub");
+    testing::FaultyFileSystem system;
+    FolderList folders(system);
+    // How many entries each notice found: the old folder's before, the new one's after.
+    std::vector<std::size_t> heard;
+    folders.onChanging([&] { heard.push_back(folders.entries().size()); });
+    folders.onChange([&](const std::string&) { heard.push_back(folders.entries().size()); });
+    folders.setPath(folder.text());
+    const std::size_t listed = folders.entries().size();
+    system.listingsThrow();
+    EXPECT_THROW(folders.setPath(folder.pathOf("sub")), std::runtime_error);
+    EXPECT_EQ(heard, (std::vector<std::size_t>{0, listed, listed, 0}));
 }
 
 TEST(FolderList, RootHasNoDoubledSeparatorInItsSubfolders) {

@@ -14,9 +14,6 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     return toDisplayText(files_.name(static_cast<std::size_t>(index.row())));
 }
 
-void FileListModel::namesChanged() {
-    // The list tells only after it has changed; nothing reads the model in
-    // between, so a reset right away is enough.
-    beginResetModel();
-    endResetModel();
-}
+void FileListModel::namesChanging() { beginResetModel(); }
+
+void FileListModel::namesChanged() { endResetModel(); }

@@ -13,7 +13,9 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-    // The list has re-listed: every row may be different.
+    // Around every re-listing of the list: before, its names are still the
+    // ones the views show; after, every row may be different.
+    void namesChanging();
     void namesChanged();
 
 private:

@@ -23,10 +23,9 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-void FolderListModel::foldersChanged() {
-    beginResetModel();
-    endResetModel();
-}
+void FolderListModel::foldersChanging() { beginResetModel(); }
+
+void FolderListModel::foldersChanged() { endResetModel(); }
 
 QModelIndex FolderListModel::currentFolderIndex() const {
     const std::size_t chain = folders_.chainLength();

@@ -18,7 +18,9 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-    // The folder list has a new current folder.
+    // Around every new current folder: before, the entries are still the old
+    // folder's; after, the new one's.
+    void foldersChanging();
     void foldersChanged();
 
     // The row of the current folder, the last of the chain.

@@ -1,11 +1,13 @@
 #include "form1.h"
 
+#include "batch_button.h"
 #include "control_descriptions.h"
 #include "engine_text.h"
 #include "file_list_model.h"
 #include "folder_drop.h"
 #include "folder_list_model.h"
 #include "folder_view.h"
+#include "input_guard.h"
 
 #include "norvane/rename_run.h"
 
@@ -29,7 +31,7 @@ QRect twipsRect(int left, int top, int width, int height) {
 }
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, QRect geometry) {
-    auto* button = new QPushButton(text, parent);
+    auto* button = new BatchButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
     // Enter in a text field must not click anything.
@@ -74,13 +76,24 @@ Form1::Form1(norvane::platform::FileSystem& fileSystem, QWidget* parent)
     }
     createControls();
 
+    folders_.onChanging([this] { folderModel_->foldersChanging(); });
     folders_.onChange([this](const std::string& path) {
         folderModel_->foldersChanged();
         files_.setPath(path);
     });
+    files_.onNamesChanging([this] { fileModel_->namesChanging(); });
     files_.onNamesChanged([this] { fileModel_->namesChanged(); });
 
     startUp();
+}
+
+Form1::~Form1() {
+    // The views and their models read folders_ and files_, members that are
+    // gone before QWidget's destructor deletes the children: they go first.
+    delete Dir1;
+    delete File1;
+    delete folderModel_;
+    delete fileModel_;
 }
 
 void Form1::createControls() {
@@ -183,6 +196,9 @@ bool Form1::reportListingError() {
 void Form1::runRule(norvane::Rule rule) {
     // The texts are read once, when the button is clicked.
     const norvane::RuleTexts texts{toEngineText(txt_find->text()), toEngineText(Txt_replace->text())};
+    // Until the run and its messages are over, the window takes no input: a
+    // click made meanwhile would otherwise run the batch again afterwards.
+    const InputGuard guard(this);
     QString failureText;
     bool reportListing = true;
     try {

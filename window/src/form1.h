@@ -26,6 +26,7 @@ class Form1 : public QWidget {
 public:
     explicit Form1(norvane::platform::FileSystem& fileSystem = norvane::platform::nativeFileSystem(),
                    QWidget* parent = nullptr);
+    ~Form1() override;
 
     // Makes `folder` current, as opening it in Dir1 does; reports a folder
     // that cannot be read.

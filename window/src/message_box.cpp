@@ -1,6 +1,7 @@
 #include "message_box.h"
 
 #include "engine_text.h"
+#include "input_guard.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -23,6 +24,8 @@ void showMessage(QWidget* parent, const QString& text) {
     // File names may hold "<" or "&"; they are shown as they are, never as markup.
     box.setTextFormat(Qt::PlainText);
     NormalCursor normal;
+    // A key pressed during a run, still queued, must not answer the box.
+    InputGuard::drainQueuedInput();
     box.exec();
 }
 

@@ -21,6 +21,8 @@ private slots:
     void openingAFolderInDir1RelistsFile1_data();
     void openingAFolderInDir1RelistsFile1();
     void aFolderThatCannotBeReadIsReported();
+    void modelsAnnounceAResetWhileStillShowingTheOldRows();
+    void theListsOutliveTheViewsThatReadThem();
 
 private:
     static QListView* view(Form1& window, const char* name) {
@@ -135,6 +137,43 @@ void Form1FoldersTest::aFolderThatCannotBeReadIsReported() {
     open(dir1, dir1->model()->index(dir1->currentIndex().row() - 1, 0), false);
     QCOMPARE(shownRows(file1), QStringList{QStringLiteral("a.txt")});
     QCOMPARE(answerer.seen().size(), std::size_t{1});
+}
+
+void Form1FoldersTest::modelsAnnounceAResetWhileStillShowingTheOldRows() {
+    TempFolder folder;
+    folder.addFiles({"top.txt"});
+    folder.addFolder("inner");
+    folder.addFolder("other");
+    Form1 window;
+    window.openFolder(folder.text());
+
+    // A view saves its selection and current row when a reset is announced,
+    // so the model must still answer with the rows it showed: Dir1's, then File1's.
+    QStringList shown, announced;
+    for (const char* name : {"Dir1", "File1"}) {
+        QListView* list = view(window, name);
+        shown << shownRows(list);
+        connect(list->model(), &QAbstractItemModel::modelAboutToBeReset, this, [&announced, list] { announced << shownRows(list); });
+    }
+    window.openFolder((folder.path() / "inner").string());
+    QCOMPARE(announced, shown);
+}
+
+void Form1FoldersTest::theListsOutliveTheViewsThatReadThem() {
+    TempFolder folder;
+    folder.addFiles({"a.txt"});
+    auto* window = new Form1;
+    window->openFolder(folder.text());
+
+    // A view going away may still ask its model (focus, accessibility): the
+    // engine's lists behind the models must still be there.
+    QStringList firstRows;
+    for (const char* name : {"Dir1", "File1"}) {
+        const QAbstractItemModel* model = view(*window, name)->model();
+        connect(view(*window, name), &QObject::destroyed, this, [&firstRows, model] { firstRows << model->index(0, 0).data().toString(); });
+    }
+    delete window;
+    QCOMPARE(firstRows, (QStringList{QStringLiteral("/"), QStringLiteral("a.txt")}));
 }
 
 QTEST_MAIN(Form1FoldersTest)

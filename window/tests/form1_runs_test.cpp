@@ -4,6 +4,7 @@
 #include "window_test_support.h"
 
 #include "norvane/name_order.h"
+#include "norvane/platform.h"
 
 #include <QLineEdit>
 #include <QListView>
@@ -11,7 +12,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QWindow>
+
 #include <algorithm>
+#include <utility>
 
 using window_test::BoxAnswerer;
 using window_test::displayed;
@@ -20,6 +26,28 @@ using window_test::TempFolder;
 
 using Names = std::vector<std::string>;
 Q_DECLARE_METATYPE(Names)
+
+namespace {
+
+// The disk, calling `duringMove` inside every move.
+class WatchedFileSystem final : public norvane::platform::FileSystem {
+public:
+    std::function<void()> duringMove;
+
+    norvane::platform::FolderRead readFolder(const std::string& folder) override { return real_.readFolder(folder); }
+    norvane::platform::PathProbe probe(const std::string& path) override { return real_.probe(path); }
+    norvane::platform::FolderProbe probeFolder(const std::string& path) override { return real_.probeFolder(path); }
+    bool sameFile(const std::string& first, const std::string& second) override { return real_.sameFile(first, second); }
+    std::optional<norvane::platform::SystemError> move(const std::string& source, const std::string& destination) override {
+        if (duringMove) duringMove();
+        return real_.move(source, destination);
+    }
+
+private:
+    norvane::platform::FileSystem& real_ = norvane::platform::nativeFileSystem();
+};
+
+} // namespace
 
 class Form1RunsTest : public QObject {
     Q_OBJECT
@@ -30,6 +58,10 @@ private slots:
     void failedRunIsReportedAndTheWindowGoesOn_data();
     void failedRunIsReportedAndTheWindowGoesOn();
     void enterInATextFieldClicksNothing();
+    void inputDuringARunIsDiscarded_data();
+    void inputDuringARunIsDiscarded();
+    void doubleClickRunsTheBatchOnce_data();
+    void doubleClickRunsTheBatchOnce();
 
 private:
     template <typename T> static T* find(Form1& window, const char* name) {
@@ -185,6 +217,92 @@ void Form1RunsTest::enterInATextFieldClicksNothing() {
     for (const auto& spy : clicks) QCOMPARE(spy->count(), 0);
     QVERIFY(answerer.seen().empty());
     QCOMPARE(folder.names(), (std::set<std::string>{"a.txt", "b.txt"}));
+}
+
+void Form1RunsTest::inputDuringARunIsDiscarded_data() {
+    // Queued: waits, as in the window system's queue, until the run lets events
+    // through. At once: reaches the window in the middle of the run.
+    QTest::addColumn<QString>("input");
+    for (const char* input : {"click, queued", "click, at once", "Space, at once", "close request, queued"})
+        QTest::newRow(input) << QString::fromLatin1(input);
+}
+
+void Form1RunsTest::inputDuringARunIsDiscarded() {
+    QFETCH(QString, input);
+    TempFolder folder;
+    folder.addFiles({"fox.png"});
+    WatchedFileSystem system;
+    Form1 window(system);
+    prepare(window, folder, QStringLiteral("x"), QStringLiteral("xy"));
+    QPushButton* button = Form1RunsTest::find<QPushButton>(window, "CmdChange");
+    button->setFocus();
+    const QPoint centre = button->rect().center();
+
+    bool delivered = false;
+    system.duringMove = [&] {
+        if (std::exchange(delivered, true)) return;
+        if (input == "click, queued") {
+            for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(button, new QMouseEvent(type, centre, button->mapToGlobal(centre), Qt::LeftButton,
+                                                                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                                                    Qt::NoModifier));
+        } else if (input == "click, at once") { // through the window system, as a user's click comes
+            QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, button->mapTo(&window, centre));
+        } else if (input == "Space, at once") {
+            QTest::keyClick(window.windowHandle(), Qt::Key_Space);
+        } else {
+            QCoreApplication::postEvent(window.windowHandle(), new QCloseEvent);
+        }
+    };
+    BoxAnswerer answerer;
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCoreApplication::processEvents();
+
+    // A second run would have substituted twice, or found 'fox.png' gone.
+    QCOMPARE(folder.names(), std::set<std::string>{"foxy.png"});
+    QVERIFY(answerer.seen().empty());
+    QVERIFY(window.isVisible());
+    // Once the run is over the window takes input again.
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(folder.names(), std::set<std::string>{"foxyy.png"});
+}
+
+void Form1RunsTest::doubleClickRunsTheBatchOnce_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("secondPressToo"); // the second press reaches the button before the double click
+    QTest::addColumn<Names>("afterOne");      // 'fox.png' after one run with Find x, replace xy
+
+    QTest::newRow("Repalce") << "CmdChange" << false << Names{"foxy.png"};
+    QTest::newRow("Change File Name") << "Command1" << false << Names{"001.png"};
+    QTest::newRow("Change Extention") << "Command2" << true << Names{"fox.xy"};
+    QTest::newRow("Remove Hider") << "CmdRemoveExt" << true << Names{"fox.png"}; // stops: no part 2
+}
+
+void Form1RunsTest::doubleClickRunsTheBatchOnce() {
+    QFETCH(QString, button);
+    QFETCH(bool, secondPressToo);
+    QFETCH(Names, afterOne);
+
+    TempFolder folder;
+    folder.addFiles({"fox.png"});
+    Form1 window;
+    prepare(window, folder, QStringLiteral("x"), QStringLiteral("xy"));
+    QPushButton* target = Form1RunsTest::find<QPushButton>(window, button.toLatin1().constData());
+    QSignalSpy clicks(target, &QPushButton::clicked);
+    BoxAnswerer answerer;
+
+    // As a widget gets a double click: press, release, double click, release.
+    QTest::mouseClick(target, Qt::LeftButton);
+    if (secondPressToo) QTest::mousePress(target, Qt::LeftButton);
+    QTest::mouseDClick(target, Qt::LeftButton);
+    if (secondPressToo) QTest::mouseMove(target, target->rect().center() + QPoint(1, 1)); // a hand is never quite still
+    QTest::mouseRelease(target, Qt::LeftButton);
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(folder.names(), std::set<std::string>(afterOne.begin(), afterOne.end()));
+
+    // A separate click later is a click.
+    QTest::mouseClick(target, Qt::LeftButton);
+    QCOMPARE(clicks.count(), 2);
 }
 
 QTEST_MAIN(Form1RunsTest)

@@ -37,17 +37,22 @@ public:
     bool refresh();
     const std::optional<ListingError>& error() const { return error_; }
 
-    // Called after every re-listing.
+    // Called before every re-listing touches the names, and after it, even
+    // when it ends in an exception: a view over the names needs both.
+    void onNamesChanging(std::function<void()> listener) { changingListener_ = std::move(listener); }
     void onNamesChanged(std::function<void()> listener) { listener_ = std::move(listener); }
 
     platform::FileSystem& fileSystem() const { return fileSystem_; }
 
 private:
+    void relist();
+
     platform::FileSystem& fileSystem_;
     std::string path_;
     std::string pattern_ = "*.*";
     std::vector<std::string> names_;
     std::optional<ListingError> error_;
+    std::function<void()> changingListener_;
     std::function<void()> listener_;
 };
 

@@ -35,6 +35,9 @@ public:
     // Set when the current folder's subfolders could not be read.
     const std::optional<ListingError>& error() const { return error_; }
 
+    // Called before a new current folder touches the entries, and after, even
+    // when listing it ends in an exception.
+    void onChanging(std::function<void()> listener) { changingListener_ = std::move(listener); }
     void onChange(std::function<void(const std::string& path)> listener) { listener_ = std::move(listener); }
 
 private:
@@ -45,6 +48,7 @@ private:
     std::vector<FolderEntryView> entries_;
     std::size_t chainLength_ = 0;
     std::optional<ListingError> error_;
+    std::function<void()> changingListener_;
     std::function<void(const std::string&)> listener_;
 };
 

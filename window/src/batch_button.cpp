@@ -1,0 +1,37 @@
+#include "batch_button.h"
+
+#include <QMouseEvent>
+
+BatchButton::BatchButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+
+void BatchButton::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) secondPress_ = false;
+    QPushButton::mousePressEvent(event);
+}
+
+void BatchButton::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QPushButton::mouseDoubleClickEvent(event);
+        return;
+    }
+    // Qt would press the button here, and where the second press came
+    // through as well it is down already: either way the release must find
+    // it up, so that it does not click.
+    secondPress_ = true;
+    setDown(false);
+    event->accept();
+}
+
+void BatchButton::mouseMoveEvent(QMouseEvent* event) {
+    // Sliding off and back on would put it down again.
+    if (secondPress_) {
+        event->accept();
+        return;
+    }
+    QPushButton::mouseMoveEvent(event);
+}
+
+void BatchButton::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) secondPress_ = false;
+    QPushButton::mouseReleaseEvent(event);
+}
