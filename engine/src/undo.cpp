@@ -3,6 +3,9 @@
 #include "batch_act.h"
 #include "batch_check.h"
 
+#include <set>
+#include <string_view>
+
 namespace norvane {
 
 UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem, const ProgressCallback& progress) {
@@ -62,6 +65,21 @@ UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem, co
         }
     }
     return outcome;
+}
+
+bool touchesFolder(const BatchRecord& record, const std::string& folder, platform::FileSystem& fileSystem) {
+    const platform::FolderProbe shown = fileSystem.probeFolder(folder);
+    if (!shown.isFolder) return folder == record.folder;
+    std::set<std::string_view> folders{""};
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        const std::string_view to = record.to(i);
+        if (batch::holdsSeparator(to)) folders.insert(to.substr(0, to.find_last_of(std::string{platform::directorySeparator(), '/'})));
+    }
+    for (const std::string_view relative : folders) {
+        const platform::FolderProbe touched = fileSystem.probeFolder(relative.empty() ? record.folder : JoinPath(record.folder, relative));
+        if (touched.isFolder && touched.id == shown.id) return true;
+    }
+    return false;
 }
 
 } // namespace norvane

@@ -1,8 +1,18 @@
 #include "batch_button.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 BatchButton::BatchButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+
+bool BatchButton::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip || !preview_) return QPushButton::event(event);
+    // Shown as written: file names may hold "<" or "&".
+    const QString text = QStringLiteral("<p style='white-space:pre'>") + preview_().toHtmlEscaped() + QStringLiteral("</p>");
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, this);
+    return true;
+}
 
 void BatchButton::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) secondPress_ = false;

@@ -2,6 +2,8 @@
 
 #include <QPushButton>
 
+#include <functional>
+
 // One of the four buttons, each of which renames the whole folder: nobody
 // double-clicks to run a batch twice, so the second press of a double click
 // is no click. A separate click later is one, as always.
@@ -10,13 +12,19 @@ class BatchButton : public QPushButton {
 public:
     BatchButton(const QString& text, QWidget* parent);
 
+    // The tooltip: what the button would do now, asked for only when the
+    // pointer rests on it, never while the texts are typed.
+    void setPreview(std::function<QString()> preview) { preview_ = std::move(preview); }
+
 protected:
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    std::function<QString()> preview_;
     // The left button is held down for the second press of a double click.
     bool secondPress_ = false;
 };

@@ -8,17 +8,25 @@
 #include "folder_list_model.h"
 #include "folder_view.h"
 #include "input_guard.h"
+#include "message_box.h"
+#include "progress_window.h"
 
+#include "norvane/preview.h"
 #include "norvane/rename_run.h"
+#include "norvane/undo.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
 
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -30,7 +38,7 @@ QRect twipsRect(int left, int top, int width, int height) {
     return {fromTwips(left), fromTwips(top), fromTwips(width), fromTwips(height)};
 }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+BatchButton* makeButton(QWidget* parent, const char* name, const QString& text, QRect geometry) {
     auto* button = new BatchButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
@@ -63,8 +71,7 @@ Form1::Form1(norvane::platform::FileSystem& fileSystem, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       folders_(fileSystem),
-      files_(fileSystem),
-      messages_(this) {
+      files_(fileSystem) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Norvane"));
     setFixedSize(fromTwips(7305), fromTwips(4185));
@@ -75,6 +82,7 @@ Form1::Form1(norvane::platform::FileSystem& fileSystem, QWidget* parent)
         setFont(smaller);
     }
     createControls();
+    createUndo();
 
     folders_.onChanging([this] { folderModel_->foldersChanging(); });
     folders_.onChange([this](const std::string& path) {
@@ -129,10 +137,15 @@ void Form1::createControls() {
     Command2 = makeButton(this, "Command2", QStringLiteral("Change Extention"), twipsRect(2940, 1290, 1635, 315));
     CmdRemoveExt = makeButton(this, "CmdRemoveExt", QStringLiteral("Remove Hider"), twipsRect(4620, 1290, 1635, 315));
 
-    connect(CmdChange, &QPushButton::clicked, this, [this] { runRule(norvane::Rule::ReplaceName); });
-    connect(Command1, &QPushButton::clicked, this, [this] { runRule(norvane::Rule::NumberName); });
-    connect(Command2, &QPushButton::clicked, this, [this] { runRule(norvane::Rule::ExtensionName); });
-    connect(CmdRemoveExt, &QPushButton::clicked, this, [this] { runRule(norvane::Rule::HeaderName); });
+    const std::pair<QPushButton*, norvane::Rule> buttons[] = {{CmdChange, norvane::Rule::ReplaceName},
+                                                              {Command1, norvane::Rule::NumberName},
+                                                              {Command2, norvane::Rule::ExtensionName},
+                                                              {CmdRemoveExt, norvane::Rule::HeaderName}};
+    for (const auto& [button, rule] : buttons) {
+        connect(button, &QPushButton::clicked, this, [this, rule = rule] { runRule(rule); });
+        // Resting the pointer on a button tells what it would do now.
+        static_cast<BatchButton*>(button)->setPreview([this, rule = rule] { return previewOf(rule); });
+    }
 
     // The labels take no focus, so Tab goes through the others in this order.
     QWidget::setTabOrder(txt_find, Txt_replace);
@@ -193,32 +206,109 @@ bool Form1::reportListingError() {
     return true;
 }
 
+norvane::RuleTexts Form1::currentTexts() const {
+    return {toEngineText(txt_find->text()), toEngineText(Txt_replace->text())};
+}
+
 void Form1::runRule(norvane::Rule rule) {
     // The texts are read once, when the button is clicked.
-    const norvane::RuleTexts texts{toEngineText(txt_find->text()), toEngineText(Txt_replace->text())};
+    const norvane::RuleTexts texts = currentTexts();
     // Until the run and its messages are over, the window takes no input: a
     // click made meanwhile would otherwise run the batch again afterwards.
     const InputGuard guard(this);
+    ProgressWindow progress(this, tr("Renaming"));
+    norvane::RenameRun run(rule, files_, texts, progress);
+    run.setProgress(progress.callback());
     QString failureText;
     bool reportListing = true;
     try {
         std::optional<norvane::RenameFailure> failure;
         {
             BusyCursor busy;
-            failure = norvane::Run(rule, files_, texts, messages_);
+            failure = run.Run();
         }
-        if (!failure) return;
-        failureText = toDisplayText(norvane::describe(*failure));
-        // That failure already says the folder could not be listed.
-        reportListing = failure->kind != norvane::RenameFailure::Kind::RefreshFailed;
+        if (failure) {
+            failureText = toDisplayText(norvane::describe(*failure));
+            // A batch that stopped midway can be taken back as well as a whole one.
+            if (!run.record().empty()) failureText += QLatin1Char(' ') + tr("Ctrl+Z puts them back.");
+            // That failure already says the folder could not be listed.
+            reportListing = failure->kind != norvane::RenameFailure::Kind::RefreshFailed;
+        }
     } catch (const std::exception& error) {
         failureText = tr("The renaming stopped: %1.").arg(toDisplayText(error.what()));
     } catch (...) {
         failureText = tr("The renaming stopped for an unknown reason.");
     }
+    if (!run.record().empty()) undoStack_.push_back(run.takeRecord());
+    updateUndoAction();
+    progress.close();
+    if (failureText.isEmpty()) return;
     // The list still shows the names from before the run while the box is up.
     showMessage(this, failureText);
     refreshAfterFailure(reportListing);
+}
+
+QString Form1::previewOf(norvane::Rule rule) const {
+    try {
+        return toDisplayText(norvane::describe(norvane::preview(rule, files_, currentTexts())));
+    } catch (const std::exception& error) {
+        return tr("Cannot tell what this button would do: %1.").arg(toDisplayText(error.what()));
+    }
+}
+
+void Form1::createUndo() {
+    undoAction_ = new QAction(this);
+    undoAction_->setObjectName(QStringLiteral("undoRename"));
+    // In "Find" and "replace" the fields take Ctrl+Z for their own typing first.
+    undoAction_->setShortcut(QKeySequence::Undo);
+    undoAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(undoAction_);
+    connect(undoAction_, &QAction::triggered, this, &Form1::undoLastBatch);
+    File1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(File1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        menu.addAction(undoAction_);
+        menu.exec(File1->viewport()->mapToGlobal(at));
+    });
+    updateUndoAction();
+}
+
+void Form1::updateUndoAction() {
+    const std::size_t files = undoStack_.empty() ? 0 : undoStack_.back().size();
+    undoAction_->setEnabled(files > 0);
+    if (files == 0)
+        undoAction_->setText(tr("Undo Rename"));
+    else
+        undoAction_->setText(files == 1 ? tr("Undo Rename (1 file)") : tr("Undo Rename (%1 files)").arg(QLocale().toString(static_cast<qulonglong>(files))));
+}
+
+// The latest batch back, as a batch of its own: what cannot go back stays
+// where it is and is named in the box; what a refused move or a cancel left
+// undone waits for the next Ctrl+Z.
+void Form1::undoLastBatch() {
+    if (undoStack_.empty()) return;
+    const InputGuard guard(this);
+    norvane::BatchRecord record = std::move(undoStack_.back());
+    undoStack_.pop_back();
+    QString text;
+    bool listTouched = true;
+    {
+        ProgressWindow progress(this, tr("Putting back"));
+        BusyCursor busy;
+        try {
+            listTouched = norvane::touchesFolder(record, files_.path(), files_.fileSystem());
+            norvane::UndoOutcome outcome = norvane::Undo(record, files_.fileSystem(), progress.callback());
+            if (!outcome.remaining.empty()) undoStack_.push_back(std::move(outcome.remaining));
+            text = toDisplayText(norvane::describe(outcome));
+        } catch (const std::exception& error) {
+            // What moved is not known: the next undo checks every file again.
+            undoStack_.push_back(std::move(record));
+            text = tr("The undo stopped: %1.").arg(toDisplayText(error.what()));
+        }
+    }
+    updateUndoAction();
+    if (listTouched) refreshAfterFailure(true);
+    showMessage(this, text);
 }
 
 void Form1::refreshAfterFailure(bool reportListing) {

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "message_box.h"
-
+#include "norvane/batch_record.h"
 #include "norvane/file_list.h"
 #include "norvane/folder_list.h"
 #include "norvane/platform.h"
@@ -10,7 +9,9 @@
 #include <QWidget>
 
 #include <string>
+#include <vector>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -37,15 +38,23 @@ public:
 
 private:
     void createControls();
+    void createUndo();
     void startUp();
     void openEntry(const QModelIndex& index);
+    norvane::RuleTexts currentTexts() const;
     void runRule(norvane::Rule rule);
+    QString previewOf(norvane::Rule rule) const;
+    void undoLastBatch();
+    void updateUndoAction();
     void refreshAfterFailure(bool reportListing);
     bool reportListingError();
 
     norvane::FolderList folders_;
     norvane::FileList files_;
-    MessageBoxSink messages_;
+    // Every batch of this session that moved a file, latest last; kept in
+    // memory only, so nothing of it outlives the program.
+    std::vector<norvane::BatchRecord> undoStack_;
+    QAction* undoAction_ = nullptr;
 
     FolderListModel* folderModel_ = nullptr;
     FileListModel* fileModel_ = nullptr;

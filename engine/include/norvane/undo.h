@@ -39,6 +39,11 @@ struct UndoOutcome {
 UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem = platform::nativeFileSystem(),
                  const ProgressCallback& progress = {});
 
+// Whether taking the batch back changes what `folder` holds: the batch's own
+// folder, or one it moved files into. Folders are compared as the system
+// reaches them, not by spelling.
+bool touchesFolder(const BatchRecord& record, const std::string& folder, platform::FileSystem& fileSystem);
+
 // For the user: how many files got their names back, and which did not and why.
 std::string describe(const UndoOutcome& outcome);
 

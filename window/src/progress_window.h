@@ -1,0 +1,47 @@
+#pragma once
+
+#include "norvane/progress.h"
+#include "norvane/rename_run.h"
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include <memory>
+
+class QProgressDialog;
+class QWidget;
+
+// Shows how a long batch goes, and lets the user stop it. A batch shorter than
+// half a second shows nothing; a longer one gets a modal dialog over the
+// window saying how far it is, with a Cancel button (Escape too), and the
+// window goes on painting and answering the desktop, at most every 50 ms. The
+// window's own input stays with its InputGuard the whole time.
+// It also shows the batch's messages ("Done!"), out of their way first.
+class ProgressWindow : public norvane::MessageSink {
+public:
+    // `doing`: what a moving file undergoes, "Renaming" or "Putting back".
+    ProgressWindow(QWidget* window, QString doing);
+    ~ProgressWindow() override;
+    ProgressWindow(const ProgressWindow&) = delete;
+    ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+    // For the engine: reports, and whether to go on.
+    norvane::ProgressCallback callback();
+
+    bool wasShown() const { return wasShown_; }
+    void close();
+
+    void show(const std::string& message) override;
+
+private:
+    bool report(const norvane::BatchProgress& progress);
+    QString text(const norvane::BatchProgress& progress) const;
+
+    QWidget* window_;
+    QString doing_;
+    QElapsedTimer started_;
+    QElapsedTimer drawn_;
+    std::unique_ptr<QProgressDialog> dialog_;
+    bool wasShown_ = false;
+    bool cancelled_ = false;
+};

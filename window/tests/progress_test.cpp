@@ -1,0 +1,144 @@
+// A long batch shows a progress dialog, keeps the window painting, drops the
+// window's input and stops on Escape; a short one shows nothing.
+
+#include "form1.h"
+#include "window_test_support.h"
+
+#include "norvane/platform.h"
+
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+
+#include <chrono>
+#include <thread>
+
+using window_test::BoxAnswerer;
+using window_test::TempFolder;
+
+namespace {
+
+// The disk, each move slowed down as on a slow memory card, calling `duringMove` first.
+class SlowFileSystem final : public norvane::platform::FileSystem {
+public:
+    std::chrono::milliseconds delay{0};
+    std::function<void()> duringMove;
+
+    norvane::platform::FolderRead readFolder(const std::string& folder) override { return real_.readFolder(folder); }
+    norvane::platform::PathProbe probe(const std::string& path) override { return real_.probe(path); }
+    norvane::platform::FolderProbe probeFolder(const std::string& path) override { return real_.probeFolder(path); }
+    bool sameFile(const std::string& first, const std::string& second) override { return real_.sameFile(first, second); }
+    std::optional<norvane::platform::SystemError> move(const std::string& source, const std::string& destination) override {
+        std::this_thread::sleep_for(delay);
+        if (duringMove) duringMove();
+        return real_.move(source, destination);
+    }
+
+private:
+    norvane::platform::FileSystem& real_ = norvane::platform::nativeFileSystem();
+};
+
+// Notes every progress dialog that comes up.
+struct DialogWatch : QObject {
+    int shown = 0;
+    DialogWatch() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && qobject_cast<QProgressDialog*>(watched)) ++shown;
+        return false;
+    }
+};
+
+std::size_t countEnding(const std::set<std::string>& names, const std::string& end) {
+    std::size_t n = 0;
+    for (const std::string& name : names) n += name.size() > end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
+    return n;
+}
+
+} // namespace
+
+class ProgressTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void longBatchShowsProgressAndStopsOnEscape();
+    void shortBatchShowsNoDialog();
+
+private:
+    static void prepare(Form1& window, const TempFolder& folder) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.openFolder(folder.text());
+        window.findChild<QLineEdit*>(QStringLiteral("Txt_replace"))->setText(QStringLiteral("bak"));
+    }
+};
+
+void ProgressTest::longBatchShowsProgressAndStopsOnEscape() {
+    TempFolder folder;
+    std::vector<std::string> names;
+    for (int i = 0; i < 2000; ++i) names.push_back("f" + std::to_string(10000 + i) + ".txt");
+    folder.addFiles(names);
+    SlowFileSystem system;
+    Form1 window(system);
+    prepare(window, folder);
+    QPushButton* button = window.findChild<QPushButton*>(QStringLiteral("Command2"));
+
+    DialogWatch dialogs;
+    int paints = 0;
+    QTimer painter; // stands for the window's painting: it can only fire if events go on
+    QObject::connect(&painter, &QTimer::timeout, [&] { ++paints; });
+    painter.start(10);
+    int moves = 0;
+    int paintsWhileMoving = 0;
+    system.delay = std::chrono::milliseconds(1);
+    system.duringMove = [&] {
+        ++moves;
+        auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || moves < 800 || paintsWhileMoving > 0) return;
+        paintsWhileMoving = paints;
+        // A click on the window, then Escape in the dialog.
+        const QPoint centre = button->rect().center();
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, centre, button->mapToGlobal(centre),
+                                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, centre, button->mapToGlobal(centre),
+                                                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    };
+    BoxAnswerer answerer;
+    QTest::mouseClick(button, Qt::LeftButton);
+    system.duringMove = {};
+
+    QCOMPARE(dialogs.shown, 1);
+    QVERIFY2(paintsWhileMoving >= 3, "the window's events went on during the batch");
+    const std::size_t renamed = countEnding(folder.names(), ".bak");
+    QVERIFY(renamed > 0 && renamed < names.size());
+    QCOMPARE(renamed + countEnding(folder.names(), ".txt"), names.size()); // every file under one name
+    QCOMPARE(answerer.seen().size(), std::size_t{1}); // no second run from the click
+    const QString box = answerer.seen().front().text;
+    QVERIFY2(box.startsWith(QStringLiteral("Cancelled: %1 files were renamed").arg(renamed)), qPrintable(box));
+    QVERIFY2(box.endsWith(QStringLiteral("Ctrl+Z puts them back.")), qPrintable(box));
+
+    system.delay = std::chrono::milliseconds(0);
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QWidget* file1 = window.findChild<QWidget*>(QStringLiteral("File1"));
+    file1->setFocus();
+    QTest::keyClick(file1, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(folder.names(), std::set<std::string>(names.begin(), names.end()));
+}
+
+void ProgressTest::shortBatchShowsNoDialog() {
+    TempFolder folder;
+    folder.addFiles({"a.txt", "b.txt"});
+    Form1 window;
+    prepare(window, folder);
+    DialogWatch dialogs;
+    BoxAnswerer answerer;
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+    QCOMPARE(folder.names(), (std::set<std::string>{"a.bak", "b.bak"}));
+    QCOMPARE(dialogs.shown, 0);
+}
+
+QTEST_MAIN(ProgressTest)
+#include "progress_test.moc"
