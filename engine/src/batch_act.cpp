@@ -6,10 +6,12 @@ namespace norvane::batch {
 
 Acted act(const std::string& folder, const std::vector<Step>& steps,
           const std::vector<std::optional<platform::FileId>>& sources, platform::FileSystem& fileSystem,
-          BatchRecord& record, const ProgressCallback& progress) {
+          BatchRecord* record, const ProgressCallback& progress) {
     Acted acted;
-    record.folder = folder;
-    record.reserve(record.size() + steps.size());
+    if (record) {
+        record->folder = folder;
+        record->reserve(record->size() + steps.size());
+    }
     ProgressTicker ticker(progress, BatchProgress::Stage::Moving, steps.size());
     // Paths are built in buffers that live across the loop: two allocations a
     // file would be a measurable share of a rename.
@@ -29,9 +31,11 @@ Acted act(const std::string& folder, const std::vector<Step>& steps,
             acted.error = std::move(error);
             return acted;
         }
-        std::optional<platform::FileId> file = sources[acted.done];
-        if (holdsSeparator(step.to)) file = fileSystem.probe(destination).id;
-        record.add(step.from, step.to, file);
+        if (record) {
+            std::optional<platform::FileId> file = sources[acted.done];
+            if (holdsSeparator(step.to)) file = fileSystem.probe(destination).id;
+            record->add(step.from, step.to, file);
+        }
         ++acted.done;
     }
     ticker.report(acted.done);

@@ -18,11 +18,12 @@ struct Acted {
     bool cancelled = false;                     // the progress callback asked to stop before step `done`
 };
 
-// `sources` gives the file the check found at each step's source; a move into
-// another folder records the file found there afterwards, since a move across
-// file systems makes a new one.
+// Each move made is added to `record`, where there is one, with the file the
+// check found at its source (`sources`); a move into another folder records
+// the file found there afterwards, since a move across file systems makes a
+// new one.
 Acted act(const std::string& folder, const std::vector<Step>& steps,
           const std::vector<std::optional<platform::FileId>>& sources, platform::FileSystem& fileSystem,
-          BatchRecord& record, const ProgressCallback& progress = {});
+          BatchRecord* record, const ProgressCallback& progress = {});
 
 } // namespace norvane::batch

@@ -231,7 +231,7 @@ private:
         const bool there = !source.error && (source.kind == platform::PathKind::File || source.kind == platform::PathKind::Other);
         if (!there) return StepProblem{i, Kind::SourceGone, source.error};
         if (!expected_) return std::nullopt;
-        const std::optional<platform::FileId>& file = expected_->files[i];
+        const std::optional<platform::FileId> file = expected_->fileAt(i);
         const bool bornBy = !holdsSeparator(steps_[i].from);
         if ((file && !source.id) || (bornBy && !source.born)) source = fileSystem_.probe(JoinPath(folder_, steps_[i].from));
         if ((file && source.id != file) || (bornBy && source.born && *source.born > expected_->bornBy))

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,7 +29,7 @@ struct Step {
 // must be, and when the batch that moved them began, since no file it moved
 // was born later (a move into another folder excepted: it may have copied).
 struct Expected {
-    std::vector<std::optional<platform::FileId>> files; // one for each step
+    std::function<std::optional<platform::FileId>(std::size_t step)> fileAt;
     std::int64_t bornBy = 0;
 };
 

@@ -66,7 +66,7 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
         batch::check(files_.path(), steps, fileSystem, batch::OnProblem::StopBatch, nullptr, progress_);
     if (checked.cancelled) return cancelled(planner, 0);
     if (auto failure = planner.refusal(plan, checked)) return failure;
-    const batch::Acted acted = batch::act(files_.path(), steps, checked.sources, fileSystem, record_, progress_);
+    const batch::Acted acted = batch::act(files_.path(), steps, checked.sources, fileSystem, &record_, progress_);
     if (acted.cancelled) return cancelled(planner, acted.done);
     if (acted.error) {
         RenameFailure failure = planner.failureOf(plan, acted.done, RenameFailure::Kind::MoveRefused);

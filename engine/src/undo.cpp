@@ -15,14 +15,9 @@ UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem, co
     // Latest first: 'b'->'c' then 'a'->'b' comes back as 'b'->'a', then 'c'->'b'.
     const auto moveOf = [&](std::size_t step) { return count - 1 - step; };
     std::vector<batch::Step> steps;
-    batch::Expected expected;
     steps.reserve(count);
-    expected.files.reserve(count);
-    expected.bornBy = record.startedAt;
-    for (std::size_t step = 0; step < count; ++step) {
-        steps.push_back({record.to(moveOf(step)), record.from(moveOf(step))});
-        expected.files.push_back(record.file(moveOf(step)));
-    }
+    for (std::size_t step = 0; step < count; ++step) steps.push_back({record.to(moveOf(step)), record.from(moveOf(step))});
+    const batch::Expected expected{[&](std::size_t step) { return record.file(moveOf(step)); }, record.startedAt};
 
     const batch::Checked checked =
         batch::check(record.folder, steps, fileSystem, batch::OnProblem::LeaveFileAndGoOn, &expected, progress);
@@ -30,36 +25,39 @@ UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem, co
         outcome.remaining = record;
         return outcome;
     }
-    std::vector<bool> leftOut(count, false);
     for (const batch::StepProblem& problem : checked.problems) {
-        leftOut[problem.step] = true;
         UndoProblem left{std::string(steps[problem.step].from), std::string(steps[problem.step].to), problem.kind, problem.error, {}};
         if (problem.kind == RenameFailure::Kind::BlockedByAnother) left.heldBy = steps[problem.otherStep].from;
         outcome.leftAlone.push_back(std::move(left));
     }
 
-    std::vector<batch::Step> toDo;
-    std::vector<std::size_t> stepOf; // each step to do, as a step of the whole undo
-    std::vector<std::optional<platform::FileId>> sources;
-    for (std::size_t step = 0; step < count; ++step) {
-        if (leftOut[step]) continue;
-        toDo.push_back(steps[step]);
-        stepOf.push_back(step);
-        sources.push_back(checked.sources[step]);
+    // The steps left out go; `stepOf` tells what each remaining one was.
+    std::vector<std::size_t> stepOf(count);
+    for (std::size_t step = 0; step < count; ++step) stepOf[step] = step;
+    if (!checked.problems.empty()) {
+        std::vector<bool> leftOut(count, false);
+        for (const batch::StepProblem& problem : checked.problems) leftOut[problem.step] = true;
+        std::size_t kept = 0;
+        for (std::size_t step = 0; step < count; ++step) {
+            if (leftOut[step]) continue;
+            steps[kept] = steps[step];
+            stepOf[kept++] = step;
+        }
+        steps.resize(kept);
+        stepOf.resize(kept);
     }
-    BatchRecord undone;
-    const batch::Acted acted = batch::act(record.folder, toDo, sources, fileSystem, undone, progress);
+    const batch::Acted acted = batch::act(record.folder, steps, {}, fileSystem, nullptr, progress);
     outcome.restored = acted.done;
     if (acted.error || acted.cancelled) {
         if (acted.error) {
-            const batch::Step& stopped = toDo[acted.done];
+            const batch::Step& stopped = steps[acted.done];
             outcome.stoppedAt = UndoProblem{std::string(stopped.from), std::string(stopped.to), RenameFailure::Kind::MoveRefused,
                                             acted.error, {}};
         }
         // What was not tried waits for the next undo, in the order it was made.
         outcome.remaining.folder = record.folder;
         outcome.remaining.startedAt = record.startedAt;
-        for (std::size_t k = toDo.size(); k-- > acted.done;) {
+        for (std::size_t k = steps.size(); k-- > acted.done;) {
             const std::size_t move = moveOf(stepOf[k]);
             outcome.remaining.add(record.from(move), record.to(move), record.file(move));
         }
