@@ -622,13 +622,6 @@ public:
         return result;
     }
 
-    bool sameFile(const std::string& first, const std::string& second) override {
-        struct stat a {}, b {};
-        if (unusable(first) || unusable(second)) return false;
-        if (::lstat(first.c_str(), &a) != 0 || ::lstat(second.c_str(), &b) != 0) return false;
-        return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-    }
-
     std::optional<SystemError> move(const std::string& source, const std::string& destination) override {
         if (unusable(source) || unusable(destination)) return errorOf(EINVAL);
         std::optional<SystemError> error = moveNoReplace(source, destination);

@@ -103,7 +103,6 @@ bool caseSensitiveFolder(HANDLE folder) {
            (information.flags & caseSensitiveDirectory) != 0;
 }
 
-bool sameSystemFile(const std::wstring& first, const std::wstring& second) { return sameIdentity(identity(first), identity(second)); }
 
 std::wstring caseFolded(std::wstring path) {
     // The system's own case mapping, one unit at a time, as its file systems compare names.
@@ -323,12 +322,6 @@ public:
         result.id = *fileId(information);
         result.ignoresCase = !caseSensitiveFolder(opened);
         return result;
-    }
-
-    bool sameFile(const std::string& first, const std::string& second) override {
-        const std::optional<std::wstring> a = systemPath(first);
-        const std::optional<std::wstring> b = systemPath(second);
-        return a && b && sameSystemFile(*a, *b);
     }
 
     std::optional<SystemError> move(const std::string& source, const std::string& destination) override {

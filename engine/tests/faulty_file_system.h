@@ -58,7 +58,6 @@ public:
         real_.probeNames(folder, names, each);
     }
 
-    bool sameFile(const std::string& first, const std::string& second) override { return real_.sameFile(first, second); }
 
     std::optional<platform::SystemError> move(const std::string& source, const std::string& destination) override {
         asked_.emplace_back(source, destination);

@@ -284,7 +284,6 @@ public:
         return {paths.count(path) ? platform::PathKind::File : platform::PathKind::Absent, std::nullopt, std::nullopt, std::nullopt};
     }
     platform::FolderProbe probeFolder(const std::string&) override { return {true, {}, false, std::nullopt}; }
-    bool sameFile(const std::string& a, const std::string& b) override { return a == b; }
     std::optional<platform::SystemError> move(const std::string& source, const std::string& destination) override {
         if (!paths.count(source) || paths.count(destination)) return platform::SystemError{17, "refused"};
         paths.erase(source);

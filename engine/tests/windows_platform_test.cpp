@@ -95,7 +95,6 @@ TEST(WindowsMove, RefusesAnExistingDestinationTheSamePathAndAnotherCase) {
 TEST(WindowsMove, ACaseOnlyRenameOfTheSameFileGoesThrough) {
     TempFolder folder;
     folder.addFile("photo.JPG", "picture");
-    EXPECT_TRUE(disk().sameFile(folder.pathOf("photo.JPG"), folder.pathOf("photo.jpg")));
     EXPECT_EQ(platform::foldCase("photo.JPG"), platform::foldCase("PHOTO.jpg"));
     EXPECT_TRUE(disk().probeFolder(folder.text()).ignoresCase);
 

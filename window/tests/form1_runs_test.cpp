@@ -37,7 +37,6 @@ public:
     norvane::platform::FolderRead readFolder(const std::string& folder) override { return real_.readFolder(folder); }
     norvane::platform::PathProbe probe(const std::string& path) override { return real_.probe(path); }
     norvane::platform::FolderProbe probeFolder(const std::string& path) override { return real_.probeFolder(path); }
-    bool sameFile(const std::string& first, const std::string& second) override { return real_.sameFile(first, second); }
     std::optional<norvane::platform::SystemError> move(const std::string& source, const std::string& destination) override {
         if (duringMove) duringMove();
         return real_.move(source, destination);

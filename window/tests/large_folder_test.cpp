@@ -29,7 +29,6 @@ public:
     }
     norvane::platform::PathProbe probe(const std::string&) override { return {}; }
     norvane::platform::FolderProbe probeFolder(const std::string&) override { return {}; }
-    bool sameFile(const std::string&, const std::string&) override { return false; }
     std::optional<norvane::platform::SystemError> move(const std::string&, const std::string&) override {
         return norvane::platform::SystemError{1, "not here"};
     }

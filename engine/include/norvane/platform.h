@@ -93,9 +93,6 @@ public:
     using NameProbed = std::function<void(std::size_t index, const PathProbe& probe)>;
     virtual void probeNames(const std::string& folder, const std::vector<std::string_view>& names, const NameProbed& each);
 
-    // Whether two existing paths name one and the same file.
-    virtual bool sameFile(const std::string& first, const std::string& second) = 0;
-
     // Moves one file. On success the file is at destination; on failure nothing
     // moved. It never replaces anything: an existing destination, and a
     // destination equal to source, are refused.
