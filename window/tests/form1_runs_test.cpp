@@ -63,18 +63,13 @@ private slots:
     void doubleClickRunsTheBatchOnce();
 
 private:
-    template <typename T> static T* find(Form1& window, const char* name) {
-        T* found = window.findChild<T*>(QString::fromLatin1(name));
-        Q_ASSERT(found != nullptr);
-        return found;
-    }
     // The window, shown, at `folder`, with the two texts typed in.
     static void prepare(Form1& window, const TempFolder& folder, const QString& find, const QString& replace) {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.openFolder(folder.text());
-        type(Form1RunsTest::find<QLineEdit>(window, "txt_find"), find);
-        type(Form1RunsTest::find<QLineEdit>(window, "Txt_replace"), replace);
+        type(window_test::child<QLineEdit>(window, "txt_find"), find);
+        type(window_test::child<QLineEdit>(window, "Txt_replace"), replace);
     }
     // Key by key, as a keyboard would; keyClicks takes only ASCII.
     static void type(QWidget* field, const QString& text) {
@@ -119,13 +114,13 @@ void Form1RunsTest::buttonRenamesTheFolder() {
     folder.addFiles(files);
     Form1 window;
     prepare(window, folder, find, replace);
-    QListView* file1 = Form1RunsTest::find<QListView>(window, "File1");
+    QListView* file1 = window_test::child<QListView>(window, "File1");
     QCOMPARE(file1->model()->rowCount(), static_cast<int>(files.size()));
     // A selection changes nothing: every listed file is renamed.
     if (!files.empty()) file1->setCurrentIndex(file1->model()->index(0, 0));
 
     BoxAnswerer answerer;
-    QTest::mouseClick(Form1RunsTest::find<QPushButton>(window, button.toLatin1().constData()), Qt::LeftButton);
+    QTest::mouseClick(window_test::child<QPushButton>(window, button.toLatin1().constData()), Qt::LeftButton);
 
     QCOMPARE(shownRows(file1), displayed(after));
     QCOMPARE(folder.names(), std::set<std::string>(after.begin(), after.end()));
@@ -164,13 +159,13 @@ void Form1RunsTest::failedRunIsReportedAndTheWindowGoesOn() {
     folder.addFiles(files);
     Form1 window;
     prepare(window, folder, find, QString());
-    QListView* file1 = Form1RunsTest::find<QListView>(window, "File1");
+    QListView* file1 = window_test::child<QListView>(window, "File1");
     // Appears behind the list's back; only a refresh shows it.
     folder.addFiles({"late.txt"});
 
     QStringList rowsWhileShown;
     BoxAnswerer answerer([&] { rowsWhileShown = shownRows(file1); });
-    QTest::mouseClick(Form1RunsTest::find<QPushButton>(window, button.toLatin1().constData()), Qt::LeftButton);
+    QTest::mouseClick(window_test::child<QPushButton>(window, button.toLatin1().constData()), Qt::LeftButton);
 
     QCOMPARE(answerer.seen().size(), std::size_t{1});
     const window_test::SeenBox& box = answerer.seen().front();
@@ -189,9 +184,9 @@ void Form1RunsTest::failedRunIsReportedAndTheWindowGoesOn() {
     QVERIFY(QApplication::overrideCursor() == nullptr);
 
     // ...and the next run works, with the texts typed now.
-    type(Form1RunsTest::find<QLineEdit>(window, "txt_find"), QStringLiteral("."));
-    type(Form1RunsTest::find<QLineEdit>(window, "Txt_replace"), QStringLiteral("_"));
-    QTest::mouseClick(Form1RunsTest::find<QPushButton>(window, "CmdChange"), Qt::LeftButton);
+    type(window_test::child<QLineEdit>(window, "txt_find"), QStringLiteral("."));
+    type(window_test::child<QLineEdit>(window, "Txt_replace"), QStringLiteral("_"));
+    QTest::mouseClick(window_test::child<QPushButton>(window, "CmdChange"), Qt::LeftButton);
     QCOMPARE(answerer.seen().size(), std::size_t{1});
     for (const std::string& name : folder.names()) QVERIFY2(name.find('.') == std::string::npos, name.c_str());
     QCOMPARE(folder.names().size(), real.size());
@@ -205,10 +200,10 @@ void Form1RunsTest::enterInATextFieldClicksNothing() {
 
     std::vector<std::unique_ptr<QSignalSpy>> clicks;
     for (const char* name : {"CmdChange", "Command1", "Command2", "CmdRemoveExt"})
-        clicks.push_back(std::make_unique<QSignalSpy>(Form1RunsTest::find<QPushButton>(window, name), &QPushButton::clicked));
+        clicks.push_back(std::make_unique<QSignalSpy>(window_test::child<QPushButton>(window, name), &QPushButton::clicked));
     BoxAnswerer answerer;
     for (const char* name : {"txt_find", "Txt_replace"}) {
-        QLineEdit* field = Form1RunsTest::find<QLineEdit>(window, name);
+        QLineEdit* field = window_test::child<QLineEdit>(window, name);
         field->setFocus();
         QTest::keyClick(field, Qt::Key_Return);
         QTest::keyClick(field, Qt::Key_Enter);
@@ -233,7 +228,7 @@ void Form1RunsTest::inputDuringARunIsDiscarded() {
     WatchedFileSystem system;
     Form1 window(system);
     prepare(window, folder, QStringLiteral("x"), QStringLiteral("xy"));
-    QPushButton* button = Form1RunsTest::find<QPushButton>(window, "CmdChange");
+    QPushButton* button = window_test::child<QPushButton>(window, "CmdChange");
     button->setFocus();
     const QPoint centre = button->rect().center();
 
@@ -286,7 +281,7 @@ void Form1RunsTest::doubleClickRunsTheBatchOnce() {
     folder.addFiles({"fox.png"});
     Form1 window;
     prepare(window, folder, QStringLiteral("x"), QStringLiteral("xy"));
-    QPushButton* target = Form1RunsTest::find<QPushButton>(window, button.toLatin1().constData());
+    QPushButton* target = window_test::child<QPushButton>(window, button.toLatin1().constData());
     QSignalSpy clicks(target, &QPushButton::clicked);
     BoxAnswerer answerer;
 

@@ -28,17 +28,12 @@ private slots:
     void tooltipTellsWhatTheButtonWouldDo();
 
 private:
-    template <typename T> static T* find(Form1& window, const char* name) {
-        T* found = window.findChild<T*>(QString::fromLatin1(name));
-        Q_ASSERT(found != nullptr);
-        return found;
-    }
     static void prepare(Form1& window, const TempFolder& folder, const QString& find, const QString& replace) {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.openFolder(folder.text());
-        UndoPreviewTest::find<QLineEdit>(window, "txt_find")->setText(find);
-        UndoPreviewTest::find<QLineEdit>(window, "Txt_replace")->setText(replace);
+        window_test::child<QLineEdit>(window, "txt_find")->setText(find);
+        window_test::child<QLineEdit>(window, "Txt_replace")->setText(replace);
     }
 };
 
@@ -60,12 +55,12 @@ void UndoPreviewTest::ctrlZPutsTheBatchBack() {
     folder.addFiles(files);
     Form1 window;
     prepare(window, folder, QStringLiteral("a"), replace);
-    QAction* undo = find<QAction>(window, "undoRename");
+    QAction* undo = window_test::child<QAction>(window, "undoRename");
     QVERIFY(!undo->isEnabled());
     QCOMPARE(undo->text(), QStringLiteral("Undo Rename"));
 
     BoxAnswerer answerer;
-    QTest::mouseClick(find<QPushButton>(window, button.toLatin1().constData()), Qt::LeftButton);
+    QTest::mouseClick(window_test::child<QPushButton>(window, button.toLatin1().constData()), Qt::LeftButton);
     QVERIFY(folder.names() != std::set<std::string>(files.begin(), files.end()));
     QVERIFY(undo->isEnabled());
     QCOMPARE(undo->text(), QStringLiteral("Undo Rename (%1 files)").arg(files.size()));
@@ -73,7 +68,7 @@ void UndoPreviewTest::ctrlZPutsTheBatchBack() {
     // From the list, where Ctrl+Z is the window's, once the window is active again after the box.
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    QListView* file1 = find<QListView>(window, "File1");
+    QListView* file1 = window_test::child<QListView>(window, "File1");
     file1->setFocus();
     QTest::keyClick(file1, Qt::Key_Z, Qt::ControlModifier);
 
@@ -90,17 +85,17 @@ void UndoPreviewTest::ctrlZInATextFieldUndoesTypingOnly() {
     Form1 window;
     prepare(window, folder, QString(), QStringLiteral("md"));
     BoxAnswerer answerer;
-    QTest::mouseClick(find<QPushButton>(window, "Command2"), Qt::LeftButton);
+    QTest::mouseClick(window_test::child<QPushButton>(window, "Command2"), Qt::LeftButton);
     QCOMPARE(folder.names(), std::set<std::string>{"a.md"});
 
-    QLineEdit* field = find<QLineEdit>(window, "txt_find");
+    QLineEdit* field = window_test::child<QLineEdit>(window, "txt_find");
     field->setFocus();
     QTest::keyClicks(field, "typed");
     QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
 
     QCOMPARE(field->text(), QString());
     QCOMPARE(folder.names(), std::set<std::string>{"a.md"});
-    QVERIFY(find<QAction>(window, "undoRename")->isEnabled());
+    QVERIFY(window_test::child<QAction>(window, "undoRename")->isEnabled());
 }
 
 void UndoPreviewTest::tooltipTellsWhatTheButtonWouldDo() {
@@ -109,7 +104,7 @@ void UndoPreviewTest::tooltipTellsWhatTheButtonWouldDo() {
     Form1 window;
     prepare(window, folder, QString(), QStringLiteral("md"));
     const auto tooltipOf = [&](const char* name) {
-        QPushButton* button = find<QPushButton>(window, name);
+        QPushButton* button = window_test::child<QPushButton>(window, name);
         const QPoint at = button->rect().center();
         QHelpEvent event(QEvent::ToolTip, at, button->mapToGlobal(at));
         QCoreApplication::sendEvent(button, &event);

@@ -42,6 +42,14 @@ private:
     QTemporaryDir dir_;
 };
 
+// A control of the window by its object name; a test without it cannot go on.
+template <typename T>
+T* child(QWidget& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    Q_ASSERT(found != nullptr);
+    return found;
+}
+
 inline QStringList shownRows(const QAbstractItemView* view) {
     QStringList rows;
     const QAbstractItemModel* model = view->model();
