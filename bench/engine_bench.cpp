@@ -76,8 +76,8 @@ std::vector<RenamePair> movesOf(const RuleCase& rc, const FileList& files) {
     for (std::size_t i = 0; i < files.count(); ++i) {
         RuleResult result = apply(rc.rule, files.name(i), i, rc.texts);
         const auto* renamed = std::get_if<NewName>(&result);
-        if (std::holds_alternative<MissingPart>(result)) fail(std::string(rc.label) + " fails on " + files.name(i));
-        if (renamed && renamed->name != files.name(i)) pairs.push_back({files.name(i), renamed->name});
+        if (std::holds_alternative<MissingPart>(result)) fail(std::string(rc.label) + " fails on " + std::string(files.name(i)));
+        if (renamed && renamed->name != files.name(i)) pairs.push_back({std::string(files.name(i)), renamed->name});
     }
     return pairs;
 }

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <tuple>
+#include <stdexcept>
 
 namespace norvane {
 
@@ -43,12 +43,16 @@ std::string normalFolderPath(std::string path) {
 
 namespace {
 
-// Eight bytes of a key from `from` on as one number that orders as the bytes
-// do; past the end it is padded with 0, below any byte a name can hold, so a
-// shorter key orders first as it does in a byte compare.
-std::uint64_t bigEndianHead(std::string_view key, std::size_t from) {
+// Eight folded bytes of a name from `from` on as one number that orders as
+// the bytes do; past the end it is padded with 0, below any byte a name can
+// hold, so a shorter name orders first as it does in a byte compare.
+std::uint64_t foldedHead(std::string_view name, std::size_t from) {
     std::uint64_t head = 0;
-    for (std::size_t i = from; i < from + 8; ++i) head = head << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    for (std::size_t i = from; i < from + 8; ++i) {
+        unsigned char c = i < name.size() ? static_cast<unsigned char>(name[i]) : 0u;
+        if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
+        head = head << 8 | c;
+    }
     return head;
 }
 
@@ -66,13 +70,29 @@ void FileList::setPattern(std::string pattern) {
     refresh();
 }
 
+std::string_view FileList::name(std::size_t position) const { return read(order_.at(position)); }
+
+std::vector<std::string> FileList::names() const {
+    std::vector<std::string> names;
+    names.reserve(count());
+    for (std::size_t position = 0; position < count(); ++position) names.emplace_back(name(position));
+    return names;
+}
+
+std::string_view FileList::read(std::uint32_t entry) const {
+    const std::uint32_t start = entry == 0 ? 0 : ends_[entry - 1];
+    return std::string_view(text_).substr(start, ends_[entry] - start);
+}
+
 bool FileList::refresh() {
     if (changingListener_) changingListener_();
     try {
         relist();
     } catch (...) {
         // A listing cut short lists nothing; the listeners still hear that it ended.
-        names_.clear();
+        text_.clear();
+        ends_.clear();
+        order_.clear();
         if (listener_) listener_();
         throw;
     }
@@ -81,48 +101,54 @@ bool FileList::refresh() {
 }
 
 void FileList::relist() {
-    names_.clear();
+    // The last listing's memory is reused: a refresh after a batch then
+    // touches no fresh pages, which cost more than reading the folder.
+    text_.clear();
+    ends_.clear();
+    order_.clear();
     error_.reset();
-    if (!path_.empty()) {
-        platform::FolderRead read = fileSystem_.readFolder(path_);
-        if (read.error) {
-            error_ = ListingError{path_, std::move(*read.error)};
-        } else {
-            // Folded once per name, the sort's comparisons are plain byte
-            // compares; folding inside each comparison made the sort most of a
-            // large folder's listing. Folding is byte by byte, so the listed
-            // names are folded in one piece, and the sort moves small records;
-            // the names themselves move once, into place.
-            struct Listed {
-                std::uint64_t head[2]; // the key's first 16 bytes: most comparisons end here, in the record
-                std::string_view key;
-                std::string_view name;
-                std::size_t entry;
-            };
-            std::vector<Listed> listed;
-            std::string joined;
-            for (std::size_t i = 0; i < read.entries.size(); ++i) {
-                const platform::FolderEntry& entry = read.entries[i];
-                if (entry.kind == platform::EntryKind::File && !entry.hidden && matchesPattern(entry.name, pattern_)) {
-                    listed.push_back({{0, 0}, {}, entry.name, i});
-                    joined += entry.name;
-                }
-            }
-            const std::string keys = caseBlindKey(joined);
-            joined = {};
-            for (std::size_t at = 0; Listed& each : listed) {
-                each.key = std::string_view(keys).substr(at, each.name.size());
-                at += each.name.size();
-                each.head[0] = bigEndianHead(each.key, 0);
-                each.head[1] = bigEndianHead(each.key, 8);
-            }
-            std::sort(listed.begin(), listed.end(), [](const Listed& a, const Listed& b) {
-                return std::tie(a.head[0], a.head[1], a.key, a.name) < std::tie(b.head[0], b.head[1], b.key, b.name);
-            });
-            names_.reserve(listed.size());
-            for (const Listed& at : listed) names_.push_back(std::move(read.entries[at.entry].name));
-        }
+    if (path_.empty()) return;
+    std::optional<platform::SystemError> error = fileSystem_.readFolder(
+        path_, [this](std::string_view name, platform::EntryKind kind, bool hidden) {
+            if (kind != platform::EntryKind::File || hidden || !matchesPattern(name, pattern_)) return;
+            if (text_.size() + name.size() > UINT32_MAX) throw std::length_error("the folder's names are too many to list");
+            text_.append(name);
+            ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+        });
+    if (error) {
+        text_.clear();
+        ends_.clear();
+        error_ = ListingError{path_, std::move(*error)};
+    } else {
+        sortByName();
     }
+    // A much smaller folder after a large one gives the memory back.
+    if (text_.capacity() > 4 * text_.size() + 65536) {
+        text_.shrink_to_fit();
+        ends_.shrink_to_fit();
+        order_.shrink_to_fit();
+    }
+}
+
+// The sort moves small records holding a name's first sixteen folded bytes:
+// most comparisons end there, and the names themselves never move.
+void FileList::sortByName() {
+    struct Listed {
+        std::uint64_t head[2];
+        std::uint32_t entry;
+    };
+    std::vector<Listed> listed(ends_.size());
+    for (std::uint32_t entry = 0; entry < ends_.size(); ++entry) {
+        const std::string_view name = read(entry);
+        listed[entry] = {{foldedHead(name, 0), foldedHead(name, 8)}, entry};
+    }
+    std::sort(listed.begin(), listed.end(), [this](const Listed& a, const Listed& b) {
+        if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+        return caseBlindLess(read(a.entry), read(b.entry));
+    });
+    order_.resize(listed.size());
+    for (std::size_t position = 0; position < listed.size(); ++position) order_[position] = listed[position].entry;
 }
 
 } // namespace norvane

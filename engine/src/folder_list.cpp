@@ -55,14 +55,14 @@ void FolderList::relist() {
     chainLength_ = entries_.size();
     error_.reset();
 
-    platform::FolderRead read = fileSystem_.readFolder(path_);
-    if (read.error) {
-        error_ = ListingError{path_, std::move(*read.error)};
-        return;
-    }
     std::vector<std::string> subfolders;
-    for (platform::FolderEntry& entry : read.entries) {
-        if (entry.kind == platform::EntryKind::Folder && !entry.hidden) subfolders.push_back(std::move(entry.name));
+    std::optional<platform::SystemError> error =
+        fileSystem_.readFolder(path_, [&](std::string_view name, platform::EntryKind kind, bool hidden) {
+            if (kind == platform::EntryKind::Folder && !hidden) subfolders.emplace_back(name);
+        });
+    if (error) {
+        error_ = ListingError{path_, std::move(*error)};
+        return;
     }
     std::sort(subfolders.begin(), subfolders.end(), [](const std::string& a, const std::string& b) { return caseBlindLess(a, b); });
     const std::size_t depth = chainLength_;

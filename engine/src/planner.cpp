@@ -7,7 +7,7 @@ namespace norvane {
 Plan Planner::plan() const {
     Plan plan;
     for (std::size_t position = 0; position < files_.count(); ++position) {
-        const std::string& name = files_.name(position);
+        const std::string_view name = files_.name(position);
         RuleResult result = apply(rule_, name, position, texts_);
         if (std::holds_alternative<Skip>(result)) continue;
         if (const auto* missing = std::get_if<MissingPart>(&result)) {
@@ -39,7 +39,7 @@ std::optional<RenameFailure> Planner::refusal(const Plan& plan, const batch::Che
     failure.error = problem.error;
     if (problem.kind == RenameFailure::Kind::DuplicateName) {
         failure.otherPosition = plan.positions[problem.otherStep];
-        failure.otherName = nameAt(failure.otherPosition);
+        failure.otherName = std::string(nameAt(failure.otherPosition));
     }
     return failure;
 }
@@ -49,7 +49,7 @@ RenameFailure Planner::failureAt(std::size_t position, RenameFailure::Kind kind)
     failure.kind = kind;
     failure.position = position;
     failure.count = files_.count();
-    failure.name = files_.name(position);
+    failure.name = std::string(files_.name(position));
     return failure;
 }
 

@@ -52,7 +52,7 @@ public:
 
     const std::string& folder() const { return files_.path(); }
     std::size_t fileCount() const { return files_.count(); }
-    const std::string& nameAt(std::size_t position) const { return files_.name(position); }
+    std::string_view nameAt(std::size_t position) const { return files_.name(position); }
 
 private:
     Rule rule_;

@@ -538,43 +538,34 @@ public:
         }
     }
 
-    FolderRead readFolder(const std::string& folder) override {
-        FolderRead result;
-        if (unusable(folder)) {
-            result.error = errorOf(folder.empty() ? ENOENT : EINVAL);
-            return result;
-        }
+    std::optional<SystemError> readFolder(const std::string& folder, const EntryListed& each) override {
+        if (unusable(folder)) return errorOf(folder.empty() ? ENOENT : EINVAL);
         DIR* directory = ::opendir(folder.c_str());
-        if (directory == nullptr) {
-            result.error = errorOf(errno);
-            return result;
-        }
+        if (directory == nullptr) return errorOf(errno);
         const int fd = ::dirfd(directory);
+        std::optional<SystemError> error;
         for (;;) {
             errno = 0;
             const dirent* entry = ::readdir(directory);
             if (entry == nullptr) {
-                if (errno != 0) {
-                    result.entries.clear();
-                    result.error = errorOf(errno);
-                }
+                if (errno != 0) error = errorOf(errno);
                 break;
             }
             const char* name = entry->d_name;
             if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
-            FolderEntry listed{name, EntryKind::Other, name[0] == '.'};
+            EntryKind kind = EntryKind::Other;
             if (entry->d_type == DT_REG) {
-                listed.kind = EntryKind::File;
+                kind = EntryKind::File;
             } else if (entry->d_type == DT_DIR) {
-                listed.kind = EntryKind::Folder;
+                kind = EntryKind::Folder;
             } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
                 struct stat status {}; // follows a link: what it points to decides
-                if (::fstatat(fd, name, &status, 0) == 0) listed.kind = kindOf(status);
+                if (::fstatat(fd, name, &status, 0) == 0) kind = kindOf(status);
             }
-            result.entries.push_back(std::move(listed));
+            each(name, kind, name[0] == '.');
         }
         ::closedir(directory);
-        return result;
+        return error;
     }
 
     PathProbe probe(const std::string& path) override {

@@ -231,22 +231,12 @@ std::optional<SystemError> moveAcrossVolumes(const std::string& source, const st
 
 class WindowsFileSystem final : public FileSystem {
 public:
-    FolderRead readFolder(const std::string& folder) override {
-        FolderRead result;
+    std::optional<SystemError> readFolder(const std::string& folder, const EntryListed& each) override {
         const std::optional<std::wstring> path = systemPath(folder);
-        if (!path) {
-            result.error = unusablePath(folder);
-            return result;
-        }
+        if (!path) return unusablePath(folder);
         const DWORD attributes = ::GetFileAttributesW(path->c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) {
-            result.error = lastError();
-            return result;
-        }
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            result.error = errorOf(ERROR_DIRECTORY);
-            return result;
-        }
+        if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return errorOf(ERROR_DIRECTORY);
         std::wstring pattern = *path;
         if (pattern.back() != L'\\') pattern += L'\\';
         pattern += L'*';
@@ -256,8 +246,8 @@ public:
                                                 FIND_FIRST_EX_LARGE_FETCH);
         if (first == INVALID_HANDLE_VALUE) {
             // A drive root has no "." entry, so an empty one finds nothing at all.
-            if (::GetLastError() != ERROR_FILE_NOT_FOUND) result.error = lastError();
-            return result;
+            if (::GetLastError() != ERROR_FILE_NOT_FOUND) return lastError();
+            return std::nullopt;
         }
         const std::unique_ptr<void, FindCloser> search(first);
         do {
@@ -266,13 +256,10 @@ public:
             const EntryKind kind = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Folder
                                    : (found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) ? EntryKind::Other
                                                                                       : EntryKind::File;
-            result.entries.push_back({text::fromUtf16(units(std::wstring(name))), kind, hidden(found.dwFileAttributes)});
+            each(text::fromUtf16(units(std::wstring(name))), kind, hidden(found.dwFileAttributes));
         } while (::FindNextFileW(first, &found));
-        if (::GetLastError() != ERROR_NO_MORE_FILES) {
-            result.entries.clear();
-            result.error = lastError();
-        }
-        return result;
+        if (::GetLastError() != ERROR_NO_MORE_FILES) return lastError();
+        return std::nullopt;
     }
 
     PathProbe probe(const std::string& path) override {

@@ -45,10 +45,10 @@ public:
     const std::vector<std::pair<std::string, std::string>>& movesAsked() const { return asked_; }
     std::size_t movesDone() const { return done_; }
 
-    platform::FolderRead readFolder(const std::string& folder) override {
+    std::optional<platform::SystemError> readFolder(const std::string& folder, const platform::EntryListed& each) override {
         if (listingsThrow_) throw std::runtime_error("listing failed");
-        if (unreadable_ && done_ >= unreadable_->afterMoves) return platform::FolderRead{{}, unreadable_->error};
-        return real_.readFolder(folder);
+        if (unreadable_ && done_ >= unreadable_->afterMoves) return unreadable_->error;
+        return real_.readFolder(folder, each);
     }
 
     platform::PathProbe probe(const std::string& path) override { return real_.probe(path); }

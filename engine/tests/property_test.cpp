@@ -116,7 +116,7 @@ void runRound(std::uint64_t seed, Tally& tally) {
     FaultyFileSystem faulty;
     FileList list(faulty);
     list.setPath(toText(folder));
-    ASSERT_EQ(std::set<std::string>(list.names().begin(), list.names().end()), listedNames(before));
+    ASSERT_EQ(testing::listedSet(list), listedNames(before));
     const std::vector<std::string> listed = list.names();
 
     const Rule rule = random.rule();
@@ -173,7 +173,7 @@ void runRound(std::uint64_t seed, Tally& tally) {
         // Every file under the name its rule gave it, or under its own.
         ASSERT_FALSE(failure.has_value());
         EXPECT_TRUE(after == afterMoves(before, expected.moves, expected.moves.size()));
-        EXPECT_EQ(std::set<std::string>(list.names().begin(), list.names().end()), listedNames(after)) << "refreshed";
+        EXPECT_EQ(testing::listedSet(list), listedNames(after)) << "refreshed";
         EXPECT_EQ(sink.shown.size(), announcesDone(rule) ? 1u : 0u);
         EXPECT_EQ(faulty.movesAsked().size(), expected.moves.size()) << "unchanged and skipped files are not moved";
     }

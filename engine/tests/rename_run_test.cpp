@@ -61,7 +61,7 @@ TEST_P(RunTable, LeavesTheFolderAsExpected) {
     } else {
         ASSERT_FALSE(failure.has_value()) << describe(*failure);
         EXPECT_EQ(sink.shown, announcesDone(c.rule) ? std::vector<std::string>{"Done!"} : std::vector<std::string>{});
-        EXPECT_EQ(std::set<std::string>(list.names().begin(), list.names().end()), c.expected) << "refreshed at the end";
+        EXPECT_EQ(testing::listedSet(list), c.expected) << "refreshed at the end";
     }
     // Every file's content is still there, under exactly one name.
     std::multiset<std::string> contents;
@@ -275,10 +275,9 @@ TEST(Run, KeepsTheTextsItWasGiven) {
 class MemoryFileSystem : public platform::FileSystem {
 public:
     std::set<std::string> paths;
-    platform::FolderRead readFolder(const std::string& folder) override {
-        platform::FolderRead read;
-        for (const std::string& path : paths) read.entries.push_back({path.substr(folder.size() + 1), platform::EntryKind::File, false});
-        return read;
+    std::optional<platform::SystemError> readFolder(const std::string& folder, const platform::EntryListed& each) override {
+        for (const std::string& path : paths) each(std::string_view(path).substr(folder.size() + 1), platform::EntryKind::File, false);
+        return std::nullopt;
     }
     platform::PathProbe probe(const std::string& path) override {
         return {paths.count(path) ? platform::PathKind::File : platform::PathKind::Absent, std::nullopt, std::nullopt, std::nullopt};
@@ -302,7 +301,7 @@ TEST(Run, NumbersFoldersBeyondSixteenBitCounts) {
     ASSERT_FALSE(norvane::Run(Rule::NumberName, list, {}, sink).has_value());
     std::set<std::string> expected;
     for (std::size_t n = 1; n <= 40000; ++n) expected.insert(sequenceText(n) + ".jpg");
-    EXPECT_EQ(std::set<std::string>(list.names().begin(), list.names().end()), expected);
+    EXPECT_EQ(testing::listedSet(list), expected);
     EXPECT_TRUE(expected.count("32768.jpg"));
 }
 

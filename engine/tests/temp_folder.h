@@ -4,6 +4,7 @@
 // contents at the end of the test. Names and paths are the engine's text: raw
 // bytes on POSIX, UTF-8 (unpaired surrogates included) on Windows.
 
+#include "norvane/file_list.h"
 #include "norvane/platform.h"
 
 #include "utf16.h"
@@ -55,6 +56,12 @@ inline std::string separator() { return std::string(1, platform::directorySepara
 
 // The root folder of the drive a full path is on: "/" on POSIX, "C:\\" on Windows.
 inline std::string rootOf(const std::string& path) { return path.substr(0, path.find(platform::directorySeparator()) + 1); }
+
+// The names a list shows, as a set.
+inline std::set<std::string> listedSet(const FileList& list) {
+    const std::vector<std::string> names = list.names();
+    return {names.begin(), names.end()};
+}
 
 class TempFolder {
 public:

@@ -112,7 +112,7 @@ TEST(WindowsMove, ACaseOnlyRenameOfTheSameFileGoesThrough) {
 void roundTrip(const TempFolder& folder, const std::vector<std::string>& names, const std::string& suffix) {
     FileList list;
     list.setPath(folder.text());
-    ASSERT_EQ(std::set<std::string>(list.names().begin(), list.names().end()), std::set<std::string>(names.begin(), names.end()));
+    ASSERT_EQ(testing::listedSet(list), std::set<std::string>(names.begin(), names.end()));
 
     NoMessages sink;
     const auto failure = norvane::Run(Rule::ReplaceName, list, {".txt", suffix + ".dat"}, sink);
@@ -124,7 +124,7 @@ void roundTrip(const TempFolder& folder, const std::vector<std::string>& names, 
         EXPECT_EQ(folder.contentOf(renamed), name);
     }
     EXPECT_EQ(folder.names(), expected);
-    EXPECT_EQ(std::set<std::string>(list.names().begin(), list.names().end()), expected);
+    EXPECT_EQ(testing::listedSet(list), expected);
 }
 
 TEST(WindowsMove, AcrossVolumesTheFileMovesWholeOrNotAtAll) {

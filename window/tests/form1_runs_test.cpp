@@ -34,7 +34,10 @@ class WatchedFileSystem final : public norvane::platform::FileSystem {
 public:
     std::function<void()> duringMove;
 
-    norvane::platform::FolderRead readFolder(const std::string& folder) override { return real_.readFolder(folder); }
+    std::optional<norvane::platform::SystemError> readFolder(const std::string& folder,
+                                                            const norvane::platform::EntryListed& each) override {
+        return real_.readFolder(folder, each);
+    }
     norvane::platform::PathProbe probe(const std::string& path) override { return real_.probe(path); }
     norvane::platform::FolderProbe probeFolder(const std::string& path) override { return real_.probeFolder(path); }
     std::optional<norvane::platform::SystemError> move(const std::string& source, const std::string& destination) override {

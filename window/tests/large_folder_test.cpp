@@ -19,13 +19,11 @@ const std::string bigFolder = "/big";
 // Answers a listing of `bigFolder` with many files, and of anything else with nothing.
 class BigFolderSystem : public norvane::platform::FileSystem {
 public:
-    norvane::platform::FolderRead readFolder(const std::string& folder) override {
-        norvane::platform::FolderRead read;
-        if (folder != bigFolder) return read;
-        read.entries.reserve(bigFolderSize);
-        for (int i = bigFolderSize; i > 0; --i)
-            read.entries.push_back({"track " + std::to_string(i) + ".mp3", norvane::platform::EntryKind::File, false});
-        return read;
+    std::optional<norvane::platform::SystemError> readFolder(const std::string& folder,
+                                                            const norvane::platform::EntryListed& each) override {
+        if (folder != bigFolder) return std::nullopt;
+        for (int i = bigFolderSize; i > 0; --i) each("track " + std::to_string(i) + ".mp3", norvane::platform::EntryKind::File, false);
+        return std::nullopt;
     }
     norvane::platform::PathProbe probe(const std::string&) override { return {}; }
     norvane::platform::FolderProbe probeFolder(const std::string&) override { return {}; }

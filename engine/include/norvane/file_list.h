@@ -3,9 +3,11 @@
 #include "norvane/platform.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace norvane {
@@ -28,9 +30,11 @@ public:
     void setPattern(std::string pattern);
     const std::string& pattern() const { return pattern_; }
 
-    std::size_t count() const { return names_.size(); }
-    const std::string& name(std::size_t position) const { return names_.at(position); }
-    const std::vector<std::string>& names() const { return names_; }
+    std::size_t count() const { return order_.size(); }
+    // Valid until the next re-listing. Throws std::out_of_range past the end.
+    std::string_view name(std::size_t position) const;
+    // Every name, in list order, as copies.
+    std::vector<std::string> names() const;
 
     // Re-lists the current path with the current pattern. False, with error()
     // set and no names, when the folder cannot be read.
@@ -46,11 +50,18 @@ public:
 
 private:
     void relist();
+    void sortByName();
+    std::string_view read(std::uint32_t entry) const;
 
     platform::FileSystem& fileSystem_;
     std::string path_;
     std::string pattern_ = "*.*";
-    std::vector<std::string> names_;
+    // The names in the order the folder gave them, one after another in one
+    // piece of memory, and where each ends; then the list's order over them.
+    // A string each would cost several times the names in a large folder.
+    std::string text_;
+    std::vector<std::uint32_t> ends_;
+    std::vector<std::uint32_t> order_;
     std::optional<ListingError> error_;
     std::function<void()> changingListener_;
     std::function<void()> listener_;

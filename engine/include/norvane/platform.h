@@ -36,17 +36,9 @@ struct FileId {
 
 enum class EntryKind { File, Folder, Other };
 
-struct FolderEntry {
-    std::string name;
-    EntryKind kind = EntryKind::Other;
-    // The hidden or system attribute, or what stands for them (a leading "." on POSIX).
-    bool hidden = false;
-};
-
-struct FolderRead {
-    std::vector<FolderEntry> entries; // in the order the system gives them
-    std::optional<SystemError> error; // set when the folder could not be read
-};
+// One entry of a folder as a read hands it over. `hidden`: the hidden or
+// system attribute, or what stands for them (a leading "." on POSIX).
+using EntryListed = std::function<void(std::string_view name, EntryKind kind, bool hidden)>;
 
 enum class PathKind { Absent, File, Folder, Other };
 
@@ -79,7 +71,10 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    virtual FolderRead readFolder(const std::string& folder) = 0;
+    // Hands every entry of a folder but "." and ".." to `each`, in the order
+    // the system gives them, keeping none: the reader keeps what it needs, in
+    // its own form. On an error the entries handed so far are to be forgotten.
+    virtual std::optional<SystemError> readFolder(const std::string& folder, const EntryListed& each) = 0;
 
     // Looks at a path without following a final symbolic link.
     virtual PathProbe probe(const std::string& path) = 0;
