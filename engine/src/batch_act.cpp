@@ -10,7 +10,9 @@ Acted act(const std::string& folder, const std::vector<Step>& steps,
     Acted acted;
     if (record) {
         record->folder = folder;
-        record->reserve(record->size() + steps.size());
+        std::size_t bytes = 0;
+        for (const Step& step : steps) bytes += step.from.size() + step.to.size();
+        record->reserve(record->size() + steps.size(), bytes);
     }
     ProgressTicker ticker(progress, BatchProgress::Stage::Moving, steps.size());
     // Paths are built in buffers that live across the loop: two allocations a

@@ -8,9 +8,10 @@
 namespace norvane {
 
 // An open-addressing table of small numbers (indices into the caller's own
-// data) under 64-bit hashes: sixteen bytes a slot where a node-based map of
-// strings takes a hundred, which tells at a million files. The table keeps no
-// keys; the caller confirms each hit against its own.
+// data) under their keys' hashes: eight bytes a slot, where a node-based map
+// of strings takes a hundred, which tells at a million files. The table keeps
+// only 32 bits of each hash and no keys: the caller confirms each hit
+// against its own key, so a shared hash costs a comparison, never a mistake.
 class HashIndex {
 public:
     // Room for `expected` entries at most half full, so probes stay short.
@@ -22,8 +23,8 @@ public:
 
     // The value stored under `hash` whose key `matches(value)` says is the one.
     template <typename Matches>
-    std::optional<std::uint32_t> find(std::uint64_t hash, Matches matches) const {
-        hash = stored(hash);
+    std::optional<std::uint32_t> find(std::uint64_t fullHash, Matches matches) const {
+        const std::uint32_t hash = stored(fullHash);
         for (std::size_t at = hash & mask();; at = (at + 1) & mask()) {
             const Slot& slot = slots_[at];
             if (slot.hash == 0) return std::nullopt;
@@ -33,8 +34,8 @@ public:
 
     // Stores `value` under its key: in place of the entry that `matches`, or anew.
     template <typename Matches>
-    void assign(std::uint64_t hash, std::uint32_t value, Matches matches) {
-        hash = stored(hash);
+    void assign(std::uint64_t fullHash, std::uint32_t value, Matches matches) {
+        const std::uint32_t hash = stored(fullHash);
         for (std::size_t at = hash & mask();; at = (at + 1) & mask()) {
             Slot& slot = slots_[at];
             if (slot.hash == 0) {
@@ -56,11 +57,15 @@ public:
 
 private:
     struct Slot {
-        std::uint64_t hash = 0; // 0: empty
+        std::uint32_t hash = 0; // 0: empty
         std::uint32_t value = 0;
     };
 
-    static std::uint64_t stored(std::uint64_t hash) { return hash == 0 ? 1 : hash; }
+    // The high half is mixed in: the low bits also pick the slot.
+    static std::uint32_t stored(std::uint64_t hash) {
+        const auto folded = static_cast<std::uint32_t>(hash ^ (hash >> 32));
+        return folded == 0 ? 1 : folded;
+    }
     std::size_t mask() const { return slots_.size() - 1; }
 
     void grow() {

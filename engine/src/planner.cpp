@@ -18,7 +18,7 @@ Plan Planner::plan() const {
         }
         const std::string& newName = std::get<NewName>(result).name;
         if (newName == name) continue; // already has the name asked for
-        plan.positions.push_back(position);
+        plan.positions.push_back(static_cast<std::uint32_t>(position));
         plan.newNames += newName;
         plan.ends.push_back(plan.newNames.size());
     }

@@ -9,6 +9,7 @@
 #include "norvane/rules.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,9 +22,9 @@ namespace norvane {
 // after another in one piece of memory: a string each would cost a million
 // allocations and twice the memory in a large folder.
 struct Plan {
-    std::vector<std::size_t> positions; // each move's list position
+    std::vector<std::uint32_t> positions; // each move's list position
     std::string newNames;
-    std::vector<std::size_t> ends;      // where each move's new name ends in newNames
+    std::vector<std::size_t> ends;        // where each move's new name ends in newNames
     // A file whose rule failed ends the plan; it is reported unless a file
     // before it fails the plan check first.
     std::optional<RenameFailure> stoppedBy;

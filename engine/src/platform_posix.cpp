@@ -465,8 +465,8 @@ public:
         DIR* directory = ::opendir(folder.c_str());
         if (directory == nullptr) return FileSystem::probeNames(folder, names, each);
         struct Listed {
-            std::size_t end; // of its name in `text`, where the next one starts
             ino_t inode;
+            std::uint32_t end; // of its name in `text`, where the next one starts
             unsigned char type;
         };
         std::string text;
@@ -480,7 +480,11 @@ public:
                 break;
             }
             text += entry->d_name;
-            entries.push_back({text.size(), entry->d_ino, entry->d_type});
+            if (text.size() > UINT32_MAX) {
+                complete = false; // more names than the table holds: each is probed on its own
+                break;
+            }
+            entries.push_back({entry->d_ino, static_cast<std::uint32_t>(text.size()), entry->d_type});
         }
         const auto nameOf = [&](std::size_t i) {
             const std::size_t start = i == 0 ? 0 : entries[i - 1].end;
@@ -500,7 +504,7 @@ public:
             return false;
         });
         ::closedir(directory);
-        if (!complete || nameMax <= 0 || entries.size() > UINT32_MAX) return FileSystem::probeNames(folder, names, each);
+        if (!complete || nameMax <= 0) return FileSystem::probeNames(folder, names, each);
 
         const std::hash<std::string_view> hash;
         HashIndex present(entries.size());

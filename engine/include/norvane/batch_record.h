@@ -42,7 +42,12 @@ public:
         names_.append(to);
         moves_.push_back({fromEnd, names_.size(), file.value_or(platform::FileId{})});
     }
-    void reserve(std::size_t moves) { moves_.reserve(moves); }
+    // Room for that many moves and bytes of names more, so that a large batch
+    // does not keep twice what it needs.
+    void reserve(std::size_t moves, std::size_t nameBytes) {
+        moves_.reserve(moves);
+        names_.reserve(names_.size() + nameBytes);
+    }
 
     // The memory it holds, in bytes.
     std::size_t memoryUsed() const { return names_.capacity() + moves_.capacity() * sizeof(Move); }
