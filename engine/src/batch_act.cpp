@@ -15,27 +15,20 @@ Acted act(const std::string& folder, const std::vector<Step>& steps,
         record->reserve(record->size() + steps.size(), bytes);
     }
     ProgressTicker ticker(progress, BatchProgress::Stage::Moving, steps.size());
-    // Paths are built in buffers that live across the loop: two allocations a
-    // file would be a measurable share of a rename.
-    std::string source = JoinPath(folder, {}), destination = source;
-    const std::size_t stem = source.size();
+    const std::unique_ptr<platform::FileSystem::FolderMoves> moves = fileSystem.movesIn(folder);
     for (const Step& step : steps) {
         // Between two moves, never inside one.
         if (!ticker.tick(acted.done)) {
             acted.cancelled = true;
             return acted;
         }
-        source.resize(stem);
-        source.append(step.from);
-        destination.resize(stem);
-        destination.append(step.to);
-        if (auto error = fileSystem.move(source, destination)) {
+        if (auto error = moves->move(step.from, step.to)) {
             acted.error = std::move(error);
             return acted;
         }
         if (record) {
             std::optional<platform::FileId> file = sources[acted.done];
-            if (holdsSeparator(step.to)) file = fileSystem.probe(destination).id;
+            if (holdsSeparator(step.to)) file = fileSystem.probe(JoinPath(folder, step.to)).id;
             record->add(step.from, step.to, file);
         }
         ++acted.done;

@@ -7,6 +7,7 @@
 #include "norvane/platform.h"
 
 #include "hash_index.h"
+#include "norvane/rename_run.h"
 
 #include <cerrno>
 #include <climits>
@@ -453,8 +454,43 @@ std::optional<PathKind> listedKind(unsigned char type) {
     }
 }
 
+// Renames bare names at a descriptor of the folder, held across the batch:
+// each move then looks up two names rather than two whole paths. Names with
+// a separator (a leading one would make the name absolute), and anything but
+// a plain success, go the whole way of move(), which tells every case apart.
+class DescriptorMoves final : public FileSystem::FolderMoves {
+public:
+    DescriptorMoves(FileSystem& fileSystem, const std::string& folder)
+        : fileSystem_(fileSystem), folder_(folder), descriptor_(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)) {}
+
+    std::optional<SystemError> move(std::string_view from, std::string_view to) override {
+#ifdef RENAME_NOREPLACE
+        if (descriptor_.get() >= 0 && bare(from) && bare(to)) {
+            from_.assign(from);
+            to_.assign(to);
+            if (::renameat2(descriptor_.get(), from_.c_str(), descriptor_.get(), to_.c_str(), RENAME_NOREPLACE) == 0)
+                return std::nullopt;
+        }
+#endif
+        return fileSystem_.move(JoinPath(folder_, from), JoinPath(folder_, to));
+    }
+
+private:
+    static bool bare(std::string_view name) { return !name.empty() && name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos; }
+
+    FileSystem& fileSystem_;
+    std::string folder_;
+    Descriptor descriptor_;
+    std::string from_, to_; // NUL-terminated copies, kept across moves
+};
+
 class PosixFileSystem final : public FileSystem {
 public:
+    std::unique_ptr<FolderMoves> movesIn(const std::string& folder) override {
+        if (unusable(folder)) return FileSystem::movesIn(folder);
+        return std::make_unique<DescriptorMoves>(*this, folder);
+    }
+
     // One read of the folder answers for the names it holds, and for the plain
     // names it does not hold; every other name is probed on its own. The
     // folder's names are kept in one piece of memory and found through a

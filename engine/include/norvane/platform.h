@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -92,6 +93,16 @@ public:
     // moved. It never replaces anything: an existing destination, and a
     // destination equal to source, are refused.
     virtual std::optional<SystemError> move(const std::string& source, const std::string& destination) = 0;
+
+    // Moves between names relative to one folder, as move() on the joined
+    // paths does. A platform may hold the folder open across the moves, so
+    // each looks up its names alone; the default joins the paths.
+    class FolderMoves {
+    public:
+        virtual ~FolderMoves() = default;
+        virtual std::optional<SystemError> move(std::string_view from, std::string_view to) = 0;
+    };
+    virtual std::unique_ptr<FolderMoves> movesIn(const std::string& folder);
 };
 
 FileSystem& nativeFileSystem();
