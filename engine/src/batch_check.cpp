@@ -68,7 +68,7 @@ public:
     Replay(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem, OnProblem onProblem,
            const Expected* expected, const ProgressCallback& progress)
         : folder_(folder), steps_(steps), fileSystem_(fileSystem), onProblem_(onProblem), expected_(expected),
-          progress_(progress), hash_(), earlier_(2 * steps.size()), stuck_(0) {}
+          progress_(progress), hash_(), earlier_(steps.size()), taken_(0), stuck_(0) {}
 
     Checked run() {
         result_.sources.resize(steps_.size());
@@ -80,6 +80,7 @@ public:
             return std::move(result_);
         }
         probeInFolder();
+        collectTaken();
 
         ProgressTicker ticker(progress_, BatchProgress::Stage::Checking, steps_.size());
         for (std::size_t i = 0; i < steps_.size() && !stopped(); ++i) {
@@ -111,6 +112,8 @@ private:
     void probeInFolder() {
         std::vector<std::string_view> names;
         std::vector<std::uint32_t> asked; // each name's step, sources first, then destinations
+        names.reserve(2 * steps_.size());
+        asked.reserve(2 * steps_.size());
         for (std::size_t i = 0; i < steps_.size(); ++i)
             if (!holdsSeparator(steps_[i].from)) names.push_back(steps_[i].from), asked.push_back(static_cast<std::uint32_t>(i));
         const std::size_t sources = names.size();
@@ -125,6 +128,27 @@ private:
             if (probe.error) (source ? sourceErrors_ : destinationErrors_).emplace(step, *probe.error);
             if (source) result_.sources[step] = probe.id;
         });
+    }
+
+    // The places of the destinations found taken: only a step moving away from
+    // one of them frees a name that matters, so only those are looked for
+    // among the sources. Usually there are none. Destinations in other
+    // folders are looked at here, once.
+    void collectTaken() {
+        for (std::size_t i = 0; i < steps_.size(); ++i) {
+            if (destinationSeen_[i] == Seen::Unasked) {
+                const platform::PathProbe probe = fileSystem_.probe(JoinPath(folder_, steps_[i].to));
+                destinationSeen_[i] = seenOf(probe);
+                if (probe.error) destinationErrors_.emplace(i, *probe.error);
+            }
+            const Seen seen = destinationSeen_[i];
+            if (seen != Seen::File && seen != Seen::Folder && seen != Seen::Other) continue;
+            Place to;
+            placeOf(steps_[i].to, to);
+            if (!to.problem)
+                taken_.assign(hash_(to.key), static_cast<std::uint32_t>(i),
+                              [&](std::uint32_t other) { return keyOf(steps_[other].to) == to.key; });
+        }
     }
 
     // What is at a step's source or destination: from the folder's one read
@@ -163,9 +187,13 @@ private:
         if (!earlier)
             if (auto problem = checkNotTaken(i, to, probed(false, i))) return problem;
         // Freed first: a file given its own name under another case claims it again.
-        Place from;
-        placeOf(step.from, from);
-        earlier_.assign(hash_(from.key), entryOf(i, false), [&](std::uint32_t entry) { return keyOfEntry(entry) == from.key; });
+        if (!taken_.empty()) {
+            Place from;
+            placeOf(step.from, from);
+            const std::uint64_t fromHash = hash_(from.key);
+            if (taken_.find(fromHash, [&](std::uint32_t other) { return keyOf(steps_[other].to) == from.key; }))
+                earlier_.assign(fromHash, entryOf(i, false), [&](std::uint32_t entry) { return keyOfEntry(entry) == from.key; });
+        }
         earlier_.assign(toHash, entryOf(i, true), [&](std::uint32_t entry) { return keyOfEntry(entry) == to.key; });
         return std::nullopt;
     }
@@ -276,7 +304,8 @@ private:
     std::vector<Seen> sourceSeen_, destinationSeen_;
     std::unordered_map<std::size_t, platform::SystemError> sourceErrors_, destinationErrors_;
     Checked result_;
-    HashIndex earlier_; // places earlier steps claimed or freed
+    HashIndex earlier_; // places earlier steps claimed, or freed where that matters
+    HashIndex taken_;   // places of destinations something holds now
     HashIndex stuck_;   // places kept by files left out
     std::unordered_map<std::string, platform::FolderProbe> folders_;
 };

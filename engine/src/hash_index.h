@@ -21,6 +21,8 @@ public:
         slots_.resize(capacity);
     }
 
+    bool empty() const { return size_ == 0; }
+
     // The value stored under `hash` whose key `matches(value)` says is the one.
     template <typename Matches>
     std::optional<std::uint32_t> find(std::uint64_t fullHash, Matches matches) const {

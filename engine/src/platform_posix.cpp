@@ -507,6 +507,14 @@ public:
         };
         std::string text;
         std::vector<Listed> entries;
+        // A folder's size is about what its entries take: room for them at once
+        // saves copying a large folder's names again and again as they grow.
+        struct stat sized {};
+        if (::fstat(::dirfd(directory), &sized) == 0 && sized.st_size > 0) {
+            const auto bytes = static_cast<std::size_t>(sized.st_size);
+            text.reserve(bytes);
+            entries.reserve(bytes / 24);
+        }
         bool complete = true;
         for (;;) {
             errno = 0;
