@@ -519,6 +519,10 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
 #ifdef NORVANE_PEERS_WINDOW
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform's notes on every window shown would bury the figures.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+    });
     QApplication application(argc, argv);
 #endif
     try {
