@@ -5,7 +5,7 @@
 //  - the bare loop: renameat2(fd, name, fd, new name, RENAME_NOREPLACE) relative
 //    to the open folder, the cheapest way a program can make these moves; every
 //    ratio is to it;
-//  - the same loop over full paths, as the engine itself moves files;
+//  - the same loop over full paths, the engine benchmark's baseline, for comparison;
 //  - Norvane's engine: RenameRun with "Change Extention"'s rule and "bak", progress
 //    reporting on, "Done!" answered at once; the folder is listed before the timer,
 //    as a user's folder is listed before the click;
