@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace norvane::bench {
 
@@ -60,6 +61,19 @@ private:
 void bareRenames(const std::string& folder, const std::vector<RenamePair>& pairs) {
     PathPair paths(folder);
     for (const RenamePair& pair : pairs) paths.rename(pair.from, pair.to);
+}
+
+void bareRenamesAt(const std::string& folder, const std::vector<RenamePair>& pairs) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) throw std::runtime_error("cannot open " + folder + ": " + std::strerror(errno));
+    for (const RenamePair& pair : pairs) {
+        if (::renameat2(fd, pair.from.c_str(), fd, pair.to.c_str(), RENAME_NOREPLACE) != 0) {
+            const int error = errno;
+            ::close(fd);
+            throw std::runtime_error("cannot move " + pair.from + " to " + pair.to + " in " + folder + ": " + std::strerror(error));
+        }
+    }
+    ::close(fd);
 }
 
 void undoRenames(const std::string& folder, const std::vector<RenamePair>& pairs) {

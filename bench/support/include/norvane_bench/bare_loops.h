@@ -22,6 +22,11 @@ struct RenamePair {
 // Throws on the first refused move.
 void bareRenames(const std::string& folder, const std::vector<RenamePair>& pairs);
 
+// The same moves relative to the open folder: renameat2(fd, from, fd, to,
+// RENAME_NOREPLACE), no path to build or walk. The cheapest way a program can
+// make them. Throws on the first refused move.
+void bareRenamesAt(const std::string& folder, const std::vector<RenamePair>& pairs);
+
 // Puts every file back: folder/to -> folder/from, last pair first.
 void undoRenames(const std::string& folder, const std::vector<RenamePair>& pairs);
 
