@@ -106,41 +106,29 @@ public:
 private:
     bool stopped() const { return onProblem_ == OnProblem::StopBatch && !result_.problems.empty(); }
 
-    // The names in the folder itself, sources and destinations, are looked at
-    // all at once: the platform may answer from one read of the folder
+    // The sources and the destinations are looked at all at once: the
+    // platform may answer from one read of the folder for the names in it,
     // instead of asking the system about each name.
     void probeInFolder() {
-        std::vector<std::string_view> names;
-        std::vector<std::uint32_t> asked; // each name's step, sources first, then destinations
-        names.reserve(2 * steps_.size());
-        asked.reserve(2 * steps_.size());
-        for (std::size_t i = 0; i < steps_.size(); ++i)
-            if (!holdsSeparator(steps_[i].from)) names.push_back(steps_[i].from), asked.push_back(static_cast<std::uint32_t>(i));
-        const std::size_t sources = names.size();
-        for (std::size_t i = 0; i < steps_.size(); ++i)
-            if (!holdsSeparator(steps_[i].to)) names.push_back(steps_[i].to), asked.push_back(static_cast<std::uint32_t>(i));
-        sourceSeen_.assign(steps_.size(), Seen::Unasked);
-        destinationSeen_.assign(steps_.size(), Seen::Unasked);
-        fileSystem_.probeNames(folder_, names, [&](std::size_t n, const platform::PathProbe& probe) {
-            const std::size_t step = asked[n];
-            const bool source = n < sources;
-            (source ? sourceSeen_ : destinationSeen_)[step] = seenOf(probe);
-            if (probe.error) (source ? sourceErrors_ : destinationErrors_).emplace(step, *probe.error);
-            if (source) result_.sources[step] = probe.id;
-        });
+        const std::size_t count = steps_.size();
+        sourceSeen_.assign(count, Seen::Unasked);
+        destinationSeen_.assign(count, Seen::Unasked);
+        fileSystem_.probeNames(
+            folder_, 2 * count, [&](std::size_t n) { return n < count ? steps_[n].from : steps_[n - count].to; },
+            [&](std::size_t n, const platform::PathProbe& probe) {
+                const bool source = n < count;
+                const std::size_t step = source ? n : n - count;
+                (source ? sourceSeen_ : destinationSeen_)[step] = seenOf(probe);
+                if (probe.error) (source ? sourceErrors_ : destinationErrors_).emplace(step, *probe.error);
+                if (source) result_.sources[step] = probe.id;
+            });
     }
 
     // The places of the destinations found taken: only a step moving away from
     // one of them frees a name that matters, so only those are looked for
-    // among the sources. Usually there are none. Destinations in other
-    // folders are looked at here, once.
+    // among the sources. Usually there are none.
     void collectTaken() {
         for (std::size_t i = 0; i < steps_.size(); ++i) {
-            if (destinationSeen_[i] == Seen::Unasked) {
-                const platform::PathProbe probe = fileSystem_.probe(JoinPath(folder_, steps_[i].to));
-                destinationSeen_[i] = seenOf(probe);
-                if (probe.error) destinationErrors_.emplace(i, *probe.error);
-            }
             const Seen seen = destinationSeen_[i];
             if (seen != Seen::File && seen != Seen::Folder && seen != Seen::Other) continue;
             Place to;
@@ -151,8 +139,8 @@ private:
         }
     }
 
-    // What is at a step's source or destination: from the folder's one read
-    // where it was asked there, else from a probe of its own.
+    // What is at a step's source or destination, as the folder's one read
+    // said; a platform that left a name out is asked again.
     platform::PathProbe probed(bool source, std::size_t i) const {
         const Seen seen = (source ? sourceSeen_ : destinationSeen_)[i];
         if (seen == Seen::Unasked) return fileSystem_.probe(JoinPath(folder_, source ? steps_[i].from : steps_[i].to));

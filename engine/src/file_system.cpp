@@ -4,8 +4,8 @@
 
 namespace norvane::platform {
 
-void FileSystem::probeNames(const std::string& folder, const std::vector<std::string_view>& names, const NameProbed& each) {
-    for (std::size_t i = 0; i < names.size(); ++i) each(i, probe(JoinPath(folder, names[i])));
+void FileSystem::probeNames(const std::string& folder, std::size_t count, const NameAt& nameAt, const NameProbed& each) {
+    for (std::size_t i = 0; i < count; ++i) each(i, probe(JoinPath(folder, nameAt(i))));
 }
 
 namespace {

@@ -476,7 +476,10 @@ public:
     }
 
 private:
-    static bool bare(std::string_view name) { return !name.empty() && name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos; }
+    static bool bare(std::string_view name) {
+        return !name.empty() && std::memchr(name.data(), '/', name.size()) == nullptr &&
+               std::memchr(name.data(), '\0', name.size()) == nullptr;
+    }
 
     FileSystem& fileSystem_;
     std::string folder_;
@@ -496,10 +499,10 @@ public:
     // folder's names are kept in one piece of memory and found through a
     // table of hashes: at a million entries, strings and nodes of their own
     // would cost several times the names.
-    void probeNames(const std::string& folder, const std::vector<std::string_view>& names, const NameProbed& each) override {
-        if (unusable(folder)) return FileSystem::probeNames(folder, names, each);
+    void probeNames(const std::string& folder, std::size_t count, const NameAt& nameAt, const NameProbed& each) override {
+        if (unusable(folder)) return FileSystem::probeNames(folder, count, nameAt, each);
         DIR* directory = ::opendir(folder.c_str());
-        if (directory == nullptr) return FileSystem::probeNames(folder, names, each);
+        if (directory == nullptr) return FileSystem::probeNames(folder, count, nameAt, each);
         struct Listed {
             ino_t inode;
             std::uint32_t end; // of its name in `text`, where the next one starts
@@ -548,7 +551,7 @@ public:
             return false;
         });
         ::closedir(directory);
-        if (!complete || nameMax <= 0) return FileSystem::probeNames(folder, names, each);
+        if (!complete || nameMax <= 0) return FileSystem::probeNames(folder, count, nameAt, each);
 
         const std::hash<std::string_view> hash;
         HashIndex present(entries.size());
@@ -560,8 +563,8 @@ public:
 
         std::string path = folder + '/';
         const std::size_t stem = path.size();
-        for (std::size_t n = 0; n < names.size(); ++n) {
-            const std::string_view name = names[n];
+        for (std::size_t n = 0; n < count; ++n) {
+            const std::string_view name = nameAt(n);
             const auto listed = present.find(hash(name), [&](std::uint32_t i) { return nameOf(i) == name; });
             if (listed) {
                 const auto kind = listedKind(entries[*listed].type);

@@ -54,8 +54,8 @@ public:
     platform::PathProbe probe(const std::string& path) override { return real_.probe(path); }
     platform::FolderProbe probeFolder(const std::string& path) override { return real_.probeFolder(path); }
     // Forwarded, so the one-read answers of the real platform are what the run meets.
-    void probeNames(const std::string& folder, const std::vector<std::string_view>& names, const NameProbed& each) override {
-        real_.probeNames(folder, names, each);
+    void probeNames(const std::string& folder, std::size_t count, const NameAt& nameAt, const NameProbed& each) override {
+        real_.probeNames(folder, count, nameAt, each);
     }
 
 

@@ -227,7 +227,9 @@ TEST(Probe, TellsWhatIsAtAPath) {
 
 std::vector<platform::PathProbe> probeAll(const std::string& folder, const std::vector<std::string_view>& names) {
     std::vector<platform::PathProbe> probes(names.size());
-    disk().probeNames(folder, names, [&](std::size_t i, const platform::PathProbe& probe) { probes.at(i) = probe; });
+    disk().probeNames(
+        folder, names.size(), [&](std::size_t i) { return names[i]; },
+        [&](std::size_t i, const platform::PathProbe& probe) { probes.at(i) = probe; });
     return probes;
 }
 

@@ -82,12 +82,15 @@ public:
 
     virtual FolderProbe probeFolder(const std::string& path) = 0;
 
-    // probe(folder + separator + name) for each of many bare names of one
-    // folder, handed to `each` with the name's index, in order. The default
-    // probes each name; a platform may answer from one read of the folder
-    // where that is sure to give the same answers.
+    // probe(folder + separator + name) for each of `count` names of one
+    // folder, `nameAt(i)` giving the i-th, handed to `each` with its index in
+    // order. The default probes each name; a platform may answer from one
+    // read of the folder where that is sure to give the same answers. Names
+    // are asked for rather than handed over: a million of them in a list of
+    // their own would cost as much as the rest of the check.
+    using NameAt = std::function<std::string_view(std::size_t index)>;
     using NameProbed = std::function<void(std::size_t index, const PathProbe& probe)>;
-    virtual void probeNames(const std::string& folder, const std::vector<std::string_view>& names, const NameProbed& each);
+    virtual void probeNames(const std::string& folder, std::size_t count, const NameAt& nameAt, const NameProbed& each);
 
     // Moves one file. On success the file is at destination; on failure nothing
     // moved. It never replaces anything: an existing destination, and a
