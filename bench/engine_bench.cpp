@@ -12,6 +12,7 @@
 #include "norvane/rename_run.h"
 #include "norvane/rules.h"
 #include "norvane_bench/bare_loops.h"
+#include "norvane_bench/options.h"
 #include "norvane_bench/peak_memory.h"
 #include "norvane_bench/sample_folder.h"
 #include "norvane_bench/samples.h"
@@ -39,17 +40,7 @@ namespace {
 using namespace norvane;
 using namespace norvane::bench;
 
-struct Options {
-    std::vector<std::size_t> sizes{1000, 10000, 100000, 1000000};
-    int repeats = 5;
-    // At 1,000,000 files one repetition moves every file four times for each
-    // rule, a few minutes on a plain disk.
-    int largeRepeats = 1;
-    bool repeatGiven = false;
-};
-
 constexpr std::size_t kTargetSize = 100000;
-constexpr std::size_t kLargeSize = 1000000;
 constexpr double kRunRatioTarget = 1.3;
 constexpr double kListingRatioTarget = 2.0;
 constexpr double kGrowthTarget = 12.0;      // from 10,000 to 100,000 files
@@ -57,9 +48,6 @@ constexpr double kLargeGrowthTarget = 11.0; // from 100,000 to 1,000,000 files
 constexpr double kPeakMemoryTargetMiB = 64.0;
 constexpr double kLargePeakMemoryTargetMiB = 400.0;
 
-int repeatsAt(const Options& options, std::size_t size) {
-    return size >= kLargeSize && !options.repeatGiven ? options.largeRepeats : options.repeats;
-}
 
 // "Done!" answered at once.
 class CountingSink final : public MessageSink {
@@ -279,41 +267,6 @@ void printGrowth(const Medians& medians, std::size_t from, std::size_t to, doubl
     }
 }
 
-std::vector<std::size_t> parseSizes(const std::string& text) {
-    std::vector<std::size_t> sizes;
-    std::size_t from = 0;
-    while (from <= text.size()) {
-        const std::size_t comma = std::min(text.find(',', from), text.size());
-        const unsigned long long size = std::stoull(text.substr(from, comma - from));
-        if (size == 0) fail("a size must be at least 1");
-        sizes.push_back(static_cast<std::size_t>(size));
-        from = comma + 1;
-    }
-    return sizes;
-}
-
-Options parse(int argc, char** argv) {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--smoke") {
-            options.sizes = {1000};
-            options.repeats = 1;
-            options.repeatGiven = true;
-        } else if (arg == "--sizes" && i + 1 < argc) {
-            options.sizes = parseSizes(argv[++i]);
-        } else if (arg == "--repeat" && i + 1 < argc) {
-            options.repeats = std::max(1, std::atoi(argv[++i]));
-            options.repeatGiven = true;
-        } else if (arg == "--repeat-large" && i + 1 < argc) {
-            options.largeRepeats = std::max(1, std::atoi(argv[++i]));
-        } else {
-            fail("usage: norvane_engine_bench [--smoke] [--sizes N,N,...] [--repeat N] [--repeat-large N]");
-        }
-    }
-    return options;
-}
-
 void runAll(const Options& options) {
     std::printf("Norvane engine benchmark: %u cores, folders under %s, times for the whole folder\n",
                 std::thread::hardware_concurrency(), std::filesystem::temp_directory_path().string().c_str());
@@ -321,7 +274,7 @@ void runAll(const Options& options) {
     Medians medians;
     const std::size_t largest = *std::max_element(options.sizes.begin(), options.sizes.end());
     for (const std::size_t size : options.sizes) {
-        const int repeats = repeatsAt(options, size);
+        const int repeats = options.repeatsAt(size);
         std::printf("\n%zu files, median of %d repetition%s\n", size, repeats, repeats == 1 ? "" : "s");
         const SampleFolder mixed(NameMix::Mixed, size);
         const SampleFolder dotted(NameMix::Dotted, size);
@@ -346,7 +299,10 @@ int main(int argc, char** argv) {
     try {
         if (argc == 5 && std::string(argv[1]) == "--peak-memory-of")
             return peakMemoryChild(argv[2], argv[3], static_cast<std::size_t>(std::stoull(argv[4])));
-        runAll(parse(argc, argv));
+        // At 1,000,000 files one repetition moves every file four times for each
+        // rule, a few minutes on a plain disk.
+        runAll(parseOptions(argc, argv, {.sizes = {1000, 10000, 100000, 1000000}, .largeRepeats = 1},
+                            "norvane_engine_bench"));
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "norvane_engine_bench: %s\n", e.what());

@@ -30,6 +30,7 @@
 #include "norvane/rename_run.h"
 #include "norvane/rules.h"
 #include "norvane_bench/bare_loops.h"
+#include "norvane_bench/options.h"
 #include "norvane_bench/samples.h"
 
 #ifdef NORVANE_PEERS_WINDOW
@@ -73,7 +74,6 @@ constexpr double kEngineRatioTarget = 1.10;      // to the bare loop, at 100,000
 constexpr double kWindowToEngineTarget = 1.05;   // the window's whole batch beside the engine's
 constexpr double kGrowthTarget = 11.0;           // from 100,000 to 1,000,000 files
 constexpr std::size_t kTargetFrom = 100000;
-constexpr std::size_t kLarge = 1000000;
 
 [[noreturn]] void fail(const std::string& what) { throw std::runtime_error(what); }
 
@@ -346,16 +346,6 @@ struct Contender {
     bool skipped = false;
 };
 
-struct Options {
-    std::vector<std::size_t> sizes{10000, 100000, 1000000};
-    int repeats = 5;
-    int largeRepeats = 3; // at 1,000,000 files and more, where one turn takes many seconds
-    bool repeatGiven = false;
-};
-
-int repeatsAt(const Options& options, std::size_t size) {
-    return size >= kLarge && !options.repeatGiven ? options.largeRepeats : options.repeats;
-}
 
 // By label, then size; Norvane's labels start with "Norvane".
 using Medians = std::map<std::string, std::map<std::size_t, double>>;
@@ -420,7 +410,7 @@ void measure(std::size_t size, int repeats, std::vector<Contender>& contenders, 
 void printGrowth(const Medians& medians) {
     bool header = false;
     for (const auto& [label, bySize] : medians) {
-        const auto small = bySize.find(kTargetFrom), large = bySize.find(kLarge);
+        const auto small = bySize.find(kTargetFrom), large = bySize.find(kLargeSize);
         if (small == bySize.end() || large == bySize.end()) continue;
         if (!header) std::printf("\ngrowth from 100,000 to 1,000,000 files (target <= %.0fx for Norvane's):\n", kGrowthTarget);
         header = true;
@@ -428,41 +418,6 @@ void printGrowth(const Medians& medians) {
         const bool norvanes = label.rfind("Norvane", 0) == 0;
         std::printf("  %-36s %5.1fx  %s\n", label.c_str(), growth, norvanes ? verdict(growth <= kGrowthTarget).c_str() : "");
     }
-}
-
-std::vector<std::size_t> parseSizes(const std::string& text) {
-    std::vector<std::size_t> sizes;
-    std::size_t from = 0;
-    while (from <= text.size()) {
-        const std::size_t comma = std::min(text.find(',', from), text.size());
-        const unsigned long long size = std::stoull(text.substr(from, comma - from));
-        if (size == 0) fail("a size must be at least 1");
-        sizes.push_back(static_cast<std::size_t>(size));
-        from = comma + 1;
-    }
-    return sizes;
-}
-
-Options parse(int argc, char** argv) {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--smoke") {
-            options.sizes = {1000};
-            options.repeats = 1;
-            options.repeatGiven = true;
-        } else if (arg == "--sizes" && i + 1 < argc) {
-            options.sizes = parseSizes(argv[++i]);
-        } else if (arg == "--repeat" && i + 1 < argc) {
-            options.repeats = std::max(1, std::atoi(argv[++i]));
-            options.repeatGiven = true;
-        } else if (arg == "--repeat-large" && i + 1 < argc) {
-            options.largeRepeats = std::max(1, std::atoi(argv[++i]));
-        } else {
-            fail("usage: norvane_peers_bench [--smoke] [--sizes N,N,...] [--repeat N] [--repeat-large N]");
-        }
-    }
-    return options;
 }
 
 // The bare loop at the folder descriptor comes first: every ratio is to it.
@@ -496,7 +451,9 @@ std::vector<Contender> contenders([[maybe_unused]] void* window) {
 }
 
 int run(int argc, char** argv) {
-    const Options options = parse(argc, argv);
+    // At 1,000,000 files one turn takes many seconds.
+    const Options options =
+        parseOptions(argc, argv, {.sizes = {10000, 100000, 1000000}, .largeRepeats = 3}, "norvane_peers_bench");
 #ifdef NORVANE_PEERS_WINDOW
     WindowTurn window; // gone before the application object
     std::vector<Contender> all = contenders(&window);
@@ -509,7 +466,7 @@ int run(int argc, char** argv) {
     for (const Contender& contender : all)
         if (!contender.skipped && !contender.note.empty()) std::printf("  %s: %s\n", contender.label.c_str(), contender.note.c_str());
     Medians medians;
-    for (const std::size_t size : options.sizes) measure(size, repeatsAt(options, size), all, medians);
+    for (const std::size_t size : options.sizes) measure(size, options.repeatsAt(size), all, medians);
     printGrowth(medians);
     return 0;
 }

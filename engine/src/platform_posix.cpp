@@ -16,6 +16,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -489,6 +492,18 @@ private:
 
 class PosixFileSystem final : public FileSystem {
 public:
+    PosixFileSystem() {
+#ifdef __GLIBC__
+        // Every batch builds tables of a few megabytes and frees them. By
+        // default glibc hands such blocks back to the system at once, and each
+        // batch then pays a page fault for every page again (a tenth of a 100,000-file
+        // batch's time on a virtual machine). Up to 64 MiB of freed memory stays
+        // for the next batch; blocks above 32 MiB are still mapped and returned apart.
+        ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        ::mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
+    }
+
     std::unique_ptr<FolderMoves> movesIn(const std::string& folder) override {
         if (unusable(folder)) return FileSystem::movesIn(folder);
         return std::make_unique<DescriptorMoves>(*this, folder);

@@ -1,0 +1,30 @@
+#pragma once
+
+// The command line every benchmark over many folder sizes shares:
+//   --smoke              1,000 files once, to keep the benchmark working in the tests
+//   --sizes N,N,...      the folder sizes
+//   --repeat N           repetitions at every size
+//   --repeat-large N     repetitions at 1,000,000 files and more, unless --repeat is given
+
+#include <cstddef>
+#include <vector>
+
+namespace norvane::bench {
+
+inline constexpr std::size_t kLargeSize = 1000000;
+
+struct Options {
+    std::vector<std::size_t> sizes;
+    int repeats = 5;
+    // Where one repetition takes minutes.
+    int largeRepeats = 1;
+    bool repeatGiven = false;
+
+    int repeatsAt(std::size_t size) const { return size >= kLargeSize && !repeatGiven ? largeRepeats : repeats; }
+};
+
+// The options given over `defaults`; throws std::runtime_error with a usage
+// line naming `program` for anything else.
+Options parseOptions(int argc, char** argv, Options defaults, const char* program);
+
+} // namespace norvane::bench

@@ -1,0 +1,48 @@
+#include "norvane_bench/options.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+namespace norvane::bench {
+namespace {
+
+std::vector<std::size_t> parseSizes(const std::string& text) {
+    std::vector<std::size_t> sizes;
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', from), text.size());
+        const unsigned long long size = std::stoull(text.substr(from, comma - from));
+        if (size == 0) throw std::runtime_error("a size must be at least 1");
+        sizes.push_back(static_cast<std::size_t>(size));
+        from = comma + 1;
+    }
+    return sizes;
+}
+
+} // namespace
+
+Options parseOptions(int argc, char** argv, Options options, const char* program) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--smoke") {
+            options.sizes = {1000};
+            options.repeats = 1;
+            options.repeatGiven = true;
+        } else if (arg == "--sizes" && i + 1 < argc) {
+            options.sizes = parseSizes(argv[++i]);
+        } else if (arg == "--repeat" && i + 1 < argc) {
+            options.repeats = std::max(1, std::atoi(argv[++i]));
+            options.repeatGiven = true;
+        } else if (arg == "--repeat-large" && i + 1 < argc) {
+            options.largeRepeats = std::max(1, std::atoi(argv[++i]));
+        } else {
+            throw std::runtime_error(std::string("usage: ") + program +
+                                     " [--smoke] [--sizes N,N,...] [--repeat N] [--repeat-large N]");
+        }
+    }
+    return options;
+}
+
+} // namespace norvane::bench
