@@ -13,8 +13,10 @@ std::vector<std::size_t> parseSizes(const std::string& text) {
     std::size_t from = 0;
     while (from <= text.size()) {
         const std::size_t comma = std::min(text.find(',', from), text.size());
-        const unsigned long long size = std::stoull(text.substr(from, comma - from));
-        if (size == 0) throw std::runtime_error("a size must be at least 1");
+        const std::string given = text.substr(from, comma - from);
+        const bool digits = !given.empty() && given.find_first_not_of("0123456789") == std::string::npos;
+        const unsigned long long size = digits ? std::stoull(given) : 0;
+        if (size == 0) throw std::runtime_error("a size must be a whole number of files, at least 1: \"" + given + "\"");
         sizes.push_back(static_cast<std::size_t>(size));
         from = comma + 1;
     }
