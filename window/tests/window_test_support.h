@@ -23,6 +23,13 @@ namespace window_test {
 class TempFolder {
 public:
     TempFolder() { Q_ASSERT(dir_.isValid()); }
+    // By bytes: Qt cannot remove a name that is not valid in its file name encoding.
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path(), ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
     std::filesystem::path path() const { return std::filesystem::path(dir_.path().toStdString()); }
     std::string text() const { return path().string(); }
 
