@@ -1,6 +1,7 @@
 // The four buttons end to end over a real folder, as a user drives them.
 
 #include "form1.h"
+#include "slowed_file_system.h"
 #include "window_test_support.h"
 
 #include "norvane/name_order.h"
@@ -26,30 +27,6 @@ using window_test::TempFolder;
 
 using Names = std::vector<std::string>;
 Q_DECLARE_METATYPE(Names)
-
-namespace {
-
-// The disk, calling `duringMove` inside every move.
-class WatchedFileSystem final : public norvane::platform::FileSystem {
-public:
-    std::function<void()> duringMove;
-
-    std::optional<norvane::platform::SystemError> readFolder(const std::string& folder,
-                                                            const norvane::platform::EntryListed& each) override {
-        return real_.readFolder(folder, each);
-    }
-    norvane::platform::PathProbe probe(const std::string& path) override { return real_.probe(path); }
-    norvane::platform::FolderProbe probeFolder(const std::string& path) override { return real_.probeFolder(path); }
-    std::optional<norvane::platform::SystemError> move(const std::string& source, const std::string& destination) override {
-        if (duringMove) duringMove();
-        return real_.move(source, destination);
-    }
-
-private:
-    norvane::platform::FileSystem& real_ = norvane::platform::nativeFileSystem();
-};
-
-} // namespace
 
 class Form1RunsTest : public QObject {
     Q_OBJECT
@@ -228,7 +205,7 @@ void Form1RunsTest::inputDuringARunIsDiscarded() {
     QFETCH(QString, input);
     TempFolder folder;
     folder.addFiles({"fox.png"});
-    WatchedFileSystem system;
+    window_test::SlowedFileSystem system;
     Form1 window(system);
     prepare(window, folder, QStringLiteral("x"), QStringLiteral("xy"));
     QPushButton* button = window_test::child<QPushButton>(window, "CmdChange");

@@ -2,6 +2,7 @@
 // window's input and stops on Escape; a short one shows nothing.
 
 #include "form1.h"
+#include "slowed_file_system.h"
 #include "window_test_support.h"
 
 #include "norvane/platform.h"
@@ -13,34 +14,11 @@
 #include <QTest>
 
 #include <chrono>
-#include <thread>
 
 using window_test::BoxAnswerer;
 using window_test::TempFolder;
 
 namespace {
-
-// The disk, each move slowed down as on a slow memory card, calling `duringMove` first.
-class SlowFileSystem final : public norvane::platform::FileSystem {
-public:
-    std::chrono::milliseconds delay{0};
-    std::function<void()> duringMove;
-
-    std::optional<norvane::platform::SystemError> readFolder(const std::string& folder,
-                                                            const norvane::platform::EntryListed& each) override {
-        return real_.readFolder(folder, each);
-    }
-    norvane::platform::PathProbe probe(const std::string& path) override { return real_.probe(path); }
-    norvane::platform::FolderProbe probeFolder(const std::string& path) override { return real_.probeFolder(path); }
-    std::optional<norvane::platform::SystemError> move(const std::string& source, const std::string& destination) override {
-        std::this_thread::sleep_for(delay);
-        if (duringMove) duringMove();
-        return real_.move(source, destination);
-    }
-
-private:
-    norvane::platform::FileSystem& real_ = norvane::platform::nativeFileSystem();
-};
 
 // Notes every progress dialog that comes up.
 struct DialogWatch : QObject {
@@ -81,7 +59,7 @@ void ProgressTest::longBatchShowsProgressAndStopsOnEscape() {
     std::vector<std::string> names;
     for (int i = 0; i < 2000; ++i) names.push_back("f" + std::to_string(10000 + i) + ".txt");
     folder.addFiles(names);
-    SlowFileSystem system;
+    window_test::SlowedFileSystem system;
     Form1 window(system);
     prepare(window, folder);
     QPushButton* button = window.findChild<QPushButton*>(QStringLiteral("Command2"));
