@@ -7,8 +7,8 @@
 #include "norvane/file_list.h"
 #include "norvane/platform.h"
 
-#include "utf16.h"
-#include "windows_path.h"
+#include "platform/windows/utf16.h"
+#include "platform/windows/windows_path.h"
 
 #include <filesystem>
 #include <fstream>

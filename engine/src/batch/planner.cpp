@@ -1,4 +1,4 @@
-#include "planner.h"
+#include "batch/planner.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #include "norvane/preview.h"
 
-#include "batch_check.h"
-#include "planner.h"
+#include "batch/batch_check.h"
+#include "batch/planner.h"
 
 namespace norvane {
 

@@ -1,4 +1,4 @@
-#include "windows_path.h"
+#include "platform/windows/windows_path.h"
 
 #include <algorithm>
 #include <array>

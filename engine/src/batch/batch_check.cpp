@@ -1,7 +1,7 @@
-#include "batch_check.h"
+#include "batch/batch_check.h"
 
 #include "hash_index.h"
-#include "progress_ticker.h"
+#include "batch/progress_ticker.h"
 
 #include <unordered_map>
 

@@ -10,8 +10,8 @@
 #include <windows.h>
 
 #include "norvane/platform.h"
-#include "utf16.h"
-#include "windows_path.h"
+#include "platform/windows/utf16.h"
+#include "platform/windows/windows_path.h"
 
 #include <memory>
 #include <string>

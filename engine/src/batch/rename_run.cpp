@@ -1,7 +1,7 @@
 #include "norvane/rename_run.h"
 
-#include "batch_act.h"
-#include "planner.h"
+#include "batch/batch_act.h"
+#include "batch/planner.h"
 
 #include <chrono>
 #include <utility>

@@ -1,6 +1,6 @@
-#include "batch_act.h"
+#include "batch/batch_act.h"
 
-#include "progress_ticker.h"
+#include "batch/progress_ticker.h"
 
 namespace norvane::batch {
 

@@ -1,7 +1,7 @@
 #include "norvane/undo.h"
 
-#include "batch_act.h"
-#include "batch_check.h"
+#include "batch/batch_act.h"
+#include "batch/batch_check.h"
 
 #include <set>
 #include <string_view>

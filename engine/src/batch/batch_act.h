@@ -2,7 +2,7 @@
 
 // The act of a batch: its checked steps, moved in order, each recorded as it is made.
 
-#include "batch_check.h"
+#include "batch/batch_check.h"
 #include "norvane/batch_record.h"
 #include "norvane/progress.h"
 
