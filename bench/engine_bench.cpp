@@ -8,6 +8,7 @@
 //   norvane_engine_bench --smoke     1,000 files once: checks the benchmark still works
 //   norvane_engine_bench --sizes 1000,10000 --repeat 3 [--repeat-large N]
 
+#include "norvane/platform.h"
 #include "norvane/file_list.h"
 #include "norvane/rename_run.h"
 #include "norvane/rules.h"
@@ -296,6 +297,8 @@ void runAll(const Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // As the program does: freed memory is kept for the next batch.
+    norvane::platform::keepFreedMemoryForBatches();
     try {
         if (argc == 5 && std::string(argv[1]) == "--peak-memory-of")
             return peakMemoryChild(argv[2], argv[3], static_cast<std::size_t>(std::stoull(argv[4])));

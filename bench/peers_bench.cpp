@@ -25,6 +25,7 @@
 #define _GNU_SOURCE // renameat2, posix_spawn_file_actions_addchdir_np
 #endif
 
+#include "norvane/platform.h"
 #include "norvane/file_list.h"
 #include "norvane/progress.h"
 #include "norvane/rename_run.h"
@@ -474,6 +475,8 @@ int run(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // As the program does: freed memory is kept for the next batch.
+    norvane::platform::keepFreedMemoryForBatches();
 #ifdef NORVANE_PEERS_WINDOW
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");
     // The offscreen platform's notes on every window shown would bury the figures.

@@ -15,6 +15,7 @@
 
 #include "form1.h"
 
+#include "norvane/platform.h"
 #include "norvane/file_list.h"
 #include "norvane/folder_list.h"
 #include "norvane_bench/sample_folder.h"
@@ -159,6 +160,8 @@ void measure(std::size_t size, int repeats) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // As the program does: freed memory is kept for the next batch.
+    norvane::platform::keepFreedMemoryForBatches();
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const bool smoke = argc > 1 && std::strcmp(argv[1], "--smoke") == 0;

@@ -7,12 +7,15 @@
 // real where they can be (files really appear and vanish on disk), so the
 // engine meets them exactly as it would meet another program's doing.
 
+#include "norvane/path.h"
 #include "norvane/platform.h"
 
+#include "forwarding_file_system.h"
 #include "temp_folder.h"
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <optional>
 #include <stdexcept>
@@ -22,9 +25,9 @@
 
 namespace norvane::testing {
 
-class FaultyFileSystem final : public platform::FileSystem {
+class FaultyFileSystem final : public ForwardingFileSystem {
 public:
-    explicit FaultyFileSystem(platform::FileSystem& real = platform::nativeFileSystem()) : real_(real) {}
+    using ForwardingFileSystem::ForwardingFileSystem;
 
     // Move number `k` (counted from 1) is refused with `error`; nothing moves.
     void refuseMove(std::size_t k, platform::SystemError error) { refused_ = Refusal{k, std::move(error)}; }
@@ -51,27 +54,38 @@ public:
         return real_.readFolder(folder, each);
     }
 
-    platform::PathProbe probe(const std::string& path) override { return real_.probe(path); }
-    platform::FolderProbe probeFolder(const std::string& path) override { return real_.probeFolder(path); }
-    // Forwarded, so the one-read answers of the real platform are what the run meets.
-    void probeNames(const std::string& folder, std::size_t count, const NameAt& nameAt, const NameProbed& each) override {
-        real_.probeNames(folder, count, nameAt, each);
+    // The folder a batch holds open, its moves passing through here first.
+    std::unique_ptr<platform::Folder> openFolder(const std::string& path) override {
+        return std::make_unique<Folder>(real_.openFolder(path), path, *this);
     }
 
-
-    std::optional<platform::SystemError> move(const std::string& source, const std::string& destination) override {
+    std::optional<platform::SystemError> move(const std::string& source, const std::string& destination,
+                                              const std::function<std::optional<platform::SystemError>()>& realMove) {
         asked_.emplace_back(source, destination);
         const std::size_t k = asked_.size();
         if (refused_ && refused_->k == k) return refused_->error;
         if (occupied_ && occupied_->k == k)
             std::ofstream(toPath(destination), std::ios::binary) << occupied_->content;
         if (taken_ && taken_->k == k) std::filesystem::rename(toPath(source), taken_->stash);
-        auto error = real_.move(source, destination);
+        auto error = realMove();
         if (!error) ++done_;
         return error;
     }
 
 private:
+    class Folder final : public ForwardingFolder {
+    public:
+        Folder(std::unique_ptr<platform::Folder> real, std::string path, FaultyFileSystem& owner)
+            : ForwardingFolder(std::move(real)), path_(std::move(path)), owner_(owner) {}
+        std::optional<platform::SystemError> move(std::string_view from, std::string_view to) override {
+            return owner_.move(JoinPath(path_, from), JoinPath(path_, to), [&] { return ForwardingFolder::move(from, to); });
+        }
+
+    private:
+        std::string path_;
+        FaultyFileSystem& owner_;
+    };
+
     struct Refusal {
         std::size_t k;
         platform::SystemError error;
@@ -89,7 +103,6 @@ private:
         platform::SystemError error;
     };
 
-    platform::FileSystem& real_;
     std::optional<Refusal> refused_;
     std::optional<Occupation> occupied_;
     std::optional<Taking> taken_;

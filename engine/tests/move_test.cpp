@@ -21,7 +21,7 @@ platform::FileSystem& disk() { return platform::nativeFileSystem(); }
 TEST(Move, MovesAFileAndKeepsItsContent) {
     TempFolder folder;
     folder.addFile("a.txt", "content");
-    EXPECT_FALSE(disk().move(folder.pathOf("a.txt"), folder.pathOf("b.txt")).has_value());
+    EXPECT_FALSE(testing::moveFile(folder.pathOf("a.txt"), folder.pathOf("b.txt")).has_value());
     EXPECT_EQ(folder.names(), std::set<std::string>{"b.txt"});
     EXPECT_EQ(folder.contentOf("b.txt"), "content");
 }
@@ -32,7 +32,7 @@ TEST(Move, NeverReplacesAnything) {
     folder.addFile("b.txt", "b");
     folder.addFolder("sub");
     for (const char* destination : {"b.txt", "sub", "a.txt"}) {
-        const auto error = disk().move(folder.pathOf("a.txt"), folder.pathOf(destination));
+        const auto error = testing::moveFile(folder.pathOf("a.txt"), folder.pathOf(destination));
         ASSERT_TRUE(error.has_value()) << destination;
         EXPECT_NE(error->number, 0);
         EXPECT_FALSE(error->description.empty());
@@ -46,22 +46,22 @@ TEST(Move, RefusesAHardLinkOfTheSameFile) {
     TempFolder folder;
     folder.addFile("a.txt");
     fs::create_hard_link(folder / "a.txt", folder / "b.txt");
-    EXPECT_TRUE(disk().move(folder.pathOf("a.txt"), folder.pathOf("b.txt")).has_value());
+    EXPECT_TRUE(testing::moveFile(folder.pathOf("a.txt"), folder.pathOf("b.txt")).has_value());
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt"}));
 }
 
 TEST(Move, MissingSourceOrFolderIsAFailureThatMovesNothing) {
     TempFolder folder;
     folder.addFile("a.txt");
-    EXPECT_TRUE(disk().move(folder.pathOf("none.txt"), folder.pathOf("b.txt")).has_value());
-    EXPECT_TRUE(disk().move(folder.pathOf("a.txt"), folder.pathOf("nowhere/b.txt")).has_value());
+    EXPECT_TRUE(testing::moveFile(folder.pathOf("none.txt"), folder.pathOf("b.txt")).has_value());
+    EXPECT_TRUE(testing::moveFile(folder.pathOf("a.txt"), folder.pathOf("nowhere/b.txt")).has_value());
     EXPECT_EQ(folder.names(), std::set<std::string>{"a.txt"});
 }
 
 TEST(Move, RefusesAPathWithANulByte) {
     TempFolder folder;
     folder.addFile("a.txt");
-    const auto error = disk().move(folder.pathOf("a.txt"), folder.text() + testing::separator() + std::string("b\0.txt", 6));
+    const auto error = testing::moveFile(folder.pathOf("a.txt"), folder.text() + testing::separator() + std::string("b\0.txt", 6));
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(folder.names(), std::set<std::string>{"a.txt"});
 }
@@ -73,7 +73,7 @@ TEST(Move, MovesASymbolicLinkItselfNotItsTarget) {
     TempFolder folder;
     folder.addFile("target.txt");
     fs::create_symlink("target.txt", folder / "link");
-    EXPECT_FALSE(disk().move(folder.pathOf("link"), folder.pathOf("renamed")).has_value());
+    EXPECT_FALSE(testing::moveFile(folder.pathOf("link"), folder.pathOf("renamed")).has_value());
     EXPECT_TRUE(fs::is_symlink(folder / "renamed"));
     EXPECT_EQ(fs::read_symlink(folder / "renamed"), "target.txt");
 }
@@ -111,7 +111,7 @@ TEST(Move, AcrossFileSystemsCopiesThenRemovesTheSource) {
     const auto written = fs::last_write_time(folder / "a.txt") - std::chrono::hours(24);
     fs::last_write_time(folder / "a.txt", written);
 
-    ASSERT_FALSE(disk().move(folder.pathOf("a.txt"), away.pathOf("b.txt")).has_value());
+    ASSERT_FALSE(testing::moveFile(folder.pathOf("a.txt"), away.pathOf("b.txt")).has_value());
     EXPECT_TRUE(folder.names().empty());
     EXPECT_EQ(away.contentOf("b.txt"), std::string(300000, 'x'));
 #ifndef _WIN32 // Windows keeps no such permission bits
@@ -127,7 +127,7 @@ TEST(Move, AcrossFileSystemsNeverReplacesEither) {
     TempFolder away(*other);
     folder.addFile("a.txt", "mine");
     away.addFile("b.txt", "theirs");
-    ASSERT_TRUE(disk().move(folder.pathOf("a.txt"), away.pathOf("b.txt")).has_value());
+    ASSERT_TRUE(testing::moveFile(folder.pathOf("a.txt"), away.pathOf("b.txt")).has_value());
     EXPECT_EQ(folder.contentOf("a.txt"), "mine");
     EXPECT_EQ(away.contentOf("b.txt"), "theirs");
 }
@@ -186,7 +186,7 @@ TEST(Move, AcrossFileSystemsASourceChangedDuringTheCopyStaysAndOnlyOurCopyGoes) 
         here.addFile("a.txt", "original");
         fs::last_write_time(here / "a.txt", fs::last_write_time(here / "a.txt") - std::chrono::hours(24));
         const WhileCopying hook([&](const std::string&) { c.change(here, away); });
-        const auto error = disk().move(here.pathOf("a.txt"), away.pathOf("b.txt"));
+        const auto error = testing::moveFile(here.pathOf("a.txt"), away.pathOf("b.txt"));
         ASSERT_TRUE(error.has_value()) << c.what;
         EXPECT_EQ(saysChanged(error), c.changed) << c.what << ": " << error->description;
         EXPECT_EQ(contentsOf(here), c.here) << c.what;
@@ -207,7 +207,7 @@ TEST(Move, AcrossFileSystemsASymbolicLinkReplacedDuringTheCopyStays) {
         fs::create_symlink("second", here / "link.new");
         fs::rename(here / "link.new", here / "link");
     });
-    EXPECT_TRUE(saysChanged(disk().move(here.pathOf("link"), away.pathOf("link"))));
+    EXPECT_TRUE(saysChanged(testing::moveFile(here.pathOf("link"), away.pathOf("link"))));
     EXPECT_EQ(fs::read_symlink(here / "link"), "second");
     EXPECT_TRUE(away.names().empty());
 }
@@ -216,19 +216,19 @@ TEST(Probe, TellsWhatIsAtAPath) {
     TempFolder folder;
     folder.addFile("a.txt");
     folder.addFolder("sub");
-    EXPECT_EQ(disk().probe(folder.pathOf("a.txt")).kind, platform::PathKind::File);
-    EXPECT_EQ(disk().probe(folder.pathOf("sub")).kind, platform::PathKind::Folder);
-    const platform::PathProbe absent = disk().probe(folder.pathOf("none"));
+    EXPECT_EQ(testing::probePath(folder.pathOf("a.txt")).kind, platform::PathKind::File);
+    EXPECT_EQ(testing::probePath(folder.pathOf("sub")).kind, platform::PathKind::Folder);
+    const platform::PathProbe absent = testing::probePath(folder.pathOf("none"));
     EXPECT_EQ(absent.kind, platform::PathKind::Absent);
     EXPECT_FALSE(absent.error.has_value());
-    EXPECT_TRUE(disk().probe(folder.pathOf(std::string(300, 'n'))).error.has_value()); // too long
-    EXPECT_TRUE(disk().probe(folder.pathOf("a.txt/x")).error.has_value());            // not a folder
+    EXPECT_TRUE(testing::probePath(folder.pathOf(std::string(300, 'n'))).error.has_value()); // too long
+    EXPECT_TRUE(testing::probePath(folder.pathOf("a.txt/x")).error.has_value());            // not a folder
 }
 
 std::vector<platform::PathProbe> probeAll(const std::string& folder, const std::vector<std::string_view>& names) {
     std::vector<platform::PathProbe> probes(names.size());
-    disk().probeNames(
-        folder, names.size(), [&](std::size_t i) { return names[i]; },
+    disk().openFolder(folder)->probeNames(
+        names.size(), [&](std::size_t i) { return names[i]; },
         [&](std::size_t i, const platform::PathProbe& probe) { probes.at(i) = probe; });
     return probes;
 }
@@ -252,7 +252,7 @@ TEST(Probe, ManyNamesOfAFolderAnswerAsOneProbeEach) {
     const std::vector<platform::PathProbe> together = probeAll(folder.text(), views);
     ASSERT_EQ(together.size(), names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const platform::PathProbe alone = disk().probe(folder.text() + "/" + names[i]);
+        const platform::PathProbe alone = disk().openFolder(folder.text())->probe(names[i]);
         EXPECT_EQ(together[i].kind, alone.kind) << names[i];
         EXPECT_EQ(together[i].error.has_value(), alone.error.has_value()) << names[i];
     }

@@ -7,6 +7,9 @@
 #include "norvane/file_list.h"
 #include "norvane/platform.h"
 
+#ifdef _WIN32
+#include "platform/windows/windows.h" // a move between drives, which no relative name reaches
+#endif
 #include "platform/windows/utf16.h"
 #include "platform/windows/windows_path.h"
 
@@ -14,6 +17,7 @@
 #include <fstream>
 #include <random>
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -56,6 +60,32 @@ inline std::string separator() { return std::string(1, platform::directorySepara
 
 // The root folder of the drive a full path is on: "/" on POSIX, "C:\\" on Windows.
 inline std::string rootOf(const std::string& path) { return path.substr(0, path.find(platform::directorySeparator()) + 1); }
+
+// A full path cut at its last separator: the folder, and the name in it.
+inline std::pair<std::string, std::string> folderAndName(const std::string& path) {
+    const std::size_t cut = path.find_last_of(separator() + "/");
+    return {path.substr(0, cut), path.substr(cut + 1)};
+}
+
+// A move between two full paths, made as a batch makes it: at the source's
+// folder held open, the destination relative to it.
+inline std::optional<platform::SystemError> moveFile(const std::string& source, const std::string& destination) {
+    const auto [folder, name] = folderAndName(source);
+    const std::string stem = folder + separator();
+    const std::string relative = destination.compare(0, stem.size(), stem) == 0
+                                     ? destination.substr(stem.size())
+                                     : toText(toPath(destination).lexically_relative(toPath(folder)));
+#ifdef _WIN32
+    if (relative.empty()) return platform::windows::moveNoReplace(source, destination);
+#endif
+    return platform::nativeFileSystem().openFolder(folder)->move(name, relative);
+}
+
+// What the platform sees at a full path, asked of its folder held open.
+inline platform::PathProbe probePath(const std::string& path) {
+    const auto [folder, name] = folderAndName(path);
+    return platform::nativeFileSystem().openFolder(folder)->probe(name);
+}
 
 // The names a list shows, as a set.
 inline std::set<std::string> listedSet(const FileList& list) {

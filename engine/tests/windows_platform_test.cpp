@@ -62,7 +62,7 @@ TEST(WindowsListing, DriveRootJoinsWithADoubledSeparatorAndMovesThere) {
     TempFolder folder;
     folder.addFile("a.txt", "content");
     const std::string doubled = folder.text() + "\\\\";
-    EXPECT_FALSE(disk().move(doubled + "a.txt", doubled + "b.txt").has_value());
+    EXPECT_FALSE(testing::moveFile(doubled + "a.txt", doubled + "b.txt").has_value());
     EXPECT_EQ(folder.names(), std::set<std::string>{"b.txt"});
     EXPECT_EQ(folder.contentOf("b.txt"), "content");
 
@@ -82,7 +82,7 @@ TEST(WindowsMove, RefusesAnExistingDestinationTheSamePathAndAnotherCase) {
         {"con", ERROR_INVALID_NAME}, {"a.", ERROR_INVALID_NAME}, {"a:b", ERROR_INVALID_NAME},
     };
     for (const Case& c : cases) {
-        const auto error = disk().move(folder.pathOf("a.txt"), folder.pathOf(c.destination));
+        const auto error = testing::moveFile(folder.pathOf("a.txt"), folder.pathOf(c.destination));
         ASSERT_TRUE(error.has_value()) << c.destination;
         EXPECT_EQ(error->number, static_cast<int>(c.error)) << c.destination << ": " << error->description;
         EXPECT_FALSE(error->description.empty());
@@ -138,7 +138,7 @@ TEST(WindowsMove, AcrossVolumesTheFileMovesWholeOrNotAtAll) {
 
     // A copy, then the source deleted: read-only files move as they do within a volume.
     for (const char* name : {"plain.txt", "readonly.txt"}) {
-        const auto error = disk().move(folder.pathOf(name), away.pathOf(name));
+        const auto error = testing::moveFile(folder.pathOf(name), away.pathOf(name));
         EXPECT_FALSE(error.has_value()) << name << ": " << error->description;
         EXPECT_EQ(away.contentOf(name), name);
     }
@@ -149,7 +149,7 @@ TEST(WindowsMove, AcrossVolumesTheFileMovesWholeOrNotAtAll) {
     const HANDLE holder = ::CreateFileW((folder / "in-use.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    const auto error = disk().move(folder.pathOf("in-use.txt"), away.pathOf("in-use.txt"));
+    const auto error = testing::moveFile(folder.pathOf("in-use.txt"), away.pathOf("in-use.txt"));
     ::CloseHandle(holder);
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(folder.names(), std::set<std::string>{"in-use.txt"}) << error->description;
@@ -167,7 +167,7 @@ TEST(WindowsMove, AcrossVolumesAFailedCopyLeavesWhatAnotherProgramMadeThere) {
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     platform::testing::onCopying([&](const std::string&) { away.addFile("a.txt", "theirs"); });
-    const auto error = disk().move(folder.pathOf("a.txt"), away.pathOf("a.txt"));
+    const auto error = testing::moveFile(folder.pathOf("a.txt"), away.pathOf("a.txt"));
     platform::testing::onCopying(nullptr);
     ::CloseHandle(holder);
     ASSERT_TRUE(error.has_value());
@@ -204,10 +204,10 @@ TEST(WindowsMove, UnpairedSurrogatesRoundTripThroughListingAndMoving) {
 TEST(WindowsMove, RefusesTextThatIsNotUtf8) {
     TempFolder folder;
     folder.addFile("a.txt");
-    const auto error = disk().move(folder.pathOf("a.txt"), folder.pathOf("\xff.txt"));
+    const auto error = testing::moveFile(folder.pathOf("a.txt"), folder.pathOf("\xff.txt"));
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->number, static_cast<int>(ERROR_NO_UNICODE_TRANSLATION));
-    EXPECT_TRUE(disk().probe(folder.pathOf("\xff.txt")).error.has_value());
+    EXPECT_TRUE(testing::probePath(folder.pathOf("\xff.txt")).error.has_value());
     EXPECT_EQ(folder.names(), std::set<std::string>{"a.txt"});
 }
 
@@ -249,8 +249,8 @@ TEST(WindowsMove, PathsLongerThan260CharactersWork) {
 TEST(WindowsPlatform, ApplicationFolderHoldsThisProgram) {
     const std::string folder = platform::applicationFolder();
     EXPECT_EQ(platform::directorySeparator(), '\\');
-    EXPECT_EQ(disk().probe(folder).kind, platform::PathKind::Folder);
-    EXPECT_EQ(disk().probe(folder + "\\norvane_engine_tests.exe").kind, platform::PathKind::File);
+    EXPECT_EQ(testing::probePath(folder).kind, platform::PathKind::Folder);
+    EXPECT_EQ(testing::probePath(folder + "\\norvane_engine_tests.exe").kind, platform::PathKind::File);
 }
 
 } // namespace

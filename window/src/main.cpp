@@ -2,6 +2,8 @@
 #include "display_check.h"
 #include "form1.h"
 
+#include "norvane/platform.h"
+
 #include <QApplication>
 
 #include <cstdio>
@@ -11,6 +13,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", message->toLocal8Bit().constData());
         return 1;
     }
+    // Large batches reuse the memory the last one freed instead of faulting in fresh pages.
+    norvane::platform::keepFreedMemoryForBatches();
     QApplication application(argc, argv);
     nameApplication();
     Form1 window;

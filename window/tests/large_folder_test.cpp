@@ -25,10 +25,10 @@ public:
         for (int i = bigFolderSize; i > 0; --i) each("track " + std::to_string(i) + ".mp3", norvane::platform::EntryKind::File, false);
         return std::nullopt;
     }
-    norvane::platform::PathProbe probe(const std::string&) override { return {}; }
     norvane::platform::FolderProbe probeFolder(const std::string&) override { return {}; }
-    std::optional<norvane::platform::SystemError> move(const std::string&, const std::string&) override {
-        return norvane::platform::SystemError{1, "not here"};
+    // No batch runs here: a folder that never opens, as an empty path does not.
+    std::unique_ptr<norvane::platform::Folder> openFolder(const std::string&) override {
+        return norvane::platform::nativeFileSystem().openFolder({});
     }
 };
 

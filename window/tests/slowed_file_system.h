@@ -1,6 +1,6 @@
 #pragma once
 
-#include "norvane/platform.h"
+#include "forwarding_file_system.h"
 
 #include <chrono>
 #include <functional>
@@ -10,25 +10,29 @@ namespace window_test {
 
 // The disk, each move slowed down as on a slow memory card and calling
 // `duringMove` first: what a user does while a batch works comes from there.
-class SlowedFileSystem final : public norvane::platform::FileSystem {
+class SlowedFileSystem final : public norvane::testing::ForwardingFileSystem {
 public:
     std::chrono::milliseconds delay{0};
     std::function<void()> duringMove;
 
-    std::optional<norvane::platform::SystemError> readFolder(const std::string& folder,
-                                                            const norvane::platform::EntryListed& each) override {
-        return real_.readFolder(folder, each);
-    }
-    norvane::platform::PathProbe probe(const std::string& path) override { return real_.probe(path); }
-    norvane::platform::FolderProbe probeFolder(const std::string& path) override { return real_.probeFolder(path); }
-    std::optional<norvane::platform::SystemError> move(const std::string& source, const std::string& destination) override {
-        if (delay.count() > 0) std::this_thread::sleep_for(delay);
-        if (duringMove) duringMove();
-        return real_.move(source, destination);
+    std::unique_ptr<norvane::platform::Folder> openFolder(const std::string& path) override {
+        return std::make_unique<Folder>(real_.openFolder(path), *this);
     }
 
 private:
-    norvane::platform::FileSystem& real_ = norvane::platform::nativeFileSystem();
+    class Folder final : public norvane::testing::ForwardingFolder {
+    public:
+        Folder(std::unique_ptr<norvane::platform::Folder> real, SlowedFileSystem& owner)
+            : ForwardingFolder(std::move(real)), owner_(owner) {}
+        std::optional<norvane::platform::SystemError> move(std::string_view from, std::string_view to) override {
+            if (owner_.delay.count() > 0) std::this_thread::sleep_for(owner_.delay);
+            if (owner_.duringMove) owner_.duringMove();
+            return ForwardingFolder::move(from, to);
+        }
+
+    private:
+        SlowedFileSystem& owner_;
+    };
 };
 
 } // namespace window_test

@@ -13,14 +13,14 @@ namespace norvane {
 
 // What a batch moved, move by move, kept as it acts: exact whether the batch
 // completed, stopped at a refused move or was cancelled. It is all an undo
-// needs, and lives in memory only. Names are kept one after another in one
-// piece of memory, about 32 bytes a move beside the names themselves.
+// needs. Names are kept one after another in one piece of memory, 64 bytes a
+// move beside the names themselves.
 class BatchRecord {
 public:
     std::string folder; // every name below is relative to it
-    // When the batch began, in nanoseconds since 1970: a file born later is
-    // not one it moved, even under a reused inode.
-    std::int64_t startedAt = 0;
+    // The folder the batch held open, to know it again: an undo in another folder of the same path refuses.
+    platform::FileIdentity folderIdentity;
+    platform::IdentityTrust folderTrust = platform::IdentityTrust::Unstable;
 
     std::size_t size() const { return moves_.size(); }
     bool empty() const { return moves_.empty(); }
@@ -30,18 +30,16 @@ public:
     std::string_view to(std::size_t i) const {
         return std::string_view(names_).substr(moves_[i].fromEnd, moves_[i].toEnd - moves_[i].fromEnd);
     }
-    // The file that moved, where the platform told.
-    std::optional<platform::FileId> file(std::size_t i) const {
-        if (moves_[i].file == platform::FileId{}) return std::nullopt;
-        return moves_[i].file;
+    // The file as the system showed it at its new name right after the move
+    // (a file system may number a file afresh when it is renamed), where it
+    // told; and how far the numbers of the folder it went to hold.
+    std::optional<platform::FileIdentity> file(std::size_t i) const;
+    platform::IdentityTrust trust(std::size_t i) const {
+        return moves_[i].flags & stableFlag ? platform::IdentityTrust::Stable : platform::IdentityTrust::Unstable;
     }
 
-    void add(std::string_view from, std::string_view to, std::optional<platform::FileId> file) {
-        names_.append(from);
-        const std::size_t fromEnd = names_.size();
-        names_.append(to);
-        moves_.push_back({fromEnd, names_.size(), file.value_or(platform::FileId{})});
-    }
+    void add(std::string_view from, std::string_view to, const std::optional<platform::FileIdentity>& file,
+             platform::IdentityTrust trust);
     // Room for that many moves and bytes of names more, so that a large batch
     // does not keep twice what it needs.
     void reserve(std::size_t moves, std::size_t nameBytes) {
@@ -50,13 +48,17 @@ public:
     }
 
     // The memory it holds, in bytes.
-    std::size_t memoryUsed() const { return names_.capacity() + moves_.capacity() * sizeof(Move); }
+    std::size_t memoryUsed() const { return folder.capacity() + names_.capacity() + moves_.capacity() * sizeof(Move); }
 
 private:
+    static constexpr std::uint8_t knownFlag = 1, bornFlag = 2, stampFlag = 4, stableFlag = 8;
     struct Move {
         std::size_t fromEnd; // in names_, where `to` starts
         std::size_t toEnd;   // where the next move's `from` starts
-        platform::FileId file; // all zero where unknown: no file has that identity
+        platform::FileId id;
+        std::int64_t born;
+        platform::FileStamp stamp;
+        std::uint8_t flags; // which of the above are known, and the trust
     };
     std::size_t startOf(std::size_t i) const { return i == 0 ? 0 : moves_[i - 1].toEnd; }
 

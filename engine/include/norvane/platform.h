@@ -1,7 +1,7 @@
 #pragma once
 
 // The engine's only door to the operating system. Each platform implements it
-// in one file (platform_posix.cpp, platform_windows.cpp); nothing else in the
+// in its own folder (platform/posix/, platform/windows/); nothing else in the
 // engine includes a system header. Paths and names are the engine's text:
 // bytes as the file system takes them on POSIX, UTF-8 on Windows.
 
@@ -12,7 +12,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace norvane::platform {
 
@@ -27,12 +26,45 @@ struct SystemError {
 enum class ErrorKind { Other, NotFound, Exists, NameTooLong, NoPermission, NotAFolder, TooManyLinks, BadName };
 ErrorKind errorKind(const SystemError& error);
 
-// Which file a path leads to, for as long as the file exists: device and
-// inode on POSIX, volume serial number and file index on Windows.
+// Which file a path leads to, as the system numbers it: device and inode on
+// POSIX, volume serial number and file index on Windows.
 struct FileId {
     std::uint64_t device = 0;
     std::uint64_t index = 0;
     friend bool operator==(const FileId&, const FileId&) = default;
+};
+
+// What a file is, as opposed to which: what a file system that numbers its
+// files afresh still keeps of it across a rename and a remount.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // the last write, in nanoseconds since 1970
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// All the system tells of one file for knowing it again later.
+struct FileIdentity {
+    FileId id;
+    std::optional<std::int64_t> born; // when it was made, nanoseconds since 1970, where the file system keeps it
+    std::optional<FileStamp> stamp;   // unknown where only a folder's listing was read
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// How far a folder's file numbers can be trusted to name one file.
+enum class IdentityTrust : std::uint8_t {
+    // A file keeps its number for its life, across renames: ext4, XFS, Btrfs,
+    // tmpfs, NTFS, and FUSE file systems that pass their own numbers on.
+    Stable,
+    // Numbers are handed out as files are looked at and change with a
+    // remount, a cache drop or a longer name: FAT, exFAT, most FUSE file
+    // systems, network shares. There a file is known by what it is.
+    Unstable,
+};
+
+// Which names a folder's file system can hold.
+enum class NameRules : std::uint8_t {
+    Posix,   // any bytes but "/" and NUL
+    Windows, // FAT, exFAT, NTFS and SMB: UTF-16, no <>:"\|?* or control characters, no trailing dot or space, no device names
 };
 
 enum class EntryKind { File, Folder, Other };
@@ -48,22 +80,55 @@ struct PathProbe {
     // Set when the path cannot even be looked up (a name too long, a part that
     // is not a folder): such a path can never be a destination.
     std::optional<SystemError> error;
-    // The file found, where the probe asked the system for it.
-    std::optional<FileId> id;
-    // When that file came to be, in nanoseconds since 1970, where the file
-    // system keeps it: a file born after a batch is not one the batch moved,
-    // even where it was given a freed inode.
-    std::optional<std::int64_t> born;
+    // The file found, as far as the probe asked the system.
+    std::optional<FileIdentity> identity;
 };
 
 // A folder as the system reaches it, following symbolic links all the way.
 struct FolderProbe {
     bool isFolder = false;
-    FileId id;
+    FileIdentity identity; // of the folder itself
     // Whether its names compare without regard to letter case ('A.txt' and
     // 'a.txt' are one name): a matter of its file system, not of the platform.
     bool ignoresCase = false;
+    IdentityTrust trust = IdentityTrust::Unstable;
+    NameRules names = NameRules::Posix;
     std::optional<SystemError> error; // why it is not a folder, where the system said
+};
+
+// probe() for each of `count` names, `nameAt(i)` giving the i-th, handed to
+// `each` with its index in order. Names are asked for rather than handed
+// over: a million of them in a list of their own would cost as much as the
+// rest of a batch's check.
+using NameAt = std::function<std::string_view(std::size_t index)>;
+using NameProbed = std::function<void(std::size_t index, const PathProbe& probe)>;
+
+// One folder held open for the length of a batch, from its check's read to
+// its last move: names are looked up from the folder itself, so the folder
+// renamed, or a link to it repointed, meanwhile changes nothing of where the
+// files go. A name may hold separators and then leads from this folder into
+// another; leading separators count for nothing, as in a doubled separator.
+class Folder {
+public:
+    virtual ~Folder() = default;
+
+    // The folder as it was opened; isFolder is false, and error says why, where it could not be.
+    virtual const FolderProbe& about() const = 0;
+
+    // Looks at a name without following a final symbolic link.
+    virtual PathProbe probe(std::string_view name) = 0;
+    // The folder a name leads to, following links.
+    virtual FolderProbe probeFolder(std::string_view name) = 0;
+    // probe() of many names. The default probes each; a platform may answer
+    // from one read of the folder where that is sure to give the same answers
+    // (the identity then holds the file number alone).
+    virtual void probeNames(std::size_t count, const NameAt& nameAt, const NameProbed& each);
+
+    // Moves one file. On success the file is at `to`; on failure nothing
+    // moved. It never replaces anything: an existing `to`, and `to` equal to
+    // `from`, are refused; a change of letter case alone is made where the
+    // file system ignores case.
+    virtual std::optional<SystemError> move(std::string_view from, std::string_view to) = 0;
 };
 
 // What the engine asks of the file system. The batch run and the lists reach
@@ -77,38 +142,17 @@ public:
     // its own form. On an error the entries handed so far are to be forgotten.
     virtual std::optional<SystemError> readFolder(const std::string& folder, const EntryListed& each) = 0;
 
-    // Looks at a path without following a final symbolic link.
-    virtual PathProbe probe(const std::string& path) = 0;
-
     virtual FolderProbe probeFolder(const std::string& path) = 0;
 
-    // probe(folder + separator + name) for each of `count` names of one
-    // folder, `nameAt(i)` giving the i-th, handed to `each` with its index in
-    // order. The default probes each name; a platform may answer from one
-    // read of the folder where that is sure to give the same answers. Names
-    // are asked for rather than handed over: a million of them in a list of
-    // their own would cost as much as the rest of the check.
-    using NameAt = std::function<std::string_view(std::size_t index)>;
-    using NameProbed = std::function<void(std::size_t index, const PathProbe& probe)>;
-    virtual void probeNames(const std::string& folder, std::size_t count, const NameAt& nameAt, const NameProbed& each);
-
-    // Moves one file. On success the file is at destination; on failure nothing
-    // moved. It never replaces anything: an existing destination, and a
-    // destination equal to source, are refused.
-    virtual std::optional<SystemError> move(const std::string& source, const std::string& destination) = 0;
-
-    // Moves between names relative to one folder, as move() on the joined
-    // paths does. A platform may hold the folder open across the moves, so
-    // each looks up its names alone; the default joins the paths.
-    class FolderMoves {
-    public:
-        virtual ~FolderMoves() = default;
-        virtual std::optional<SystemError> move(std::string_view from, std::string_view to) = 0;
-    };
-    virtual std::unique_ptr<FolderMoves> movesIn(const std::string& folder);
+    // Opens a folder for a batch; see Folder::about() for whether it opened.
+    virtual std::unique_ptr<Folder> openFolder(const std::string& path) = 0;
 };
 
 FileSystem& nativeFileSystem();
+
+// Why a folder with these rules cannot hold a name, in a few words; nullopt
+// where it can. Only the name's last component is judged.
+std::optional<std::string> whyNotHeld(NameRules rules, std::string_view name);
 
 namespace testing {
 // For tests only: called in a move across file systems once the copy is made or has failed, before anything is removed.
@@ -123,5 +167,10 @@ std::string applicationFolder();
 // A name in one letter case, for comparing names in folders that ignore case.
 // Bytes that are not text are kept as they are.
 std::string foldCase(std::string_view name);
+
+// Keeps memory a batch frees for the next one rather than handing it back to
+// the system at once: large batches otherwise pay for fresh pages every time.
+// A matter of the whole program's allocator, so the program asks for it.
+void keepFreedMemoryForBatches();
 
 } // namespace norvane::platform

@@ -2,6 +2,7 @@
 
 #include "norvane/batch_record.h"
 #include "norvane/file_list.h"
+#include "norvane/path.h"
 #include "norvane/progress.h"
 #include "norvane/rules.h"
 
@@ -13,10 +14,6 @@
 
 namespace norvane {
 
-// The folder path, the directory separator, then the name. The separator is
-// always inserted, so a root folder gives a doubled one, which names the same place.
-std::string JoinPath(std::string_view folder, std::string_view name);
-
 // What ends a run early. Plan failures are found before the first move, so
 // nothing has moved; the others arise while acting, after `renamed` moves.
 struct RenameFailure {
@@ -24,6 +21,7 @@ struct RenameFailure {
         MissingPart,   // the rule asked for a component the name lacks
         EmptyName,     // the rule gave an empty name
         InvalidName,   // the new name holds a byte, or is a name, the file system refuses
+        NameNotHeld,   // the folder's file system cannot hold the new name (`detail` says why)
         NameTooLong,   // the new name, or the path it makes, is longer than the file system takes
         NoPermission,  // the destination cannot even be looked at
         TooManyLinks,  // the way to the destination goes through too many symbolic links
@@ -33,6 +31,8 @@ struct RenameFailure {
         FolderMissing, // the folder a separator in the new name points to is not there
         SourceGone,    // the listed file is no longer in the folder under its name
         SourceReplaced, // another file has taken the name of the one to move
+        SourceChanged,  // the file at that name is not what the batch left there: another, or the one changed
+        IdentityUnknown, // the system cannot tell whether the file at that name is the one the batch moved
         BlockedByAnother, // its destination is held by a file of the batch that cannot move
         MoveRefused,   // the file system refused the move itself
         Cancelled,     // the user stopped the run; the files moved before keep their new names
@@ -48,6 +48,7 @@ struct RenameFailure {
     std::size_t missingPart = 0;    // for MissingPart: the component index asked for
     std::size_t otherPosition = 0;  // for DuplicateName: the earlier file with that new name
     std::string otherName;
+    std::string detail;             // NameNotHeld: what the file system cannot hold; NameTaken: the name holding it, where it is spelled otherwise
     std::optional<platform::SystemError> error;
     std::size_t renamed = 0;        // files moved before the run stopped
 

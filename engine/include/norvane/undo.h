@@ -31,6 +31,9 @@ struct UndoOutcome {
     std::size_t restored = 0;                // files that got their names back
     std::vector<UndoProblem> leftAlone;      // could not go back; they stay where they are
     std::optional<UndoProblem> stoppedAt;    // a move refused midway: it and those after it were not tried
+    bool cancelled = false;                  // stopped by the user between two moves
+    // The folder at the batch's path is no longer the one it renamed in: nothing was tried.
+    bool folderReplaced = false;
     // Cancelled midway, or stopped by a refused move: what is still to take back, for another undo.
     BatchRecord remaining;
 };

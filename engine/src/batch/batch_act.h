@@ -1,6 +1,7 @@
 #pragma once
 
-// The act of a batch: its checked steps, moved in order, each recorded as it is made.
+// The act of a batch: its checked steps, moved in order through the folder
+// the check read, each recorded as it is made.
 
 #include "batch/batch_check.h"
 #include "norvane/batch_record.h"
@@ -18,12 +19,10 @@ struct Acted {
     bool cancelled = false;                     // the progress callback asked to stop before step `done`
 };
 
-// Each move made is added to `record`, where there is one, with the file the
-// check found at its source (`sources`); a move into another folder records
-// the file found there afterwards, since a move across file systems makes a
-// new one.
-Acted act(const std::string& folder, const std::vector<Step>& steps,
-          const std::vector<std::optional<platform::FileId>>& sources, platform::FileSystem& fileSystem,
-          BatchRecord* record, const ProgressCallback& progress = {});
+// Each move made is added to `record`, where there is one, with the file as
+// the system shows it at its new name right after the move: a file system may
+// number a file afresh when it renames it, and a move across file systems
+// makes a new one.
+Acted act(platform::Folder& folder, const std::vector<Step>& steps, BatchRecord* record, const ProgressCallback& progress = {});
 
 } // namespace norvane::batch

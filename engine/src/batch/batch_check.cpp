@@ -1,7 +1,8 @@
 #include "batch/batch_check.h"
 
-#include "hash_index.h"
 #include "batch/progress_ticker.h"
+#include "batch/same_file.h"
+#include "hash_index.h"
 
 #include <unordered_map>
 
@@ -65,14 +66,13 @@ Seen seenOf(const platform::PathProbe& probe) {
 
 class Replay {
 public:
-    Replay(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem, OnProblem onProblem,
-           const Expected* expected, const ProgressCallback& progress)
-        : folder_(folder), steps_(steps), fileSystem_(fileSystem), onProblem_(onProblem), expected_(expected),
-          progress_(progress), hash_(), earlier_(steps.size()), taken_(0), stuck_(0) {}
+    Replay(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected,
+           const ProgressCallback& progress)
+        : folder_(folder), steps_(steps), onProblem_(onProblem), expected_(expected), progress_(progress), hash_(),
+          earlier_(steps.size()), taken_(0), stuck_(0) {}
 
     Checked run() {
-        result_.sources.resize(steps_.size());
-        listed_ = fileSystem_.probeFolder(folder_);
+        listed_ = folder_.about();
         if (!listed_.isFolder) {
             // The folder itself gone: every file with it.
             for (std::size_t i = 0; i < steps_.size() && !stopped(); ++i)
@@ -113,14 +113,13 @@ private:
         const std::size_t count = steps_.size();
         sourceSeen_.assign(count, Seen::Unasked);
         destinationSeen_.assign(count, Seen::Unasked);
-        fileSystem_.probeNames(
-            folder_, 2 * count, [&](std::size_t n) { return n < count ? steps_[n].from : steps_[n - count].to; },
+        folder_.probeNames(
+            2 * count, [&](std::size_t n) { return n < count ? steps_[n].from : steps_[n - count].to; },
             [&](std::size_t n, const platform::PathProbe& probe) {
                 const bool source = n < count;
                 const std::size_t step = source ? n : n - count;
                 (source ? sourceSeen_ : destinationSeen_)[step] = seenOf(probe);
                 if (probe.error) (source ? sourceErrors_ : destinationErrors_).emplace(step, *probe.error);
-                if (source) result_.sources[step] = probe.id;
             });
     }
 
@@ -143,7 +142,7 @@ private:
     // said; a platform that left a name out is asked again.
     platform::PathProbe probed(bool source, std::size_t i) const {
         const Seen seen = (source ? sourceSeen_ : destinationSeen_)[i];
-        if (seen == Seen::Unasked) return fileSystem_.probe(JoinPath(folder_, source ? steps_[i].from : steps_[i].to));
+        if (seen == Seen::Unasked) return folder_.probe(source ? steps_[i].from : steps_[i].to);
         platform::PathProbe probe;
         switch (seen) {
         case Seen::File: probe.kind = platform::PathKind::File; break;
@@ -153,7 +152,6 @@ private:
         case Seen::Absent:
         case Seen::Unasked: break;
         }
-        if (source) probe.id = result_.sources[i];
         return probe;
     }
 
@@ -162,6 +160,7 @@ private:
         if (auto problem = checkSourceThere(i)) return problem;
         if (auto problem = checkNotEmpty(i)) return problem;
         if (auto problem = checkBytes(i)) return problem;
+        if (auto problem = checkNameHeld(i)) return problem;
         Place to;
         placeOf(step.to, to);
         if (to.problem) {
@@ -227,9 +226,9 @@ private:
             return;
         }
         // A step through a link or "." back into the listed folder keys as a bare name.
-        if (folder.id == listed_.id) return fold(last, listed_.ignoresCase, place);
+        if (folder.identity.id == listed_.identity.id) return fold(last, listed_.ignoresCase, place);
         place.owned.assign(1, '\0');
-        place.owned.append(reinterpret_cast<const char*>(&folder.id), sizeof folder.id);
+        place.owned.append(reinterpret_cast<const char*>(&folder.identity.id), sizeof folder.identity.id);
         place.owned += folder.ignoresCase ? platform::foldCase(last) : std::string(last);
         place.key = place.owned;
     }
@@ -237,22 +236,53 @@ private:
     const platform::FolderProbe& folderOf(std::string_view relative) {
         const auto known = folders_.find(std::string(relative));
         if (known != folders_.end()) return known->second;
-        return folders_.emplace(std::string(relative), fileSystem_.probeFolder(JoinPath(folder_, relative))).first->second;
+        return folders_.emplace(std::string(relative), folder_.probeFolder(relative)).first->second;
     }
 
     // The file is where the batch expects it, and, where the batch knows which
     // file it is, is that file and not another that has taken its name.
     std::optional<StepProblem> checkSourceThere(std::size_t i) {
-        platform::PathProbe source = probed(true, i);
+        const platform::PathProbe source = probed(true, i);
         const bool there = !source.error && (source.kind == platform::PathKind::File || source.kind == platform::PathKind::Other);
         if (!there) return StepProblem{i, Kind::SourceGone, source.error};
         if (!expected_) return std::nullopt;
-        const std::optional<platform::FileId> file = expected_->fileAt(i);
-        const bool bornBy = !holdsSeparator(steps_[i].from);
-        if ((file && !source.id) || (bornBy && !source.born)) source = fileSystem_.probe(JoinPath(folder_, steps_[i].from));
-        if ((file && source.id != file) || (bornBy && source.born && *source.born > expected_->bornBy))
-            return StepProblem{i, Kind::SourceReplaced, std::nullopt};
-        return std::nullopt;
+        const std::optional<platform::FileIdentity> recorded = expected_->fileAt(i);
+        // All the system tells of it, not only what the folder's read said.
+        const platform::PathProbe now = folder_.probe(steps_[i].from);
+        if (!recorded || !now.identity) return StepProblem{i, Kind::IdentityUnknown, now.error};
+        const platform::IdentityTrust recordedTrust = expected_->trustAt(i), trust = trustOf(steps_[i].from);
+        switch (sameFile(*recorded, recordedTrust, *now.identity, trust)) {
+        case Sameness::Same: return std::nullopt;
+        case Sameness::CannotTell: return StepProblem{i, Kind::IdentityUnknown, std::nullopt};
+        case Sameness::Other: break;
+        }
+        // Where numbers hold, another number is another file; elsewhere the file may be the one, changed.
+        const bool byNumber = trust == platform::IdentityTrust::Stable && recordedTrust == platform::IdentityTrust::Stable;
+        return StepProblem{i, byNumber ? Kind::SourceReplaced : Kind::SourceChanged, std::nullopt};
+    }
+
+    // How far the numbers hold in the folder a name lies in.
+    platform::IdentityTrust trustOf(std::string_view name) {
+        if (!holdsSeparator(name)) return listed_.trust;
+        const platform::FolderProbe& folder = folderOf(name.substr(0, lastSeparator(name)));
+        return folder.isFolder ? folder.trust : platform::IdentityTrust::Unstable;
+    }
+
+    // The folder a new name goes to must be able to hold it: FAT, exFAT and
+    // NTFS take no ':' nor a trailing dot, whatever system writes to them.
+    std::optional<StepProblem> checkNameHeld(std::size_t i) {
+        const std::string_view to = steps_[i].to;
+        platform::NameRules rules = listed_.names;
+        if (holdsSeparator(to)) {
+            const platform::FolderProbe& folder = folderOf(to.substr(0, lastSeparator(to)));
+            if (!folder.isFolder) return std::nullopt; // the folder's own problem is told instead
+            rules = folder.names;
+        }
+        std::optional<std::string> why = platform::whyNotHeld(rules, to);
+        if (!why) return std::nullopt;
+        StepProblem problem{i, Kind::NameNotHeld, std::nullopt};
+        problem.detail = std::move(*why);
+        return problem;
     }
 
     // An empty name joins to the folder itself.
@@ -281,9 +311,8 @@ private:
         return StepProblem{i, Kind::NameTaken, std::nullopt};
     }
 
-    const std::string& folder_;
+    platform::Folder& folder_;
     const std::vector<Step>& steps_;
-    platform::FileSystem& fileSystem_;
     const OnProblem onProblem_;
     const Expected* expected_;
     const ProgressCallback& progress_;
@@ -300,9 +329,9 @@ private:
 
 } // namespace
 
-Checked check(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem, OnProblem onProblem,
-              const Expected* expected, const ProgressCallback& progress) {
-    return Replay(folder, steps, fileSystem, onProblem, expected, progress).run();
+Checked check(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected,
+              const ProgressCallback& progress) {
+    return Replay(folder, steps, onProblem, expected, progress).run();
 }
 
 } // namespace norvane::batch

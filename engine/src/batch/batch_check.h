@@ -9,11 +9,11 @@
 #include "norvane/rename_run.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace norvane::batch {
@@ -26,20 +26,25 @@ struct Step {
 };
 
 // What an undo knows of the files it moves: which file each step's source
-// must be, and when the batch that moved them began, since no file it moved
-// was born later (a move into another folder excepted: it may have copied).
+// must be, as recorded after the batch's own move, and how far the numbers of
+// the folder it went to hold.
 struct Expected {
-    std::function<std::optional<platform::FileId>(std::size_t step)> fileAt;
-    std::int64_t bornBy = 0;
+    std::function<std::optional<platform::FileIdentity>(std::size_t step)> fileAt;
+    std::function<platform::IdentityTrust(std::size_t step)> trustAt;
 };
 
 struct StepProblem {
+    StepProblem(std::size_t step, RenameFailure::Kind kind, std::optional<platform::SystemError> error = std::nullopt,
+                std::size_t otherStep = 0)
+        : step(step), kind(kind), error(std::move(error)), otherStep(otherStep) {}
+
     std::size_t step = 0;
     RenameFailure::Kind kind = RenameFailure::Kind::NameTaken;
     std::optional<platform::SystemError> error;
     // DuplicateName: the earlier step headed for the same place;
     // BlockedByAnother: the step whose file keeps the name this one needs.
     std::size_t otherStep = 0;
+    std::string detail; // NameNotHeld: what the file system cannot hold in the name
 };
 
 enum class OnProblem {
@@ -49,13 +54,12 @@ enum class OnProblem {
 
 struct Checked {
     std::vector<StepProblem> problems; // in step order; at most one under StopBatch
-    // The file found at each step's source, where the platform told.
-    std::vector<std::optional<platform::FileId>> sources;
     bool cancelled = false; // the progress callback asked to stop
 };
 
-Checked check(const std::string& folder, const std::vector<Step>& steps, platform::FileSystem& fileSystem, OnProblem onProblem,
-              const Expected* expected = nullptr, const ProgressCallback& progress = {});
+// Works through the folder the batch holds open, as its moves will.
+Checked check(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected = nullptr,
+              const ProgressCallback& progress = {});
 
 bool holdsSeparator(std::string_view name);
 

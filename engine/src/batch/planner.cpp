@@ -37,6 +37,7 @@ std::optional<RenameFailure> Planner::refusal(const Plan& plan, const batch::Che
     const batch::StepProblem& problem = checked.problems.front();
     RenameFailure failure = failureOf(plan, problem.step, problem.kind);
     failure.error = problem.error;
+    failure.detail = problem.detail;
     if (problem.kind == RenameFailure::Kind::DuplicateName) {
         failure.otherPosition = plan.positions[problem.otherStep];
         failure.otherName = std::string(nameAt(failure.otherPosition));

@@ -10,7 +10,8 @@ Preview preview(Rule rule, const FileList& files, const RuleTexts& texts, std::s
     const Planner planner(rule, files, texts);
     const Plan plan = planner.plan();
     const std::vector<batch::Step> steps = planner.steps(plan);
-    const batch::Checked checked = batch::check(files.path(), steps, files.fileSystem(), batch::OnProblem::StopBatch);
+    const std::unique_ptr<platform::Folder> folder = files.fileSystem().openFolder(files.path());
+    const batch::Checked checked = batch::check(*folder, steps, batch::OnProblem::StopBatch);
     result.refusal = planner.refusal(plan, checked);
     if (result.refusal) return result;
     result.renamed = plan.size();

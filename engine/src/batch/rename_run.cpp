@@ -1,22 +1,13 @@
 #include "norvane/rename_run.h"
 
 #include "batch/batch_act.h"
+#include "batch/batch_check.h"
 #include "batch/planner.h"
 
-#include <chrono>
 #include <utility>
 #include <vector>
 
 namespace norvane {
-
-std::string JoinPath(std::string_view folder, std::string_view name) {
-    std::string path;
-    path.reserve(folder.size() + 1 + name.size());
-    path.append(folder);
-    path += platform::directorySeparator();
-    path.append(name);
-    return path;
-}
 
 namespace {
 
@@ -35,8 +26,6 @@ RenameRun::RenameRun(Rule rule, FileList& files, RuleTexts texts, MessageSink& s
     : rule_(rule), files_(files), texts_(std::move(texts)), sink_(sink) {}
 
 std::optional<RenameFailure> RenameRun::Run() {
-    record_.startedAt = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                            std::chrono::system_clock::now().time_since_epoch()).count();
     if (auto failure = moveFiles()) return failure;
 
     const std::size_t count = files_.count();
@@ -54,19 +43,23 @@ std::optional<RenameFailure> RenameRun::Run() {
     return std::nullopt;
 }
 
-// Plan, check and act. The plan and the check's findings are gone before the
-// list is read again: in a large folder they would double what that costs.
+// Plan, check and act, all through the folder opened once: its check's read
+// and its last move reach the same folder, whatever happens to its path
+// meanwhile. The plan and the check's findings are gone before the list is
+// read again: in a large folder they would double what that costs.
 std::optional<RenameFailure> RenameRun::moveFiles() {
     const Planner planner(rule_, files_, texts_);
     const Plan plan = planner.plan();
     const std::vector<batch::Step> steps = planner.steps(plan);
-    platform::FileSystem& fileSystem = files_.fileSystem();
+    const std::unique_ptr<platform::Folder> folder = files_.fileSystem().openFolder(files_.path());
 
-    const batch::Checked checked =
-        batch::check(files_.path(), steps, fileSystem, batch::OnProblem::StopBatch, nullptr, progress_);
+    const batch::Checked checked = batch::check(*folder, steps, batch::OnProblem::StopBatch, nullptr, progress_);
     if (checked.cancelled) return cancelled(planner, 0);
     if (auto failure = planner.refusal(plan, checked)) return failure;
-    const batch::Acted acted = batch::act(files_.path(), steps, checked.sources, fileSystem, &record_, progress_);
+    record_.folder = files_.path();
+    record_.folderIdentity = folder->about().identity;
+    record_.folderTrust = folder->about().trust;
+    const batch::Acted acted = batch::act(*folder, steps, &record_, progress_);
     if (acted.cancelled) return cancelled(planner, acted.done);
     if (acted.error) {
         RenameFailure failure = planner.failureOf(plan, acted.done, RenameFailure::Kind::MoveRefused);

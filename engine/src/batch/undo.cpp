@@ -2,27 +2,51 @@
 
 #include "batch/batch_act.h"
 #include "batch/batch_check.h"
+#include "batch/same_file.h"
 
 #include <set>
 #include <string_view>
 
 namespace norvane {
 
+namespace {
+
+// The moves `record` made, from `first` back, as a record of their own: what
+// an undo did not reach waits for the next one.
+void keepForLater(const BatchRecord& record, const std::vector<std::size_t>& moves, BatchRecord& remaining) {
+    remaining.folder = record.folder;
+    remaining.folderIdentity = record.folderIdentity;
+    remaining.folderTrust = record.folderTrust;
+    for (const std::size_t move : moves) remaining.add(record.from(move), record.to(move), record.file(move), record.trust(move));
+}
+
+} // namespace
+
 UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem, const ProgressCallback& progress) {
     UndoOutcome outcome;
     outcome.folder = record.folder;
+    // The folder is held from the check to the last move, as a batch's is.
+    const std::unique_ptr<platform::Folder> folder = fileSystem.openFolder(record.folder);
+    const platform::FolderProbe& now = folder->about();
+    if (now.isFolder && batch::sameFolder(record.folderIdentity, record.folderTrust, now.identity, now.trust) == batch::Sameness::Other) {
+        outcome.folderReplaced = true;
+        outcome.remaining = record; // for another undo, once the folder is back
+        return outcome;
+    }
+
     const std::size_t count = record.size();
     // Latest first: 'b'->'c' then 'a'->'b' comes back as 'b'->'a', then 'c'->'b'.
     const auto moveOf = [&](std::size_t step) { return count - 1 - step; };
     std::vector<batch::Step> steps;
     steps.reserve(count);
     for (std::size_t step = 0; step < count; ++step) steps.push_back({record.to(moveOf(step)), record.from(moveOf(step))});
-    const batch::Expected expected{[&](std::size_t step) { return record.file(moveOf(step)); }, record.startedAt};
+    const batch::Expected expected{[&](std::size_t step) { return record.file(moveOf(step)); },
+                                   [&](std::size_t step) { return record.trust(moveOf(step)); }};
 
-    const batch::Checked checked =
-        batch::check(record.folder, steps, fileSystem, batch::OnProblem::LeaveFileAndGoOn, &expected, progress);
+    const batch::Checked checked = batch::check(*folder, steps, batch::OnProblem::LeaveFileAndGoOn, &expected, progress);
     if (checked.cancelled) {
         outcome.remaining = record;
+        outcome.cancelled = true;
         return outcome;
     }
     for (const batch::StepProblem& problem : checked.problems) {
@@ -46,21 +70,19 @@ UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem, co
         steps.resize(kept);
         stepOf.resize(kept);
     }
-    const batch::Acted acted = batch::act(record.folder, steps, {}, fileSystem, nullptr, progress);
+    const batch::Acted acted = batch::act(*folder, steps, nullptr, progress);
     outcome.restored = acted.done;
+    outcome.cancelled = acted.cancelled;
+    if (acted.error) {
+        const batch::Step& stopped = steps[acted.done];
+        outcome.stoppedAt = UndoProblem{std::string(stopped.from), std::string(stopped.to), RenameFailure::Kind::MoveRefused,
+                                        acted.error, {}};
+    }
     if (acted.error || acted.cancelled) {
-        if (acted.error) {
-            const batch::Step& stopped = steps[acted.done];
-            outcome.stoppedAt = UndoProblem{std::string(stopped.from), std::string(stopped.to), RenameFailure::Kind::MoveRefused,
-                                            acted.error, {}};
-        }
         // What was not tried waits for the next undo, in the order it was made.
-        outcome.remaining.folder = record.folder;
-        outcome.remaining.startedAt = record.startedAt;
-        for (std::size_t k = steps.size(); k-- > acted.done;) {
-            const std::size_t move = moveOf(stepOf[k]);
-            outcome.remaining.add(record.from(move), record.to(move), record.file(move));
-        }
+        std::vector<std::size_t> untried;
+        for (std::size_t k = steps.size(); k-- > acted.done;) untried.push_back(moveOf(stepOf[k]));
+        keepForLater(record, untried, outcome.remaining);
     }
     return outcome;
 }
@@ -73,9 +95,10 @@ bool touchesFolder(const BatchRecord& record, const std::string& folder, platfor
         const std::string_view to = record.to(i);
         if (batch::holdsSeparator(to)) folders.insert(to.substr(0, to.find_last_of(std::string{platform::directorySeparator(), '/'})));
     }
+    // Both looked at now: their numbers, stable or not, are today's.
     for (const std::string_view relative : folders) {
         const platform::FolderProbe touched = fileSystem.probeFolder(relative.empty() ? record.folder : JoinPath(record.folder, relative));
-        if (touched.isFolder && touched.id == shown.id) return true;
+        if (touched.isFolder && touched.identity.id == shown.identity.id) return true;
     }
     return false;
 }

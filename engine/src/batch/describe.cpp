@@ -20,6 +20,13 @@ std::string systemError(const std::optional<platform::SystemError>& error) {
     return " (error " + std::to_string(error->number) + ": " + error->description + ")";
 }
 
+// Where numbers are handed out afresh (memory cards, shares) a file is known
+// by its size and last write alone.
+constexpr const char* sourceChanged =
+    "it is not the file as it was renamed: it was changed since, or another file has taken its name "
+    "(on this file system a file is known by its size and time)";
+constexpr const char* identityUnknown = "the system cannot tell whether it is the file that was renamed";
+
 std::string reason(const RenameFailure& failure) {
     using Kind = RenameFailure::Kind;
     switch (failure.kind) {
@@ -30,6 +37,7 @@ std::string reason(const RenameFailure& failure) {
     case Kind::InvalidName:
         if (failure.error) return "the file system cannot take that name" + systemError(failure.error);
         return "the new name holds a NUL byte, which no file name may hold";
+    case Kind::NameNotHeld: return "the file system it would go to cannot hold that name: " + failure.detail;
     case Kind::NameTooLong: return "the new name is too long for the file system" + systemError(failure.error);
     case Kind::NoPermission:
         return "there is no permission to look at " + quoted(failure.destination) + systemError(failure.error);
@@ -41,11 +49,16 @@ std::string reason(const RenameFailure& failure) {
     case Kind::DuplicateName:
         return "file " + std::to_string(failure.otherPosition + 1) + ", " + quoted(failure.otherName) +
                ", would get the same name";
-    case Kind::NameTaken: return quoted(failure.destination) + " already exists";
+    case Kind::NameTaken:
+        if (!failure.detail.empty())
+            return quoted(failure.detail) + " already holds that name in a folder where letter case does not count";
+        return quoted(failure.destination) + " already exists";
     case Kind::FolderMissing:
         return "the folder it names is not there" + systemError(failure.error);
     case Kind::SourceGone: return "it is no longer in the folder under that name" + systemError(failure.error);
     case Kind::SourceReplaced: return "another file has taken its name since";
+    case Kind::SourceChanged: return sourceChanged;
+    case Kind::IdentityUnknown: return identityUnknown;
     case Kind::BlockedByAnother: return quoted(failure.destination) + " is held by a file that cannot move";
     case Kind::MoveRefused: return "the move was refused" + systemError(failure.error);
     case Kind::Cancelled:
@@ -68,6 +81,8 @@ std::string undoReason(const UndoProblem& problem) {
     switch (problem.kind) {
     case Kind::SourceGone: return "it was moved or deleted since" + systemError(problem.error);
     case Kind::SourceReplaced: return "another file has taken its name since";
+    case Kind::SourceChanged: return sourceChanged;
+    case Kind::IdentityUnknown: return identityUnknown;
     case Kind::NameTaken: return quoted(problem.oldName) + " is taken by another file";
     case Kind::BlockedByAnother: return quoted(problem.oldName) + " is still held by " + quoted(problem.heldBy) + ", which cannot go back either";
     case Kind::MoveRefused: return "the move was refused" + systemError(problem.error);
@@ -90,8 +105,8 @@ std::string describe(const RenameFailure& failure) {
     if (failure.kind == RenameFailure::Kind::RefreshFailed) {
         if (failure.renamed == 0)
             return "Cannot read the folder " + quoted(failure.name) + systemError(failure.error) + ". No file was renamed.";
-        return "All files were renamed (" + std::to_string(failure.renamed) + "), but the folder " +
-               quoted(failure.name) + " could not be listed again" + systemError(failure.error) + ".";
+        return fileCount(failure.renamed) + " renamed, but the folder " + quoted(failure.name) + " could not be listed again" +
+               systemError(failure.error) + ".";
     }
     std::string text = cannotRename(failure) + " ";
     if (failure.beforeAnyMove())
@@ -102,6 +117,9 @@ std::string describe(const RenameFailure& failure) {
 }
 
 std::string describe(const UndoOutcome& outcome) {
+    if (outcome.folderReplaced)
+        return "No file was put back: " + quoted(outcome.folder) + " is no longer the folder the files were renamed in " +
+               "(it was moved or replaced, or a link to it now leads elsewhere). Another undo tries again once it is back.";
     const std::size_t tried = outcome.restored + outcome.leftAlone.size() + outcome.remaining.size();
     std::string text;
     if (outcome.restored == tried)
@@ -117,8 +135,8 @@ std::string describe(const UndoOutcome& outcome) {
     if (outcome.stoppedAt) {
         text += "\nThe undo stopped at " + quoted(outcome.stoppedAt->name) + ": " + undoReason(*outcome.stoppedAt) + ". " +
                 fileCount(outcome.remaining.size()) + " not put back yet; another undo tries again.";
-    } else if (!outcome.remaining.empty()) {
-        text += " Cancelled: " + fileCount(outcome.remaining.size()) + " not put back yet; another undo takes them back.";
+    } else if (outcome.cancelled) {
+        text += "\nThe undo was cancelled: " + fileCount(outcome.remaining.size()) + " not put back yet; another undo takes them back.";
     }
     return text;
 }

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace norvane {
+
+// The folder path, the directory separator, then the name. The separator is
+// always inserted, so a root folder gives a doubled one, which names the same place.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+} // namespace norvane

@@ -1,0 +1,45 @@
+#include "batch/same_file.h"
+
+namespace norvane::batch {
+
+namespace {
+
+using platform::FileIdentity;
+using platform::IdentityTrust;
+
+Sameness when(bool same) { return same ? Sameness::Same : Sameness::Other; }
+
+bool bothBorn(const FileIdentity& a, const FileIdentity& b) { return a.born && b.born; }
+
+bool stable(IdentityTrust a, IdentityTrust b) { return a == IdentityTrust::Stable && b == IdentityTrust::Stable; }
+
+// Stable numbers: another number is another file; the same number with
+// another birth time is a new file that was given a freed number.
+Sameness byNumber(const FileIdentity& recorded, const FileIdentity& now, bool stampsToo) {
+    if (recorded.id.index != now.id.index) return Sameness::Other;
+    if (bothBorn(recorded, now)) return when(*recorded.born == *now.born);
+    if (recorded.id.device == now.id.device) return Sameness::Same;
+    if (!stampsToo || !recorded.stamp || !now.stamp) return Sameness::CannotTell;
+    return when(*recorded.stamp == *now.stamp);
+}
+
+} // namespace
+
+Sameness sameFile(const FileIdentity& recorded, IdentityTrust recordedTrust, const FileIdentity& now, IdentityTrust nowTrust) {
+    if (stable(recordedTrust, nowTrust)) return byNumber(recorded, now, true);
+    if (!recorded.stamp || !now.stamp) return Sameness::CannotTell;
+    if (*recorded.stamp != *now.stamp) return Sameness::Other;
+    if (bothBorn(recorded, now)) return when(*recorded.born == *now.born);
+    return Sameness::Same;
+}
+
+Sameness sameFolder(const FileIdentity& recorded, IdentityTrust recordedTrust, const FileIdentity& now, IdentityTrust nowTrust) {
+    // Some systems give a folder's last change as its birth (Wine does), so
+    // with stable numbers the number decides, on the same device at least.
+    if (stable(recordedTrust, nowTrust) && recorded.id.device == now.id.device) return when(recorded.id.index == now.id.index);
+    if (stable(recordedTrust, nowTrust)) return byNumber(recorded, now, false);
+    if (bothBorn(recorded, now)) return when(*recorded.born == *now.born);
+    return Sameness::CannotTell;
+}
+
+} // namespace norvane::batch

@@ -1,0 +1,28 @@
+#pragma once
+
+// Which file is which: the one rule the check and undo use to tell whether a
+// file found now is the one a batch recorded, over what the platform can tell
+// of each file and how far its file system's numbers hold. Nothing here asks
+// a clock: a camera's, a share's or FAT's zone-less times say nothing of when
+// a file came to this machine.
+
+#include "norvane/platform.h"
+
+namespace norvane::batch {
+
+enum class Sameness { Same, Other, CannotTell };
+
+// Where both numbers are stable the file's number decides, with its birth
+// time where kept; a disk that came back under another device number is known
+// by number and birth time, or by number and stamp. Where either is not, the
+// file is known by what it is: size and last write, and birth time where kept.
+Sameness sameFile(const platform::FileIdentity& recorded, platform::IdentityTrust recordedTrust,
+                  const platform::FileIdentity& now, platform::IdentityTrust nowTrust);
+
+// The same for a folder, whose size and time change with every rename in it:
+// its number on the same device, else its birth time where kept; where
+// neither can tell, it cannot be told.
+Sameness sameFolder(const platform::FileIdentity& recorded, platform::IdentityTrust recordedTrust,
+                    const platform::FileIdentity& now, platform::IdentityTrust nowTrust);
+
+} // namespace norvane::batch

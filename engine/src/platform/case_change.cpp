@@ -1,0 +1,47 @@
+#include "platform/case_change.h"
+
+namespace norvane::platform {
+
+namespace {
+
+constexpr unsigned parkingAttempts = 100;
+
+// Where the last component starts: names may lead into another folder.
+std::size_t nameStart(std::string_view name) {
+    const std::size_t last = name.find_last_of(std::string{directorySeparator(), '/'});
+    return last == std::string_view::npos ? 0 : last + 1;
+}
+
+} // namespace
+
+bool changesCaseOnly(std::string_view from, std::string_view to) {
+    const std::size_t at = nameStart(from);
+    if (from == to || at != nameStart(to) || from.substr(0, at) != to.substr(0, at)) return false;
+    return foldCase(from.substr(at)) == foldCase(to.substr(at));
+}
+
+std::optional<SystemError> changeCase(std::string_view from, std::string_view to, const CaseChangeMoves& moves) {
+    std::optional<SystemError> error = moves.move(from, to);
+    if (!error && moves.spelledExactly(to)) return std::nullopt;
+    if (error && errorKind(*error) != ErrorKind::Exists) return error;
+
+    const std::string folder(from.substr(0, nameStart(from)));
+    SystemError taken = error.value_or(SystemError{});
+    for (unsigned attempt = 0; attempt < parkingAttempts; ++attempt) {
+        const std::string parked = folder + moves.parkingName(attempt);
+        if (auto away = moves.move(from, parked)) {
+            if (errorKind(*away) != ErrorKind::Exists) return away;
+            taken = std::move(*away);
+            continue;
+        }
+        std::optional<SystemError> onward = moves.move(parked, to);
+        if (!onward) return std::nullopt;
+        if (moves.move(parked, from)) onward->description += "; the file is left as \"" + parked + "\"";
+        return onward;
+    }
+    taken.description = "every temporary name for the change of letter case is taken (\"" + moves.parkingName(0) + "\" to \"" +
+                        moves.parkingName(parkingAttempts - 1) + "\")";
+    return taken;
+}
+
+} // namespace norvane::platform

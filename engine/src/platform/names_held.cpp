@@ -1,0 +1,44 @@
+#include "norvane/platform.h"
+
+#include "platform/windows/utf16.h"
+#include "platform/windows/windows_path.h"
+
+#include <array>
+
+namespace norvane::platform {
+
+namespace {
+
+std::string_view lastComponent(std::string_view name) {
+    const std::size_t last = name.find_last_of(std::string{directorySeparator(), '/'});
+    return last == std::string_view::npos ? name : name.substr(last + 1);
+}
+
+// What Windows' rules say of a name; they hold wherever the file system keeps
+// names as Windows does, whatever system writes them.
+std::optional<std::string> whyNotHeldByWindows(std::string_view name) {
+    const std::optional<std::u16string> units = text::toUtf16(name);
+    if (!units) return "its bytes are not UTF-8 text, and names there are kept as text";
+    if (!windows_path::refusedName(*units)) return std::nullopt;
+    if (units->size() > 255) return "it is longer than 255 characters";
+    if (name.back() == '.' || name.back() == ' ') return std::string("it ends with ") + (name.back() == '.' ? "a dot" : "a space");
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 32) return "it holds a control character";
+        if (std::string_view("<>:\"|?*\\").find(c) != std::string_view::npos) return std::string("it holds \"") + c + "\"";
+    }
+    return "it is the name of a device";
+}
+
+} // namespace
+
+std::optional<std::string> whyNotHeld(NameRules rules, std::string_view name) {
+    const std::string_view last = lastComponent(name);
+    if (last.empty() || last == "." || last == "..") return std::nullopt; // judged as the folder it names
+    switch (rules) {
+    case NameRules::Posix: return std::nullopt;
+    case NameRules::Windows: return whyNotHeldByWindows(last);
+    }
+    return std::nullopt;
+}
+
+} // namespace norvane::platform

@@ -1,0 +1,73 @@
+// Moves that never replace anything: the system's own refusal where the file
+// system takes the flag, what comes closest where it does not.
+
+#include "platform/posix/posix.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+
+#ifdef __linux__
+#include <linux/fs.h> // RENAME_NOREPLACE
+#endif
+
+namespace norvane::platform::posix {
+
+namespace {
+
+bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// For file systems that can neither refuse an existing destination nor link
+// (FAT, exFAT through FUSE): the destination is taken first, by creating it
+// exclusively, so the rename that follows can only replace this empty file of ours.
+std::optional<SystemError> moveOntoPlaceholder(int folder, const std::string& from, const std::string& to) {
+    struct stat ours {};
+    {
+        Descriptor placeholder(::openat(folder, to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (placeholder.get() < 0) return errorOf(errno);
+        if (::fstat(placeholder.get(), &ours) != 0) ours = {};
+    }
+    if (::renameat(folder, from.c_str(), folder, to.c_str()) == 0) return std::nullopt;
+    const SystemError error = errorOf(errno);
+    struct stat now {};
+    if (::fstatat(folder, to.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(now, ours) && now.st_size == 0)
+        ::unlinkat(folder, to.c_str(), 0);
+    return error;
+}
+
+bool unsupported(int error) { return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK; }
+
+// link() refuses an existing destination atomically, like RENAME_NOREPLACE.
+std::optional<SystemError> moveByLink(int folder, const std::string& from, const std::string& to, MoveSupport& support) {
+    if (support.hardLinks) {
+        if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) == 0) {
+            if (::unlinkat(folder, from.c_str(), 0) == 0) return std::nullopt;
+            const SystemError error = errorOf(errno);
+            ::unlinkat(folder, to.c_str(), 0);
+            return error;
+        }
+        const int error = errno;
+        if (error == EXDEV) return moveByCopy(folder, from, to);
+        if (!unsupported(error)) return errorOf(error);
+        support.hardLinks = false;
+    }
+    return moveOntoPlaceholder(folder, from, to);
+}
+
+} // namespace
+
+std::optional<SystemError> moveNoReplace(int folder, const std::string& from, const std::string& to, MoveSupport& support) {
+#ifdef RENAME_NOREPLACE
+    if (support.noReplaceFlag) {
+        if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return std::nullopt;
+        const int error = errno;
+        if (error == EXDEV) return moveByCopy(folder, from, to);
+        // The file system does not know the flag: fall back to what also refuses.
+        if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) return errorOf(error);
+        if (error != EINVAL) support.noReplaceFlag = false;
+    }
+#endif
+    return moveByLink(folder, from, to, support);
+}
+
+} // namespace norvane::platform::posix

@@ -1,0 +1,103 @@
+#pragma once
+
+// What the POSIX platform's files share: descriptors, errors, and the moves,
+// listing and file system questions each of them answers. Every call works
+// at a folder's descriptor, with names relative to it.
+
+#ifndef _GNU_SOURCE
+#define _GNU_SOURCE // renameat2, statx
+#endif
+
+#include "norvane/platform.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace norvane::platform::posix {
+
+SystemError errorOf(int number);
+
+// Closes a descriptor on every way out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor(Descriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        if (this != &other) {
+            if (fd_ >= 0) ::close(fd_);
+            fd_ = other.fd_;
+            other.fd_ = -1;
+        }
+        return *this;
+    }
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+    // Close and report: a write error can surface only here.
+    int close() {
+        const int result = ::close(fd_);
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+// A name as the *at calls take it: NUL-terminated, leading separators dropped
+// so that it stays relative to the folder ("" is the folder itself).
+std::string relativeName(std::string_view name);
+
+// Whether the text could reach the system unchanged: a NUL would end it early and name another file.
+bool usable(std::string_view name);
+
+// What the file system a folder lies on is, as far as the engine cares.
+struct VolumeTraits {
+    IdentityTrust trust = IdentityTrust::Stable;
+    NameRules names = NameRules::Posix;
+    std::optional<bool> ignoresCase; // where the kind of file system alone tells
+    bool fuse = false;               // its kind tells little: it is asked by trying
+    bool listsTrueInodes = false;    // the folder's entries carry the numbers lstat gives
+};
+FileIdentity identityOf(const struct stat& status);
+PathKind kindOf(const struct stat& status);
+
+// Looks at a name relative to a folder, without following a final link.
+PathProbe probeAt(int folder, const std::string& name);
+
+// The folder a name leads to, following links, with all the engine asks of it.
+FolderProbe probeFolderAt(int folder, const std::string& name);
+// `traits`, where given, receives what volumeTraits() said of the folder.
+FolderProbe describeFolder(int folder, VolumeTraits* traits = nullptr);
+
+VolumeTraits volumeTraits(int folder);
+
+// Whether a folder's names compare without regard to letter case.
+bool folderIgnoresCase(int folder, const VolumeTraits& traits);
+
+// Moves within and out of a held folder, never replacing anything. `bare`:
+// both names are plain names of the folder itself; then the folder remembers
+// what its file system refused, and skips it next time.
+struct MoveSupport {
+    bool noReplaceFlag = true; // renameat2(RENAME_NOREPLACE)
+    bool hardLinks = true;     // link() refuses an existing name as well
+};
+std::optional<SystemError> moveNoReplace(int folder, const std::string& from, const std::string& to, MoveSupport& support);
+
+// Across file systems: a copy, and the source removed only once the copy is complete and the source unchanged.
+std::optional<SystemError> moveByCopy(int folder, const std::string& from, const std::string& to);
+
+// Hands every entry of an open folder to `each`; `folder` stays open.
+std::optional<SystemError> readEntries(int folder, const EntryListed& each);
+
+// probeNames() from one read of an open folder, where its entries can answer.
+void probeNamesAt(int folder, const VolumeTraits& traits, bool ignoresCase, std::size_t count, const NameAt& nameAt,
+                  const NameProbed& each);
+
+} // namespace norvane::platform::posix
