@@ -5,7 +5,7 @@
 
 #include "norvane/rename_run.h"
 
-#include "exfat_volume.h"
+#include "volume.h"
 #include "recording_sink.h"
 #include "temp_folder.h"
 
@@ -16,14 +16,14 @@
 namespace norvane {
 namespace {
 
-using testing::ExfatVolume;
+using testing::Volume;
 using testing::RecordingSink;
 using testing::TempFolder;
 using Kind = RenameFailure::Kind;
 
 class CaseBlind : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { volume_ = new ExfatVolume; }
+    static void SetUpTestSuite() { volume_ = new Volume; }
     static void TearDownTestSuite() {
         delete volume_;
         volume_ = nullptr;
@@ -33,11 +33,11 @@ protected:
         folder_.emplace(volume_->path());
     }
 
-    static ExfatVolume* volume_;
+    static Volume* volume_;
     std::optional<TempFolder> folder_;
 };
 
-ExfatVolume* CaseBlind::volume_ = nullptr;
+Volume* CaseBlind::volume_ = nullptr;
 
 TEST_F(CaseBlind, EachFolderSaysWhetherItIgnoresCase) {
     folder_->addFile("Photo.JPG");
@@ -59,6 +59,7 @@ struct CaseCase {
     std::set<std::string> namesAfter; // exact spelling
     std::optional<Kind> failure = std::nullopt;
     std::size_t failedAt = 0;
+    std::string says = {}; // in the failure's message
 };
 
 void PrintTo(const CaseCase& c, std::ostream* out) { *out << c.what; }
@@ -79,6 +80,7 @@ TEST_P(CaseBlindRuns, LeaveTheFolderAsExpected) {
         EXPECT_EQ(failure->kind, *c.failure) << describe(*failure);
         EXPECT_EQ(failure->position, c.failedAt);
         EXPECT_EQ(failure->renamed, 0u) << describe(*failure);
+        EXPECT_NE(describe(*failure).find(c.says), std::string::npos) << describe(*failure);
     } else {
         EXPECT_FALSE(failure.has_value()) << describe(*failure);
     }
@@ -98,7 +100,9 @@ INSTANTIATE_TEST_SUITE_P(Exfat, CaseBlindRuns, ::testing::Values(
     CaseCase{"case twins are one name", E, {"Photo.png", "photo.gif"}, {"", "jpg"}, {"Photo.png", "photo.gif"},
              Kind::DuplicateName, 1},
     CaseCase{"a name taken under another case", R, {"a.txt", "b.TXT"}, {"a", "B"}, {"a.txt", "b.TXT"}, Kind::NameTaken, 0},
-    CaseCase{"a name freed under another case", Rule::NumberName, {"002.TXT", "b.txt"}, {}, {"001.TXT", "002.txt"}}),
+    CaseCase{"a name freed under another case", Rule::NumberName, {"002.TXT", "b.txt"}, {}, {"001.TXT", "002.txt"}},
+    CaseCase{"a name taken under another case names the file that has it", Rule::NumberName, {"!x.txt", "001.TXT"}, {},
+             {"!x.txt", "001.TXT"}, Kind::NameTaken, 0, "\"001.TXT\" already holds that name"}),
     [](const ::testing::TestParamInfo<CaseCase>& info) {
         std::string name;
         for (const char* p = info.param.what; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';

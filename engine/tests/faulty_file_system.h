@@ -38,6 +38,9 @@ public:
     // Just before move number `k`, its source is moved out of the way to `stash`.
     void takeSourceBeforeMove(std::size_t k, std::filesystem::path stash) { taken_ = Taking{k, std::move(stash)}; }
 
+    // Just before move number `k`, `act` does what another program would.
+    void beforeMove(std::size_t k, std::function<void()> act) { before_ = Before{k, std::move(act)}; }
+
     // Once `moves` moves have succeeded, every folder read fails with `error`.
     void unreadableAfterMoves(std::size_t moves, platform::SystemError error) { unreadable_ = Unreadable{moves, std::move(error)}; }
 
@@ -67,6 +70,7 @@ public:
         if (occupied_ && occupied_->k == k)
             std::ofstream(toPath(destination), std::ios::binary) << occupied_->content;
         if (taken_ && taken_->k == k) std::filesystem::rename(toPath(source), taken_->stash);
+        if (before_ && before_->k == k) before_->act();
         auto error = realMove();
         if (!error) ++done_;
         return error;
@@ -98,6 +102,10 @@ private:
         std::size_t k;
         std::filesystem::path stash;
     };
+    struct Before {
+        std::size_t k;
+        std::function<void()> act;
+    };
     struct Unreadable {
         std::size_t afterMoves;
         platform::SystemError error;
@@ -106,6 +114,7 @@ private:
     std::optional<Refusal> refused_;
     std::optional<Occupation> occupied_;
     std::optional<Taking> taken_;
+    std::optional<Before> before_;
     std::optional<Unreadable> unreadable_;
     bool listingsThrow_ = false;
     std::vector<std::pair<std::string, std::string>> asked_;

@@ -23,6 +23,7 @@ public:
     void probeNames(std::size_t count, const platform::NameAt& nameAt, const platform::NameProbed& each) override {
         real_->probeNames(count, nameAt, each);
     }
+    std::optional<std::string> spelling(std::string_view name) override { return real_->spelling(name); }
     std::optional<platform::SystemError> move(std::string_view from, std::string_view to) override { return real_->move(from, to); }
 
 private:

@@ -298,6 +298,9 @@ private:
             return {platform::PathKind::File, std::nullopt, platform::FileIdentity{}};
         }
         platform::FolderProbe probeFolder(std::string_view) override { return {}; }
+        std::optional<std::string> spelling(std::string_view name) override {
+            return memory_.names.count(std::string(name)) ? std::optional(std::string(name)) : std::nullopt;
+        }
         std::optional<platform::SystemError> move(std::string_view from, std::string_view to) override {
             if (!memory_.names.count(std::string(from)) || memory_.names.count(std::string(to))) return platform::SystemError{17, "refused"};
             memory_.names.erase(std::string(from));

@@ -135,9 +135,10 @@ public:
     }
 
     // The names of everything directly in the folder, sorted by bytes.
-    std::set<std::string> names() const {
+    std::set<std::string> names() const { return namesIn(path_); }
+    static std::set<std::string> namesIn(const std::filesystem::path& folder) {
         std::set<std::string> result;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) result.insert(toText(entry.path().filename()));
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) result.insert(toText(entry.path().filename()));
         return result;
     }
 

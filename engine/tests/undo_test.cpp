@@ -6,6 +6,7 @@
 #include "norvane/preview.h"
 #include "norvane/progress.h"
 #include "norvane/undo.h"
+#include "norvane/undo_history.h"
 
 #include "faulty_file_system.h"
 #include "recording_sink.h"
@@ -84,7 +85,15 @@ INSTANTIATE_TEST_SUITE_P(Undo, UndoAfterChange, ::testing::Values(
                    fs::remove(f / "003.txt");
                    f.addFile("003.txt", "other");
                },
-               2, {{"003.txt", Kind::SourceReplaced}}, {{"003.txt", "other"}, {"a.txt", "a.txt"}, {"b.txt", "b.txt"}}}),
+               2, {{"003.txt", Kind::SourceReplaced}}, {{"003.txt", "other"}, {"a.txt", "a.txt"}, {"b.txt", "b.txt"}}},
+    ChangeCase{"two renamed files swapped by another program",
+               [](const TempFolder& f) {
+                   fs::rename(f / "001.txt", f / "swap");
+                   fs::rename(f / "002.txt", f / "001.txt");
+                   fs::rename(f / "swap", f / "002.txt");
+               },
+               1, {{"002.txt", Kind::SourceReplaced}, {"001.txt", Kind::SourceReplaced}},
+               {{"001.txt", "b.txt"}, {"002.txt", "a.txt"}, {"c.txt", "c.txt"}}}),
     [](const ::testing::TestParamInfo<ChangeCase>& info) {
         std::string name;
         for (const char* p = info.param.what; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
@@ -181,6 +190,26 @@ TEST(Progress, CancelStopsBetweenMovesAndUndoTakesThePartBack) {
     EXPECT_TRUE(sink.shown.empty());
     EXPECT_EQ(Undo(run.record()).restored, stoppedAt);
     EXPECT_EQ(folder.names(), std::set<std::string>(names.begin(), names.end()));
+}
+
+// Past its memory bound the history lets the oldest batches go, never the latest.
+TEST(UndoHistory, KeepsTheLatestWholeAndLetsTheOldestGoPastItsBound) {
+    const auto batchOf = [](std::size_t moves) {
+        BatchRecord record;
+        for (std::size_t i = 0; i < moves; ++i) record.add("f" + std::to_string(i), "g" + std::to_string(i), std::nullopt, {});
+        return record;
+    };
+    const std::size_t oneHundred = batchOf(100).memoryUsed();
+    UndoHistory history(oneHundred * 5 / 2);
+    for (const std::size_t moves : {100, 100}) history.push(batchOf(moves));
+    EXPECT_EQ(history.size(), 2u);
+    history.push(batchOf(100));
+    EXPECT_EQ(history.size(), 2u) << "the oldest went";
+    history.push(batchOf(1000));
+    ASSERT_EQ(history.size(), 1u) << "the latest stays whole beyond the bound";
+    EXPECT_EQ(history.takeLatest().size(), 1000u);
+    EXPECT_TRUE(history.empty());
+    EXPECT_EQ(history.memoryUsed(), 0u);
 }
 
 TEST(Preview, SaysWhatARunWouldDoAndMovesNothing) {

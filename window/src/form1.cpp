@@ -239,7 +239,7 @@ void Form1::runRule(norvane::Rule rule) {
     } catch (...) {
         failureText = tr("The renaming stopped for an unknown reason.");
     }
-    if (!run.record().empty()) undoStack_.push_back(run.takeRecord());
+    if (!run.record().empty()) undoStack_.push(run.takeRecord());
     updateUndoAction();
     progress.close();
     if (failureText.isEmpty()) return;
@@ -274,7 +274,7 @@ void Form1::createUndo() {
 }
 
 void Form1::updateUndoAction() {
-    const std::size_t files = undoStack_.empty() ? 0 : undoStack_.back().size();
+    const std::size_t files = undoStack_.empty() ? 0 : undoStack_.latest().size();
     undoAction_->setEnabled(files > 0);
     if (files == 0)
         undoAction_->setText(tr("Undo Rename"));
@@ -288,8 +288,7 @@ void Form1::updateUndoAction() {
 void Form1::undoLastBatch() {
     if (undoStack_.empty()) return;
     const InputGuard guard(this);
-    norvane::BatchRecord record = std::move(undoStack_.back());
-    undoStack_.pop_back();
+    norvane::BatchRecord record = undoStack_.takeLatest();
     QString text;
     bool listTouched = true;
     {
@@ -298,11 +297,12 @@ void Form1::undoLastBatch() {
         try {
             listTouched = norvane::touchesFolder(record, files_.path(), files_.fileSystem());
             norvane::UndoOutcome outcome = norvane::Undo(record, files_.fileSystem(), progress.callback());
-            if (!outcome.remaining.empty()) undoStack_.push_back(std::move(outcome.remaining));
+            // Described before what is left goes back on the stack: the counts include it.
             text = toDisplayText(norvane::describe(outcome));
+            if (!outcome.remaining.empty()) undoStack_.push(std::move(outcome.remaining));
         } catch (const std::exception& error) {
             // What moved is not known: the next undo checks every file again.
-            undoStack_.push_back(std::move(record));
+            undoStack_.push(std::move(record));
             text = tr("The undo stopped: %1.").arg(toDisplayText(error.what()));
         }
     }

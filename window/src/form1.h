@@ -5,6 +5,7 @@
 #include "norvane/folder_list.h"
 #include "norvane/platform.h"
 #include "norvane/rules.h"
+#include "norvane/undo_history.h"
 
 #include <QWidget>
 
@@ -51,9 +52,9 @@ private:
 
     norvane::FolderList folders_;
     norvane::FileList files_;
-    // Every batch of this session that moved a file, latest last; kept in
-    // memory only, so nothing of it outlives the program.
-    std::vector<norvane::BatchRecord> undoStack_;
+    // Every batch of this session that moved a file, latest last, as far as
+    // its memory bound keeps them; in memory only, so nothing of it outlives the program.
+    norvane::UndoHistory undoStack_;
     QAction* undoAction_ = nullptr;
 
     FolderListModel* folderModel_ = nullptr;

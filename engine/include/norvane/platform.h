@@ -124,6 +124,11 @@ public:
     // (the identity then holds the file number alone).
     virtual void probeNames(std::size_t count, const NameAt& nameAt, const NameProbed& each);
 
+    // How the folder spells the name it holds that compares equal to `name`
+    // (where it ignores case, 'IMG.JPG' for 'img.jpg'); nullopt where it
+    // holds none. Reads the folder: for messages, not for every file.
+    virtual std::optional<std::string> spelling(std::string_view name) = 0;
+
     // Moves one file. On success the file is at `to`; on failure nothing
     // moved. It never replaces anything: an existing `to`, and `to` equal to
     // `from`, are refused; a change of letter case alone is made where the

@@ -308,7 +308,12 @@ private:
         // Held by a file of this batch that cannot move away.
         const auto holder = stuck_.find(hash_(to.key), [&](std::uint32_t other) { return keyOf(steps_[other].from) == to.key; });
         if (holder) return StepProblem{i, Kind::BlockedByAnother, std::nullopt, *holder};
-        return StepProblem{i, Kind::NameTaken, std::nullopt};
+        StepProblem taken{i, Kind::NameTaken};
+        // Taken under another spelling: the message names the file that has it.
+        if (to.plain && listed_.ignoresCase && onProblem_ == OnProblem::StopBatch)
+            if (std::optional<std::string> holding = folder_.spelling(step.to); holding && *holding != step.to)
+                taken.detail = std::move(*holding);
+        return taken;
     }
 
     platform::Folder& folder_;

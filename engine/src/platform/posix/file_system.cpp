@@ -60,6 +60,16 @@ public:
         posix::probeNamesAt(descriptor_.get(), traits_, about_.ignoresCase, count, nameAt, each);
     }
 
+    std::optional<std::string> spelling(std::string_view name) override {
+        if (!about_.isFolder) return std::nullopt;
+        const std::string key = about_.ignoresCase ? foldCase(name) : std::string(name);
+        std::optional<std::string> found;
+        posix::readEntries(descriptor_.get(), [&](std::string_view entry, EntryKind, bool) {
+            if (!found && (about_.ignoresCase ? foldCase(entry) : std::string(entry)) == key) found = std::string(entry);
+        });
+        return found;
+    }
+
     std::optional<SystemError> move(std::string_view from, std::string_view to) override {
         if (!about_.isFolder) return about_.error;
         if (!posix::usable(from) || !posix::usable(to)) return errorOf(EINVAL);

@@ -17,9 +17,13 @@ namespace {
 
 bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
+} // namespace
+
 // For file systems that can neither refuse an existing destination nor link
 // (FAT, exFAT through FUSE): the destination is taken first, by creating it
-// exclusively, so the rename that follows can only replace this empty file of ours.
+// exclusively, so the rename that follows can only replace this empty file of
+// ours, even where another program makes that name between the system's own
+// look and the rename.
 std::optional<SystemError> moveOntoPlaceholder(int folder, const std::string& from, const std::string& to) {
     struct stat ours {};
     {
@@ -34,6 +38,8 @@ std::optional<SystemError> moveOntoPlaceholder(int folder, const std::string& fr
         ::unlinkat(folder, to.c_str(), 0);
     return error;
 }
+
+namespace {
 
 bool unsupported(int error) { return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK; }
 

@@ -90,6 +90,9 @@ struct MoveSupport {
 };
 std::optional<SystemError> moveNoReplace(int folder, const std::string& from, const std::string& to, MoveSupport& support);
 
+// The last resort of moveNoReplace(), where the file system can neither refuse by itself nor link.
+std::optional<SystemError> moveOntoPlaceholder(int folder, const std::string& from, const std::string& to);
+
 // Across file systems: a copy, and the source removed only once the copy is complete and the source unchanged.
 std::optional<SystemError> moveByCopy(int folder, const std::string& from, const std::string& to);
 

@@ -74,6 +74,13 @@ public:
         return windows::probeFolderPath(JoinPath(base_, name));
     }
 
+    std::optional<std::string> spelling(std::string_view name) override {
+        const std::optional<std::wstring> path = windows::systemPath(JoinPath(base_, name));
+        if (!about_.isFolder || !path) return std::nullopt;
+        const std::optional<std::wstring> stored = windows::storedName(*path);
+        return stored ? std::optional(windows::fromWide(*stored)) : std::nullopt;
+    }
+
     std::optional<SystemError> move(std::string_view from, std::string_view to) override {
         if (!about_.isFolder) return about_.error;
         if (!changesCaseOnly(from, to)) return windows::moveNoReplace(JoinPath(base_, from), JoinPath(base_, to));

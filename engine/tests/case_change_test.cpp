@@ -1,0 +1,115 @@
+// A change of letter case alone, over a folder of names in memory that
+// ignores case as FAT, exFAT and NTFS do, with moves that fail on demand; and
+// the names such file systems cannot hold.
+
+#include "platform/case_change.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+namespace norvane::platform {
+namespace {
+
+constexpr int exists = 17, refused = 5;
+
+// Names compare by their folded form; a move never replaces.
+class CaseBlindFolder {
+public:
+    std::map<std::string, std::string> names; // folded -> as spelled
+    std::set<std::pair<std::string, std::string>> refusedMoves; // fail, and not as taken
+    bool keepsOldSpelling = false;              // reports a case change done and keeps the spelling (as Wine does)
+
+    CaseChangeMoves moves() {
+        return {[this](std::string_view from, std::string_view to) { return move(std::string(from), std::string(to)); },
+                [this](std::string_view name) { return spelled(std::string(name)); },
+                [](unsigned attempt) { return ".park-" + std::to_string(attempt); }};
+    }
+    std::set<std::string> spellings() const {
+        std::set<std::string> result;
+        for (const auto& [folded, spelled] : names) result.insert(spelled);
+        return result;
+    }
+
+private:
+    std::optional<SystemError> move(const std::string& from, const std::string& to) {
+        if (!names.count(foldCase(from))) return SystemError{2, "not there"};
+        if (refusedMoves.count({from, to})) return SystemError{refused, "refused"};
+        if (foldCase(from) == foldCase(to)) {
+            if (!keepsOldSpelling) names[foldCase(to)] = to;
+            return std::nullopt;
+        }
+        if (names.count(foldCase(to))) return SystemError{exists, "exists"};
+        names.erase(foldCase(from));
+        names[foldCase(to)] = to;
+        return std::nullopt;
+    }
+    bool spelled(const std::string& name) const {
+        const auto found = names.find(foldCase(name));
+        return found != names.end() && found->second == name;
+    }
+};
+
+TEST(CaseChange, GoesThroughATemporaryNameAndBackWhereTheSecondStepFails) {
+    struct Case {
+        const char* what;
+        bool keepsOldSpelling;
+        std::set<std::pair<std::string, std::string>> refused;
+        std::set<std::string> taken;
+        std::set<std::string> after;
+        const char* errorSays; // nullptr: no error
+    };
+    const Case cases[] = {
+        {"the system makes it", false, {}, {}, {"Photo.jpg"}, nullptr},
+        {"the system keeps the old spelling", true, {}, {}, {"Photo.jpg"}, nullptr},
+        {"the first temporary names are taken", true, {}, {".park-0", ".park-1"}, {"Photo.jpg", ".park-0", ".park-1"}, nullptr},
+        {"the second step fails: the file comes back", true, {{".park-0", "Photo.jpg"}}, {}, {"Photo.JPG"}, "refused"},
+        {"the second step and the way back fail", true, {{".park-0", "Photo.jpg"}, {".park-0", "Photo.JPG"}}, {}, {".park-0"},
+         "refused; the file is left as \".park-0\""},
+    };
+    for (const Case& c : cases) {
+        CaseBlindFolder folder;
+        folder.keepsOldSpelling = c.keepsOldSpelling;
+        folder.refusedMoves = c.refused;
+        folder.names[foldCase("Photo.JPG")] = "Photo.JPG";
+        for (const std::string& name : c.taken) folder.names[foldCase(name)] = name;
+        const auto error = changeCase("Photo.JPG", "Photo.jpg", folder.moves());
+        EXPECT_EQ(folder.spellings(), c.after) << c.what;
+        if (!c.errorSays) {
+            EXPECT_FALSE(error.has_value()) << c.what << ": " << error->description;
+        } else {
+            ASSERT_TRUE(error.has_value()) << c.what;
+            EXPECT_NE(error->description.find(c.errorSays), std::string::npos) << c.what << ": " << error->description;
+        }
+    }
+}
+
+TEST(CaseChange, SaysSoWhenEveryTemporaryNameIsTaken) {
+    CaseBlindFolder folder;
+    folder.keepsOldSpelling = true;
+    folder.names[foldCase("a.TXT")] = "a.TXT";
+    for (int i = 0; i < 100; ++i) folder.names[foldCase(".park-" + std::to_string(i))] = ".park-" + std::to_string(i);
+    const auto error = changeCase("a.TXT", "a.txt", folder.moves());
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->number, exists);
+    EXPECT_EQ(error->description, "every temporary name for the change of letter case is taken (\".park-0\" to \".park-99\")");
+    EXPECT_EQ(folder.names[foldCase("a.txt")], "a.TXT");
+}
+
+TEST(NamesHeld, WindowsFileSystemsRefuseWhatWindowsCannotOpen) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"12:30 lunch.jpg", "it holds \":\""},  {"report.", "it ends with a dot"},  {"notes ", "it ends with a space"},
+        {"nul.txt", "it is the name of a device"}, {"a\x01.txt", "it holds a control character"},
+        {std::string(256, 'n'), "it is longer than 255 characters"}, {"\xff.txt", "its bytes are not UTF-8 text, and names there are kept as text"},
+    };
+    for (const auto& [name, why] : cases) {
+        EXPECT_EQ(whyNotHeld(NameRules::Windows, name).value_or("held"), why) << name;
+        EXPECT_FALSE(whyNotHeld(NameRules::Posix, name).has_value()) << name;
+    }
+    EXPECT_FALSE(whyNotHeld(NameRules::Windows, "sub/caf\xc3\xa9 12.30.jpg").has_value());
+    EXPECT_EQ(whyNotHeld(NameRules::Windows, "sub/a.").value_or("held"), "it ends with a dot") << "its last component is judged";
+}
+
+} // namespace
+} // namespace norvane::platform
