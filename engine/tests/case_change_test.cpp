@@ -12,7 +12,11 @@
 namespace norvane::platform {
 namespace {
 
-constexpr int exists = 17, refused = 5;
+#ifdef _WIN32
+constexpr int exists = 183, refused = 5; // ERROR_ALREADY_EXISTS, ERROR_ACCESS_DENIED
+#else
+constexpr int exists = 17, refused = 13; // EEXIST, EACCES
+#endif
 
 // Names compare by their folded form; a move never replaces.
 class CaseBlindFolder {
@@ -34,7 +38,7 @@ public:
 
 private:
     std::optional<SystemError> move(const std::string& from, const std::string& to) {
-        if (!names.count(foldCase(from))) return SystemError{2, "not there"};
+        if (!names.count(foldCase(from))) return SystemError{refused, "not there"};
         if (refusedMoves.count({from, to})) return SystemError{refused, "refused"};
         if (foldCase(from) == foldCase(to)) {
             if (!keepsOldSpelling) names[foldCase(to)] = to;
