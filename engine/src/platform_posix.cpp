@@ -12,10 +12,12 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
+#include <pwd.h>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -23,6 +25,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 #include <wctype.h>
+
+#include <vector>
 
 #ifdef __linux__
 #include <linux/fs.h> // RENAME_NOREPLACE, FS_IOC_GETFLAGS
@@ -708,6 +712,32 @@ std::string applicationFolder() {
     }
     if (::getcwd(path.data(), path.size()) != nullptr) return std::string(path.c_str());
     return "/";
+}
+
+std::string homeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+        found->pw_dir != nullptr && found->pw_dir[0] == '/')
+        return found->pw_dir;
+    return "/";
+}
+
+bool canWriteTo(const std::string& folder) {
+    if (unusable(folder)) return false;
+    // The effective user's rights, as creating a file would be judged.
+    return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+std::vector<std::string> programFolders() {
+    std::vector<std::string> folders;
+    for (const char* folder : {"/usr", "/bin", "/sbin", "/opt"}) {
+        struct stat status {};
+        if (::stat(folder, &status) == 0 && S_ISDIR(status.st_mode)) folders.emplace_back(folder);
+    }
+    return folders;
 }
 
 ErrorKind errorKind(const SystemError& error) {
