@@ -1,6 +1,7 @@
 #include "folder_drop.h"
 
 #include "engine_text.h"
+#include "local_folder.h"
 
 #include <QDropEvent>
 #include <QLineEdit>
@@ -8,37 +9,17 @@
 #include <QUrl>
 #include <QWidget>
 
-#include <filesystem>
-#include <system_error>
-
-#ifdef Q_OS_WIN
-#include <QDir>
-#include <QFileInfo>
-#endif
-
 namespace {
 
+// The path's bytes straight from the address on POSIX: a name that is not
+// UTF-8 comes through as the file system holds it, where a QString would lose it.
+std::string localPath(const QUrl& url) {
 #ifdef Q_OS_WIN
-std::optional<std::string> localFolder(const QUrl& url) {
-    const QFileInfo info(url.toLocalFile());
-    if (!info.exists()) return std::nullopt;
-    const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
-    return toEngineText(QDir::toNativeSeparators(QDir::cleanPath(folder)));
-}
+    return toEngineText(url.toLocalFile());
 #else
-// The path's bytes straight from the address: a name that is not UTF-8 comes
-// through as the file system holds it, where a QString would lose it.
-std::optional<std::string> localFolder(const QUrl& url) {
-    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-    std::filesystem::path path = std::filesystem::path(bytes.toStdString()).lexically_normal();
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (error || !std::filesystem::exists(status)) return std::nullopt;
-    if (!std::filesystem::is_directory(status) || (!path.has_filename() && path != path.root_path()))
-        path = path.parent_path();
-    return path.string();
-}
+    return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
 #endif
+}
 
 } // namespace
 
@@ -47,7 +28,7 @@ std::optional<std::string> draggedFolder(const QMimeData* data) {
     for (const QUrl& url : data->urls()) {
         // A file on another machine is not one of this machine's folders.
         if (!url.isLocalFile() || !(url.host().isEmpty() || url.host() == QLatin1String("localhost"))) continue;
-        if (auto folder = localFolder(url)) return folder;
+        if (auto found = localFolder(localPath(url)).folder) return found;
     }
     return std::nullopt;
 }

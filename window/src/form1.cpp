@@ -10,6 +10,7 @@
 #include "input_guard.h"
 #include "message_box.h"
 #include "progress_window.h"
+#include "start_folder.h"
 
 #include "norvane/preview.h"
 #include "norvane/rename_run.h"
@@ -68,6 +69,9 @@ QLabel* makeLabel(QWidget* parent, int index, const QString& text, QRect geometr
 } // namespace
 
 Form1::Form1(norvane::platform::FileSystem& fileSystem, QWidget* parent)
+    : Form1(startFolder(fileSystem), fileSystem, parent) {}
+
+Form1::Form1(const std::string& folder, norvane::platform::FileSystem& fileSystem, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       folders_(fileSystem),
@@ -92,7 +96,7 @@ Form1::Form1(norvane::platform::FileSystem& fileSystem, QWidget* parent)
     files_.onNamesChanging([this] { fileModel_->namesChanging(); });
     files_.onNamesChanged([this] { fileModel_->namesChanged(); });
 
-    startUp();
+    startUp(folder);
 }
 
 Form1::~Form1() {
@@ -168,12 +172,10 @@ void Form1::createControls() {
     });
 }
 
-void Form1::startUp() {
-    // The engine's own path of the program's folder, so no display text is
-    // ever turned back into a path.
-    const std::string applicationFolder = norvane::platform::applicationFolder();
-    folders_.setPath(applicationFolder);
-    files_.setPath(applicationFolder);
+void Form1::startUp(const std::string& folder) {
+    // The engine's own path, so no display text is ever turned back into a path.
+    folders_.setPath(folder);
+    files_.setPath(folder);
     files_.setPattern("*.*");
     Dir1->setCurrentIndex(folderModel_->currentFolderIndex());
     if (files_.error() || folders_.error()) {

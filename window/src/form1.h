@@ -25,7 +25,12 @@ class FolderView;
 class Form1 : public QWidget {
     Q_OBJECT
 public:
+    // Opens where the program starts by itself (see startFolder()).
     explicit Form1(norvane::platform::FileSystem& fileSystem = norvane::platform::nativeFileSystem(),
+                   QWidget* parent = nullptr);
+    // Opens at `folder`, as given on the command line.
+    explicit Form1(const std::string& folder,
+                   norvane::platform::FileSystem& fileSystem = norvane::platform::nativeFileSystem(),
                    QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -39,7 +44,7 @@ public:
 private:
     void createControls();
     void createUndo();
-    void startUp();
+    void startUp(const std::string& folder);
     void openEntry(const QModelIndex& index);
     norvane::RuleTexts currentTexts() const;
     void runRule(norvane::Rule rule);
