@@ -1,6 +1,7 @@
 #include "folder_list_model.h"
 
 #include "engine_text.h"
+#include "tooltip_text.h"
 
 #include <utility>
 
@@ -16,7 +17,7 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const {
     const norvane::FolderEntryView& entry = folders_.entries()[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole: return toDisplayText(entry.name);
-    case Qt::ToolTipRole: return toDisplayText(entry.path);
+    case Qt::ToolTipRole: return asTooltip(toDisplayText(entry.path));
     case Qt::DecorationRole: return entry.open ? openIcon_ : closedIcon_;
     case DepthRole: return static_cast<int>(entry.depth);
     default: return {};

@@ -6,11 +6,13 @@
 #include "file_list_model.h"
 #include "folder_drop.h"
 #include "folder_list_model.h"
+#include "focus_preview.h"
 #include "folder_view.h"
 #include "input_guard.h"
 #include "message_box.h"
 #include "progress_window.h"
 #include "start_folder.h"
+#include "undo_menu.h"
 
 #include "norvane/preview.h"
 #include "norvane/rename_run.h"
@@ -21,12 +23,12 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
-#include <QMenu>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
 
 #include <exception>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -145,11 +147,14 @@ void Form1::createControls() {
                                                               {Command1, norvane::Rule::NumberName},
                                                               {Command2, norvane::Rule::ExtensionName},
                                                               {CmdRemoveExt, norvane::Rule::HeaderName}};
+    auto* focusPreview = new FocusPreview(this);
     for (const auto& [button, rule] : buttons) {
         connect(button, &QPushButton::clicked, this, [this, rule = rule] { runRule(rule); });
-        // Resting the pointer on a button tells what it would do now.
+        // Resting the pointer on a button tells what it would do now, and so does the keyboard focus.
         static_cast<BatchButton*>(button)->setPreview([this, rule = rule] { return previewOf(rule); });
+        focusPreview->watch(button, [this, rule = rule] { return previewWork(rule); });
     }
+    connect(fileModel_, &QAbstractItemModel::modelAboutToBeReset, focusPreview, &FocusPreview::forget);
 
     // The labels take no focus, so Tab goes through the others in this order.
     QWidget::setTabOrder(txt_find, Txt_replace);
@@ -250,12 +255,27 @@ void Form1::runRule(norvane::Rule rule) {
     refreshAfterFailure(reportListing);
 }
 
-QString Form1::previewOf(norvane::Rule rule) const {
+namespace {
+
+QString previewText(norvane::Rule rule, const norvane::FileList& files, const norvane::RuleTexts& texts) {
     try {
-        return toDisplayText(norvane::describe(norvane::preview(rule, files_, currentTexts())));
+        return toDisplayText(norvane::describe(norvane::preview(rule, files, texts)));
     } catch (const std::exception& error) {
-        return tr("Cannot tell what this button would do: %1.").arg(toDisplayText(error.what()));
+        return Form1::tr("Cannot tell what this button would do: %1.").arg(toDisplayText(error.what()));
     }
+}
+
+} // namespace
+
+QString Form1::previewOf(norvane::Rule rule) const { return previewText(rule, files_, currentTexts()); }
+
+std::function<QString()> Form1::previewWork(norvane::Rule rule) const {
+    // A copy of the list for the other thread: the window may list another
+    // folder, or a batch rename this one, while the preview is worked out.
+    auto snapshot = std::make_shared<norvane::FileList>(files_);
+    snapshot->onNamesChanging({});
+    snapshot->onNamesChanged({});
+    return [snapshot, rule, texts = currentTexts()] { return previewText(rule, *snapshot, texts); };
 }
 
 void Form1::createUndo() {
@@ -266,12 +286,7 @@ void Form1::createUndo() {
     undoAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(undoAction_);
     connect(undoAction_, &QAction::triggered, this, &Form1::undoLastBatch);
-    File1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(File1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        QMenu menu(this);
-        menu.addAction(undoAction_);
-        menu.exec(File1->viewport()->mapToGlobal(at));
-    });
+    new UndoMenu(File1, undoAction_);
     updateUndoAction();
 }
 

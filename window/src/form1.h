@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,7 @@ private:
     norvane::RuleTexts currentTexts() const;
     void runRule(norvane::Rule rule);
     QString previewOf(norvane::Rule rule) const;
+    std::function<QString()> previewWork(norvane::Rule rule) const;
     void undoLastBatch();
     void updateUndoAction();
     void refreshAfterFailure(bool reportListing);
