@@ -17,7 +17,8 @@ bool fromKeyboard(Qt::FocusReason reason) { return reason != Qt::MouseFocusReaso
 
 } // namespace
 
-FocusPreview::FocusPreview(QObject* parent) : QObject(parent) {
+FocusPreview::FocusPreview(QObject* parent, std::function<void(const QString&)> speak)
+    : QObject(parent), speak_(std::move(speak)) {
     rest_.setSingleShot(true);
     rest_.setInterval(restMs);
     connect(&rest_, &QTimer::timeout, this, &FocusPreview::rested);
@@ -86,4 +87,5 @@ void FocusPreview::finished(quint64 generation, const QString& text) {
     describing_ = true;
     button_->setAccessibleDescription(text);
     QToolTip::showText(button_->mapToGlobal(QPoint(0, button_->height())), asTooltip(text), button_, QRect(), shownMs);
+    if (speak_) speak_(text);
 }

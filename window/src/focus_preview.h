@@ -23,7 +23,9 @@ public:
     using Work = std::function<QString()>;
     static constexpr int restMs = 400;
 
-    explicit FocusPreview(QObject* parent);
+    // `speak` says the preview to a screen reader as it arrives: some do not
+    // read a description that changes while they rest on a control.
+    FocusPreview(QObject* parent, std::function<void(const QString&)> speak);
     ~FocusPreview() override; // waits for the work under way
     FocusPreview(const FocusPreview&) = delete;
     FocusPreview& operator=(const FocusPreview&) = delete;
@@ -43,6 +45,7 @@ private:
     void start(Work work, quint64 generation);
     void finished(quint64 generation, const QString& text);
 
+    std::function<void(const QString&)> speak_;
     std::map<QWidget*, std::function<Work()>> snapshots_;
     QTimer rest_;
     QPointer<QWidget> button_; // where the focus rests

@@ -20,6 +20,8 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole: return asTooltip(toDisplayText(entry.path));
     case Qt::DecorationRole: return entry.open ? openIcon_ : closedIcon_;
     case DepthRole: return static_cast<int>(entry.depth);
+    case OpenRole: return entry.open;
+    case CurrentRole: return static_cast<std::size_t>(index.row()) + 1 == folders_.chainLength();
     default: return {};
     }
 }

@@ -11,7 +11,9 @@
 class FolderListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    enum Role { DepthRole = Qt::UserRole, PathRole };
+    // DepthRole: 0 for the root; OpenRole: on the way down to the current
+    // folder, the current one included; CurrentRole: the current folder.
+    enum Role { DepthRole = Qt::UserRole, PathRole, OpenRole, CurrentRole };
 
     FolderListModel(const norvane::FolderList& folders, QIcon openIcon, QIcon closedIcon, QObject* parent = nullptr);
 

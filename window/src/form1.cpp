@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include "accessible_roles.h"
+#include "announcer.h"
 #include "batch_button.h"
 #include "control_descriptions.h"
 #include "engine_text.h"
@@ -68,6 +70,12 @@ QLabel* makeLabel(QWidget* parent, int index, const QString& text, QRect geometr
     return label;
 }
 
+QString renamedText(std::size_t files) {
+    if (files == 0) return Form1::tr("Renamed no files.");
+    if (files == 1) return Form1::tr("Renamed 1 file.");
+    return Form1::tr("Renamed %1 files.").arg(QLocale().toString(static_cast<qulonglong>(files)));
+}
+
 } // namespace
 
 Form1::Form1(norvane::platform::FileSystem& fileSystem, QWidget* parent)
@@ -78,6 +86,7 @@ Form1::Form1(const std::string& folder, norvane::platform::FileSystem& fileSyste
                           Qt::WindowCloseButtonHint),
       folders_(fileSystem),
       files_(fileSystem) {
+    installAccessibleRoles();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Norvane"));
     setFixedSize(fromTwips(7305), fromTwips(4185));
@@ -147,7 +156,8 @@ void Form1::createControls() {
                                                               {Command1, norvane::Rule::NumberName},
                                                               {Command2, norvane::Rule::ExtensionName},
                                                               {CmdRemoveExt, norvane::Rule::HeaderName}};
-    auto* focusPreview = new FocusPreview(this);
+    announcer_ = new Announcer(this);
+    auto* focusPreview = new FocusPreview(this, [this](const QString& text) { announcer_->announce(text); });
     for (const auto& [button, rule] : buttons) {
         connect(button, &QPushButton::clicked, this, [this, rule = rule] { runRule(rule); });
         // Resting the pointer on a button tells what it would do now, and so does the keyboard focus.
@@ -246,10 +256,15 @@ void Form1::runRule(norvane::Rule rule) {
     } catch (...) {
         failureText = tr("The renaming stopped for an unknown reason.");
     }
-    if (!run.record().empty()) undoStack_.push_back(run.takeRecord());
+    const std::size_t renamed = run.record().size();
+    if (renamed > 0) undoStack_.push_back(run.takeRecord());
     updateUndoAction();
     progress.close();
-    if (failureText.isEmpty()) return;
+    if (failureText.isEmpty()) {
+        // A batch that says nothing ("Repalce") still tells a screen reader it is done.
+        if (!progress.spoke()) announcer_->announce(renamedText(renamed));
+        return;
+    }
     // The list still shows the names from before the run while the box is up.
     showMessage(this, failureText);
     refreshAfterFailure(reportListing);

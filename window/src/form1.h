@@ -19,6 +19,7 @@ class QListView;
 class QPushButton;
 class FileListModel;
 class FolderListModel;
+class Announcer;
 class FolderView;
 
 // The program's one window: the two texts, the four buttons, the folder tree
@@ -76,4 +77,5 @@ private:
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* CmdRemoveExt = nullptr;
+    Announcer* announcer_ = nullptr; // speaks to screen readers only
 };
