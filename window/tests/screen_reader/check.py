@@ -1,0 +1,188 @@
+#!/usr/bin/python3
+"""Norvane as a screen reader meets it: through the AT-SPI bus with pyatspi.
+
+  check.py window PROGRAM   roles, names, levels, the focused folder, the
+                            announcement after "Repalce", a button pressed
+                            through its action, a folder opened through its own
+  check.py home PROGRAM     started with no folder, it opens the home folder
+
+Run on a display with an AT-SPI bus (run.sh sets both up). Prints one line a
+check and ends with "N passed, M failed"; exits 1 when any failed.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+results = []
+
+
+def check(what, ok, seen=""):
+    results.append(ok)
+    print(("ok      " if ok else "FAILED  ") + what + ("" if ok else f": saw {seen!r}"), flush=True)
+    return ok
+
+
+def wait_for(condition, seconds=10.0):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.1)
+    return condition()
+
+
+def listen(seconds, event_type, keep):
+    """Runs the event loop for a while, handing each event of a type to keep()."""
+    pyatspi.Registry.registerEventListener(keep, event_type)
+    GLib.timeout_add(int(seconds * 1000), lambda: pyatspi.Registry.stop() or False)
+    pyatspi.Registry.start()
+    pyatspi.Registry.deregisterEventListener(keep, event_type)
+
+
+def application(name="Norvane"):
+    def found():
+        desktop = pyatspi.Registry.getDesktop(0)
+        for index in range(desktop.childCount):
+            app = desktop.getChildAtIndex(index)
+            if app is not None and app.name == name and app.childCount > 0:
+                return app
+        return None
+    return wait_for(found, 20)
+
+
+def child(parent, role, name):
+    for node in parent:
+        if node is not None and node.getRoleName() == role and node.name == name:
+            return node
+    return None
+
+
+def children(node):
+    return [item for item in node if item is not None]
+
+
+def press(node, action):
+    actions = node.queryAction()
+    for index in range(actions.nActions):
+        if actions.getName(index).lower() == action:
+            return actions.doAction(index)
+    return False
+
+
+def start(program, arguments, environment):
+    environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **environment)
+    return subprocess.Popen([program, *arguments], env=environment, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+
+
+def check_window(program, folder):
+    for name in ("a_x.txt", "b_x.txt", "c.txt"):
+        open(os.path.join(folder, name), "w").close()
+    os.mkdir(os.path.join(folder, "inner"))
+    open(os.path.join(folder, "inner", "x.txt"), "w").close()
+    process = start(program, [folder], {})
+    try:
+        app = application()
+        if not check("the program shows up on the AT-SPI bus", app is not None):
+            return
+        frame = app.getChildAtIndex(0)
+        check("the window is a frame named Norvane", (frame.getRoleName(), frame.name) == ("frame", "Norvane"),
+              (frame.getRoleName(), frame.name))
+        expected = [("text", "Find"), ("text", "replace"), ("push button", "Repalce"), ("tree", "Folders"),
+                    ("list", "Files"), ("label", "Find"), ("label", "replace"), ("push button", "Change File Name"),
+                    ("push button", "Change Extention"), ("push button", "Remove Hider")]
+        shown = [(node.getRoleName(), node.name) for node in children(frame) if node.getRoleName() != "notification"]
+        check("every control with its role and name, in tab order", shown == expected, shown)
+        for role, name in expected:
+            node = child(frame, role, name)
+            check(f"{role} \"{name}\" has a description", node is not None and node.description != "",
+                  node and node.description)
+
+        tree = child(frame, "tree", "Folders")
+        items = children(tree)
+        depth = folder.strip("/").count("/") + 2  # the root is level 1
+        levels = [(item.name, item.description) for item in items]
+        check("the tree's items tell their levels, down to the current folder and on to its subfolder",
+              levels[-2:] == [(os.path.basename(folder), f"Level {depth}, the current folder"),
+                              ("inner", f"Level {depth + 1}, a subfolder of the current folder")]
+              and levels[0] == ("/", "Level 1, on the way down to the current folder"), levels)
+        current = items[-2]
+        states = current.getState()
+        check("the current folder shows expanded, its subfolder collapsed",
+              states.contains(pyatspi.STATE_EXPANDED) and items[-1].getState().contains(pyatspi.STATE_COLLAPSED))
+        # With no window manager on the virtual display, the window gets the keyboard from xdotool.
+        subprocess.run(["xdotool", "search", "--sync", "--name", "^Norvane$", "windowfocus", "--sync"],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
+        tree.queryComponent().grabFocus()
+        focused = wait_for(lambda: [item.name for item in children(tree) if item.getState().contains(pyatspi.STATE_FOCUSED)])
+        check("in the tree the current folder is the focused item", focused == [os.path.basename(folder)], focused)
+
+        find = child(frame, "text", "Find")
+        find.queryEditableText().setTextContents("_x")
+        announced = []
+        repalce = child(frame, "push button", "Repalce")
+        pressed = press(repalce, "press")
+
+        def note(event):
+            if event.source.getRoleName() == "notification" and event.detail1 == 1:
+                announced.append(event.source.name)
+        listen(3, "object:state-changed:showing", note)
+        names = sorted(os.listdir(folder))
+        check("pressing Repalce through its action renames the files", pressed and names == ["a.txt", "b.txt", "c.txt", "inner"],
+              names)
+        check("the silent Repalce is announced with how many files it renamed", "Renamed 2 files." in announced, announced)
+        files = child(frame, "list", "Files")
+        listed = wait_for(lambda: [item.name for item in children(files)] == ["a.txt", "b.txt", "c.txt"])
+        check("the file list shows the new names", listed, [item.name for item in children(files)])
+
+        inner = child(tree, "table cell", "inner")
+        opened = inner is not None and press(inner, "open")
+        listed = wait_for(lambda: [item.name for item in children(files)] == ["x.txt"])
+        check("a folder's \"open\" action opens it", opened and listed, [item.name for item in children(files)])
+    finally:
+        process.terminate()
+        process.wait(10)
+
+
+def check_home(program, home):
+    marker = "norvane-home-marker.txt"
+    open(os.path.join(home, marker), "w").close()
+    process = start(program, [], {"HOME": home})
+    try:
+        app = application()
+        if not check("the program shows up on the AT-SPI bus", app is not None):
+            return
+        frame = app.getChildAtIndex(0)
+        files = child(frame, "list", "Files")
+        tree = child(frame, "tree", "Folders")
+        listed = wait_for(lambda: [item.name for item in children(files)] == [marker])
+        check(f"started with no folder, it lists the home folder {home}", listed,
+              [item.name for item in children(files)][:5])
+        current = [item.name for item in children(tree) if item.description.endswith(", the current folder")]
+        check("the tree's current folder is the home folder", current == [os.path.basename(home)], current)
+    finally:
+        process.terminate()
+        process.wait(10)
+
+
+def main():
+    mode, program = sys.argv[1], sys.argv[2]
+    folder = tempfile.mkdtemp(prefix="norvane-atspi-")
+    try:
+        (check_window if mode == "window" else check_home)(program, folder)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+    failed = results.count(False)
+    print(f"{len(results) - failed} passed, {failed} failed")
+    return 1 if failed or not results else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
