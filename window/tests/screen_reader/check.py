@@ -5,6 +5,9 @@
                             announcement after "Repalce", a button pressed
                             through its action, a folder opened through its own
   check.py home PROGRAM     started with no folder, it opens the home folder
+  check.py drop PROGRAM SOURCE
+                            a folder dragged from SOURCE (drag_source), which
+                            offers only "move", opens, and is still there
 
 Run on a display with an AT-SPI bus (run.sh sets both up). Prints one line a
 check and ends with "N passed, M failed"; exits 1 when any failed.
@@ -79,7 +82,7 @@ def press(node, action):
 def start(program, arguments, environment):
     environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", **environment)
     return subprocess.Popen([program, *arguments], env=environment, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
+                            stderr=open(os.environ.get("NORVANE_LOG", os.devnull), "w"))
 
 
 def check_window(program, folder):
@@ -172,11 +175,62 @@ def check_home(program, home):
         process.wait(10)
 
 
+def window_centre(title):
+    shown = subprocess.run(["xdotool", "search", "--sync", "--name", f"^{title}$", "getwindowgeometry", "--shell"],
+                           capture_output=True, text=True, timeout=10).stdout
+    geometry = dict(line.split("=", 1) for line in shown.split())
+    return int(geometry["X"]) + int(geometry["WIDTH"]) // 2, int(geometry["Y"]) + int(geometry["HEIGHT"]) // 2
+
+
+def check_drop(program, folder, source):
+    start_folder = os.path.join(folder, "start")
+    dragged = os.path.join(folder, "dragged")
+    os.makedirs(start_folder)
+    os.makedirs(dragged)
+    open(os.path.join(start_folder, "s.txt"), "w").close()
+    open(os.path.join(dragged, "d.txt"), "w").close()
+    process = start(program, [start_folder], {})
+    dragger = subprocess.Popen([source, dragged], stdout=subprocess.PIPE, text=True)
+    try:
+        app = application()
+        if not check("the program shows up on the AT-SPI bus", app is not None):
+            return
+        to_x, to_y = window_centre("Norvane")
+        from_x, from_y = window_centre("drag source")
+        # A hand on the mouse: press on the source, move across in steps, let go on the window.
+        xdotool = lambda *arguments: subprocess.run(["xdotool", *map(str, arguments)], timeout=10)
+        xdotool("mousemove", "--sync", from_x, from_y)
+        xdotool("mousedown", 1)
+        for step in range(1, 11):
+            xdotool("mousemove", from_x + (to_x - from_x) * step // 10, from_y + (to_y - from_y) * step // 10)
+            time.sleep(0.1)
+        time.sleep(0.3)
+        xdotool("mouseup", 1)
+        try:
+            answer = dragger.communicate(timeout=10)[0].strip()
+        except subprocess.TimeoutExpired:
+            answer = "no answer"
+        check("the move-only drag is answered with a copy or a link, never a move", answer in ("copy", "link"), answer)
+        check("the dragged folder is still there", os.listdir(dragged) == ["d.txt"], os.listdir(dragged))
+        files = child(app.getChildAtIndex(0), "list", "Files")
+        listed = wait_for(lambda: [item.name for item in children(files)] == ["d.txt"])
+        check("the dragged folder opens", listed, [item.name for item in children(files)])
+    finally:
+        dragger.kill()
+        process.terminate()
+        process.wait(10)
+
+
 def main():
     mode, program = sys.argv[1], sys.argv[2]
     folder = tempfile.mkdtemp(prefix="norvane-atspi-")
     try:
-        (check_window if mode == "window" else check_home)(program, folder)
+        if mode == "window":
+            check_window(program, folder)
+        elif mode == "home":
+            check_home(program, folder)
+        else:
+            check_drop(program, folder, sys.argv[3])
     finally:
         shutil.rmtree(folder, ignore_errors=True)
     failed = results.count(False)

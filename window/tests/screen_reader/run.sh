@@ -1,5 +1,5 @@
 #!/bin/sh
-# Runs check.py MODE PROGRAM on a virtual display with its own session bus and
+# Runs check.py MODE PROGRAM [SOURCE] on a virtual display with its own session bus and
 # AT-SPI bus, as a desktop with a screen reader has them. Exits 77 (skipped)
 # with the reason when this machine lacks one of them.
 #   window/tests/screen_reader/run.sh window build/window/norvane
@@ -21,7 +21,7 @@ xvfb-run -a dbus-run-session -- sh -c '
     /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
     launcher=$!
     sleep 1
-    /usr/bin/python3 "$0" "$1" "$2" 2>&1
+    /usr/bin/python3 "$0" "$@" 2>&1
     status=$?
     kill $launcher 2>/dev/null
-    exit $status' "$here/check.py" "$1" "$2" 2>/dev/null
+    exit $status' "$here/check.py" "$@" 2>/dev/null
