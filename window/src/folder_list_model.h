@@ -1,10 +1,10 @@
 #pragma once
 
+#include "name_delegate.h"
 #include "norvane/folder_list.h"
 
 #include <QAbstractListModel>
 #include <QIcon>
-#include <QStyledItemDelegate>
 
 // Dir1's rows: the engine's FolderList entries, the chain down to the current
 // folder with open-folder icons, then its subfolders with closed ones.
@@ -34,12 +34,13 @@ private:
     QIcon closedIcon_;
 };
 
-// Indents each row by its depth, so the chain reads as a tree.
-class FolderIndentDelegate : public QStyledItemDelegate {
+// Indents each row by its depth, so the chain reads as a tree, on the side
+// the lines start from.
+class FolderIndentDelegate : public NameDelegate {
     Q_OBJECT
 public:
     static constexpr int indentPerLevel = 8;
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using NameDelegate::NameDelegate;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;

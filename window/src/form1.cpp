@@ -12,8 +12,10 @@
 #include "folder_view.h"
 #include "input_guard.h"
 #include "message_box.h"
+#include "name_delegate.h"
 #include "progress_window.h"
 #include "start_folder.h"
+#include "twips_layout.h"
 #include "undo_menu.h"
 
 #include "norvane/preview.h"
@@ -34,14 +36,6 @@
 #include <utility>
 
 namespace {
-
-// The window is laid out in twips; 15 of them make one device-independent
-// pixel, which Qt scales on high-density screens.
-constexpr int fromTwips(int twips) { return twips / 15; }
-
-QRect twipsRect(int left, int top, int width, int height) {
-    return {fromTwips(left), fromTwips(top), fromTwips(width), fromTwips(height)};
-}
 
 BatchButton* makeButton(QWidget* parent, const char* name, const QString& text, QRect geometry) {
     auto* button = new BatchButton(text, parent);
@@ -89,14 +83,10 @@ Form1::Form1(const std::string& folder, norvane::platform::FileSystem& fileSyste
     installAccessibleRoles();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Norvane"));
-    setFixedSize(fromTwips(7305), fromTwips(4185));
-    // The fixed layout was drawn for an 8-point font; larger ones clip the captions.
-    QFont smaller = font();
-    if (smaller.pointSizeF() > 8.0) {
-        smaller.setPointSizeF(8.0);
-        setFont(smaller);
-    }
-    createControls();
+    const TwipsLayout layout(font());
+    setFixedSize(layout.size(7305, 4185));
+    if (layout.font() != font()) setFont(layout.font());
+    createControls(layout);
     createUndo();
 
     folders_.onChanging([this] { folderModel_->foldersChanging(); });
@@ -119,14 +109,14 @@ Form1::~Form1() {
     delete fileModel_;
 }
 
-void Form1::createControls() {
-    txt_find = makeField(this, "txt_find", twipsRect(1590, 300, 2325, 375));
-    Txt_replace = makeField(this, "Txt_replace", twipsRect(1590, 780, 2325, 375));
-    CmdChange = makeButton(this, "CmdChange", QStringLiteral("Repalce"), twipsRect(390, 1290, 825, 315));
+void Form1::createControls(const TwipsLayout& layout) {
+    txt_find = makeField(this, "txt_find", layout.rect(1590, 300, 2325, 375));
+    Txt_replace = makeField(this, "Txt_replace", layout.rect(1590, 780, 2325, 375));
+    CmdChange = makeButton(this, "CmdChange", QStringLiteral("Repalce"), layout.rect(390, 1290, 825, 315));
 
     Dir1 = new FolderView(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
-    Dir1->setGeometry(twipsRect(390, 1860, 2595, 2115));
+    Dir1->setGeometry(layout.rect(390, 1860, 2595, 2115));
     folderModel_ = new FolderListModel(folders_, style()->standardIcon(QStyle::SP_DirOpenIcon),
                                        style()->standardIcon(QStyle::SP_DirClosedIcon), this);
     Dir1->setModel(folderModel_);
@@ -137,20 +127,21 @@ void Form1::createControls() {
 
     File1 = new QListView(this);
     File1->setObjectName(QStringLiteral("File1"));
-    File1->setGeometry(twipsRect(3030, 1860, 2385, 2040));
+    File1->setGeometry(layout.rect(3030, 1860, 2385, 2040));
     fileModel_ = new FileListModel(files_, this);
     File1->setModel(fileModel_);
+    File1->setItemDelegate(new NameDelegate(File1));
     // One row height for all: a folder of 100,000 files lays out at once.
     File1->setUniformItemSizes(true);
     File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
-    findLabel_ = makeLabel(this, 0, QStringLiteral("Find"), twipsRect(690, 360, 765, 255));
-    replaceLabel_ = makeLabel(this, 1, QStringLiteral("replace"), twipsRect(660, 840, 765, 255));
+    findLabel_ = makeLabel(this, 0, QStringLiteral("Find"), layout.rect(690, 360, 765, 255));
+    replaceLabel_ = makeLabel(this, 1, QStringLiteral("replace"), layout.rect(660, 840, 765, 255));
 
-    Command1 = makeButton(this, "Command1", QStringLiteral("Change File Name"), twipsRect(1260, 1290, 1635, 315));
-    Command2 = makeButton(this, "Command2", QStringLiteral("Change Extention"), twipsRect(2940, 1290, 1635, 315));
-    CmdRemoveExt = makeButton(this, "CmdRemoveExt", QStringLiteral("Remove Hider"), twipsRect(4620, 1290, 1635, 315));
+    Command1 = makeButton(this, "Command1", QStringLiteral("Change File Name"), layout.rect(1260, 1290, 1635, 315));
+    Command2 = makeButton(this, "Command2", QStringLiteral("Change Extention"), layout.rect(2940, 1290, 1635, 315));
+    CmdRemoveExt = makeButton(this, "CmdRemoveExt", QStringLiteral("Remove Hider"), layout.rect(4620, 1290, 1635, 315));
 
     const std::pair<QPushButton*, norvane::Rule> buttons[] = {{CmdChange, norvane::Rule::ReplaceName},
                                                               {Command1, norvane::Rule::NumberName},

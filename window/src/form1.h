@@ -21,6 +21,7 @@ class FileListModel;
 class FolderListModel;
 class Announcer;
 class FolderView;
+class TwipsLayout;
 
 // The program's one window: the two texts, the four buttons, the folder tree
 // Dir1 and the file list File1, each wired to the engine.
@@ -44,7 +45,7 @@ public:
     const norvane::FileList& fileList() const { return files_; }
 
 private:
-    void createControls();
+    void createControls(const TwipsLayout& layout);
     void createUndo();
     void startUp(const std::string& folder);
     void openEntry(const QModelIndex& index);
