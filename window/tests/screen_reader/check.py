@@ -201,9 +201,9 @@ def check_drop(program, folder, source):
         xdotool = lambda *arguments: subprocess.run(["xdotool", *map(str, arguments)], timeout=10)
         xdotool("mousemove", "--sync", from_x, from_y)
         xdotool("mousedown", 1)
-        for step in range(1, 11):
-            xdotool("mousemove", from_x + (to_x - from_x) * step // 10, from_y + (to_y - from_y) * step // 10)
-            time.sleep(0.1)
+        for step in range(1, 21):
+            xdotool("mousemove", "--sync", from_x + (to_x - from_x) * step // 20, from_y + (to_y - from_y) * step // 20)
+            time.sleep(0.05)
         time.sleep(0.3)
         xdotool("mouseup", 1)
         try:
