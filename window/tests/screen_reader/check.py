@@ -221,8 +221,21 @@ def check_drop(program, folder, source):
         process.wait(10)
 
 
+def registry_ready():
+    """The AT-SPI registry starts on the first question: a program started
+    before it answers may never join the bus."""
+    def answers():
+        try:
+            pyatspi.Registry.getDesktop(0).childCount
+            return True
+        except Exception:
+            return False
+    return wait_for(answers, 20)
+
+
 def main():
     mode, program = sys.argv[1], sys.argv[2]
+    registry_ready()
     folder = tempfile.mkdtemp(prefix="norvane-atspi-")
     try:
         if mode == "window":
