@@ -3,6 +3,7 @@
 
 #include "focus_preview.h"
 #include "form1.h"
+#include "slowed_file_system.h"
 #include "window_test_support.h"
 
 #include <QAction>
@@ -14,50 +15,12 @@
 #include <QTest>
 #include <QToolTip>
 
-#include <condition_variable>
 #include <future>
-#include <mutex>
-#include <thread>
 
 using window_test::BoxAnswerer;
 using window_test::TempFolder;
 
 namespace {
-
-// The disk, where looking up a name can be held until the test lets it go.
-class GatedFileSystem final : public norvane::platform::FileSystem {
-public:
-    void hold() {
-        std::lock_guard lock(mutex_);
-        held_ = true;
-    }
-    void release() {
-        {
-            std::lock_guard lock(mutex_);
-            held_ = false;
-        }
-        released_.notify_all();
-    }
-    std::optional<norvane::platform::SystemError> readFolder(const std::string& folder,
-                                                            const norvane::platform::EntryListed& each) override {
-        return real_.readFolder(folder, each);
-    }
-    norvane::platform::PathProbe probe(const std::string& path) override {
-        std::unique_lock lock(mutex_);
-        released_.wait(lock, [this] { return !held_; });
-        return real_.probe(path);
-    }
-    norvane::platform::FolderProbe probeFolder(const std::string& path) override { return real_.probeFolder(path); }
-    std::optional<norvane::platform::SystemError> move(const std::string& source, const std::string& destination) override {
-        return real_.move(source, destination);
-    }
-
-private:
-    norvane::platform::FileSystem& real_ = norvane::platform::nativeFileSystem();
-    std::mutex mutex_;
-    std::condition_variable released_;
-    bool held_ = false;
-};
 
 void tabTo(const char* name) {
     for (int step = 0; step < 10 && QApplication::focusWidget()->objectName() != QLatin1String(name); ++step)
@@ -149,20 +112,18 @@ void KeyboardTest::theFocusShowsAndDescribesThePreview() {
 void KeyboardTest::tabNeverWaitsForAPreview() {
     TempFolder folder;
     folder.addFiles({"a.txt"});
-    GatedFileSystem disk;
+    window_test::SlowedFileSystem disk;
     Form1 window(folder.text(), disk);
     showAt(window);
     QPushButton* repalce = window_test::child<QPushButton>(window, "CmdChange");
     const QString ownDescription = repalce->accessibleDescription();
 
-    // The preview's first look at the disk is held, as a slow one at a
-    // million files would be; a safety net lets it go should the window wait.
-    disk.hold();
+    // The preview's looks at the disk are held until the focus has moved
+    // on, as a slow disk at a million files would hold them; for at most 5
+    // seconds, should the window wait for them.
     std::promise<void> tabbed;
-    std::thread safetyNet([&disk, tabbed = tabbed.get_future()] {
-        tabbed.wait_for(std::chrono::seconds(5));
-        disk.release();
-    });
+    std::shared_future<void> movedOn = tabbed.get_future().share();
+    disk.duringProbe = [movedOn] { movedOn.wait_for(std::chrono::seconds(5)); };
     tabTo("CmdChange");
     QElapsedTimer waited;
     waited.start();
@@ -170,7 +131,6 @@ void KeyboardTest::tabNeverWaitsForAPreview() {
     QTest::keyClick(repalce, Qt::Key_Tab);
     const qint64 took = waited.elapsed();
     tabbed.set_value();
-    safetyNet.join();
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Dir1"));
     QVERIFY2(took < 3000, qPrintable(QString::number(took)));
 

@@ -14,12 +14,17 @@ class SlowedFileSystem final : public norvane::platform::FileSystem {
 public:
     std::chrono::milliseconds delay{0};
     std::function<void()> duringMove;
+    // Called before each look at a path: a slow disk's wait, or one a test holds.
+    std::function<void()> duringProbe;
 
     std::optional<norvane::platform::SystemError> readFolder(const std::string& folder,
                                                             const norvane::platform::EntryListed& each) override {
         return real_.readFolder(folder, each);
     }
-    norvane::platform::PathProbe probe(const std::string& path) override { return real_.probe(path); }
+    norvane::platform::PathProbe probe(const std::string& path) override {
+        if (duringProbe) duringProbe();
+        return real_.probe(path);
+    }
     norvane::platform::FolderProbe probeFolder(const std::string& path) override { return real_.probeFolder(path); }
     std::optional<norvane::platform::SystemError> move(const std::string& source, const std::string& destination) override {
         if (delay.count() > 0) std::this_thread::sleep_for(delay);

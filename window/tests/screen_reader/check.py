@@ -101,12 +101,10 @@ def check_window(program, folder):
         expected = [("text", "Find"), ("text", "replace"), ("push button", "Repalce"), ("tree", "Folders"),
                     ("list", "Files"), ("label", "Find"), ("label", "replace"), ("push button", "Change File Name"),
                     ("push button", "Change Extention"), ("push button", "Remove Hider")]
-        shown = [(node.getRoleName(), node.name) for node in children(frame) if node.getRoleName() != "notification"]
+        controls = [node for node in children(frame) if node.getRoleName() != "notification"]
+        shown = [(node.getRoleName(), node.name) for node in controls]
         check("every control with its role and name, in tab order", shown == expected, shown)
-        for role, name in expected:
-            node = child(frame, role, name)
-            check(f"{role} \"{name}\" has a description", node is not None and node.description != "",
-                  node and node.description)
+        check("every control has a description", all(node.description for node in controls))
 
         tree = child(frame, "tree", "Folders")
         items = children(tree)
@@ -142,9 +140,6 @@ def check_window(program, folder):
               names)
         check("the silent Repalce is announced with how many files it renamed", "Renamed 2 files." in announced, announced)
         files = child(frame, "list", "Files")
-        listed = wait_for(lambda: [item.name for item in children(files)] == ["a.txt", "b.txt", "c.txt"])
-        check("the file list shows the new names", listed, [item.name for item in children(files)])
-
         inner = child(tree, "table cell", "inner")
         opened = inner is not None and press(inner, "open")
         listed = wait_for(lambda: [item.name for item in children(files)] == ["x.txt"])
