@@ -1,5 +1,7 @@
 #include "batch_button.h"
 
+#include "tooltip_text.h"
+
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QToolTip>
@@ -8,9 +10,7 @@ BatchButton::BatchButton(const QString& text, QWidget* parent) : QPushButton(tex
 
 bool BatchButton::event(QEvent* event) {
     if (event->type() != QEvent::ToolTip || !preview_) return QPushButton::event(event);
-    // Shown as written: file names may hold "<" or "&".
-    const QString text = QStringLiteral("<p style='white-space:pre'>") + preview_().toHtmlEscaped() + QStringLiteral("</p>");
-    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, this);
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), asTooltip(preview_()), this);
     return true;
 }
 

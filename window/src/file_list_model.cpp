@@ -1,6 +1,7 @@
 #include "file_list_model.h"
 
 #include "engine_text.h"
+#include "tooltip_text.h"
 
 FileListModel::FileListModel(const norvane::FileList& files, QObject* parent)
     : QAbstractListModel(parent), files_(files) {}
@@ -10,8 +11,10 @@ int FileListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
-    return toDisplayText(files_.name(static_cast<std::size_t>(index.row())));
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    const QString name = toDisplayText(files_.name(static_cast<std::size_t>(index.row())));
+    // The whole name, where the row is too narrow for it.
+    return role == Qt::ToolTipRole ? asTooltip(name) : name;
 }
 
 void FileListModel::namesChanging() { beginResetModel(); }

@@ -1,44 +1,26 @@
 #include "folder_drop.h"
 
 #include "engine_text.h"
+#include "local_folder.h"
 
+#include <QCoreApplication>
 #include <QDropEvent>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
-
-#include <filesystem>
-#include <system_error>
-
-#ifdef Q_OS_WIN
-#include <QDir>
-#include <QFileInfo>
-#endif
+#include <QWindow>
 
 namespace {
 
+// The path's bytes straight from the address on POSIX: a name that is not
+// UTF-8 comes through as the file system holds it, where a QString would lose it.
+std::string localPath(const QUrl& url) {
 #ifdef Q_OS_WIN
-std::optional<std::string> localFolder(const QUrl& url) {
-    const QFileInfo info(url.toLocalFile());
-    if (!info.exists()) return std::nullopt;
-    const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
-    return toEngineText(QDir::toNativeSeparators(QDir::cleanPath(folder)));
-}
+    return toEngineText(url.toLocalFile());
 #else
-// The path's bytes straight from the address: a name that is not UTF-8 comes
-// through as the file system holds it, where a QString would lose it.
-std::optional<std::string> localFolder(const QUrl& url) {
-    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-    std::filesystem::path path = std::filesystem::path(bytes.toStdString()).lexically_normal();
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (error || !std::filesystem::exists(status)) return std::nullopt;
-    if (!std::filesystem::is_directory(status) || (!path.has_filename() && path != path.root_path()))
-        path = path.parent_path();
-    return path.string();
-}
+    return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
 #endif
+}
 
 } // namespace
 
@@ -47,50 +29,49 @@ std::optional<std::string> draggedFolder(const QMimeData* data) {
     for (const QUrl& url : data->urls()) {
         // A file on another machine is not one of this machine's folders.
         if (!url.isLocalFile() || !(url.host().isEmpty() || url.host() == QLatin1String("localhost"))) continue;
-        if (auto folder = localFolder(url)) return folder;
+        if (auto found = localFolder(localPath(url)).folder) return found;
     }
     return std::nullopt;
 }
 
+namespace {
+
+// Qt keeps a drop's answer to the actions the source offered, so a source
+// offering only "move" could only be answered "move". Drag and drop
+// protocols let a target answer "copy" to any offer (XDND says so), and that
+// is the answer here.
+struct DropAnswer : QDropEvent {
+    static void setCopy(QDropEvent* event) { event->*(&DropAnswer::m_dropAction) = Qt::CopyAction; }
+};
+
+void acceptAsLinkOrCopy(QDropEvent* event) {
+    if (event->possibleActions() & Qt::LinkAction) event->setDropAction(Qt::LinkAction);
+    else if (event->possibleActions() & Qt::CopyAction) event->setDropAction(Qt::CopyAction);
+    else DropAnswer::setCopy(event);
+    event->accept();
+}
+
+} // namespace
+
 FolderDrop::FolderDrop(QWidget* window, std::function<void(const std::string&)> open)
-    : QObject(window), open_(std::move(open)) {
+    : QObject(window), window_(window), open_(std::move(open)) {
     window->setAcceptDrops(true);
-    window->installEventFilter(this);
-    // The fields take drops themselves; the other controls leave them to the window.
-    for (QLineEdit* field : window->findChildren<QLineEdit*>()) field->installEventFilter(this);
+    // Watched where the window system hands drags to the window, before Qt
+    // passes them to a control and keeps them to the actions offered.
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
-bool FolderDrop::acceptAsLinkOrCopy(QDropEvent* event) {
-    for (const Qt::DropAction action : {Qt::LinkAction, Qt::CopyAction}) {
-        if (event->possibleActions() & action) {
-            event->setDropAction(action);
-            event->accept();
-            return true;
-        }
-    }
-    event->ignore();
-    return false;
-}
-
-bool FolderDrop::eventFilter(QObject*, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDropEvent*>(event);
-        if (!draggedFolder(drag->mimeData())) return false; // text for a field, or nothing to open
-        acceptAsLinkOrCopy(drag);
-        return true;
-    }
-    case QEvent::Drop: {
-        auto* drop = static_cast<QDropEvent*>(event);
-        const std::optional<std::string> folder = draggedFolder(drop->mimeData());
-        if (!folder) return false;
-        // Opened once the drop is over: a box about an unreadable folder must
-        // not keep the file manager waiting for the drop to finish.
-        if (acceptAsLinkOrCopy(drop))
-            QMetaObject::invokeMethod(this, [this, folder = *folder] { open_(folder); }, Qt::QueuedConnection);
-        return true;
-    }
-    default: return false;
-    }
+bool FolderDrop::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+    if (watched != window_->windowHandle()) return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const std::optional<std::string> folder = draggedFolder(drop->mimeData());
+    if (!folder) return false; // text for a field, or nothing to open
+    acceptAsLinkOrCopy(drop);
+    // Opened once the drop is over: a box about an unreadable folder must
+    // not keep the file manager waiting for the drop to finish.
+    if (type == QEvent::Drop)
+        QMetaObject::invokeMethod(this, [this, folder = *folder] { open_(folder); }, Qt::QueuedConnection);
+    return true;
 }

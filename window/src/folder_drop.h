@@ -15,10 +15,11 @@ class QWidget;
 // no local file or folder that is there.
 std::optional<std::string> draggedFolder(const QMimeData* data);
 
-// Lets a folder dragged onto the window open there: on the window, the lists
-// and the labels, and on the text fields too, which keep taking dragged text.
-// It accepts the drop as a link or a copy, never as a move: the file manager
-// must not take it that the folder was moved.
+// Lets a folder dragged onto the window open there, wherever on the window it
+// is dropped; the text fields keep taking dragged text. Whatever a file
+// manager offers, copy, link or only move, the drop is accepted and answered
+// as a link or a copy, never as a move: the file manager must not take it
+// that the folder went anywhere, and delete it.
 class FolderDrop : public QObject {
     Q_OBJECT
 public:
@@ -28,7 +29,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static bool acceptAsLinkOrCopy(QDropEvent* event);
-
+    QWidget* window_;
     std::function<void(const std::string&)> open_;
 };

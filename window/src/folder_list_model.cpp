@@ -1,6 +1,8 @@
 #include "folder_list_model.h"
 
 #include "engine_text.h"
+#include "twips_layout.h"
+#include "tooltip_text.h"
 
 #include <utility>
 
@@ -16,9 +18,11 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const {
     const norvane::FolderEntryView& entry = folders_.entries()[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole: return toDisplayText(entry.name);
-    case Qt::ToolTipRole: return toDisplayText(entry.path);
+    case Qt::ToolTipRole: return asTooltip(toDisplayText(entry.path));
     case Qt::DecorationRole: return entry.open ? openIcon_ : closedIcon_;
     case DepthRole: return static_cast<int>(entry.depth);
+    case OpenRole: return entry.open;
+    case CurrentRole: return static_cast<std::size_t>(index.row()) + 1 == folders_.chainLength();
     default: return {};
     }
 }
@@ -34,9 +38,17 @@ QModelIndex FolderListModel::currentFolderIndex() const {
 
 namespace {
 
+int indentOf(const QStyleOptionViewItem& option, const QModelIndex& index) {
+    // Grows with the window's layout, as the rows do.
+    const int perLevel = static_cast<int>(FolderIndentDelegate::indentPerLevel * TwipsLayout(option.font).scale() + 0.5);
+    return index.data(FolderListModel::DepthRole).toInt() * perLevel;
+}
+
 QStyleOptionViewItem indented(const QStyleOptionViewItem& option, const QModelIndex& index) {
     QStyleOptionViewItem shifted(option);
-    shifted.rect.adjust(index.data(FolderListModel::DepthRole).toInt() * FolderIndentDelegate::indentPerLevel, 0, 0, 0);
+    // The indent is on the side the lines start from: the right in a right-to-left layout.
+    if (option.direction == Qt::RightToLeft) shifted.rect.adjust(0, 0, -indentOf(option, index), 0);
+    else shifted.rect.adjust(indentOf(option, index), 0, 0, 0);
     return shifted;
 }
 
@@ -48,6 +60,6 @@ void FolderIndentDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
 
 QSize FolderIndentDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    size.rwidth() += index.data(FolderListModel::DepthRole).toInt() * indentPerLevel;
+    size.rwidth() += indentOf(option, index);
     return size;
 }

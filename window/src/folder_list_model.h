@@ -1,17 +1,19 @@
 #pragma once
 
+#include "name_delegate.h"
 #include "norvane/folder_list.h"
 
 #include <QAbstractListModel>
 #include <QIcon>
-#include <QStyledItemDelegate>
 
 // Dir1's rows: the engine's FolderList entries, the chain down to the current
 // folder with open-folder icons, then its subfolders with closed ones.
 class FolderListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    enum Role { DepthRole = Qt::UserRole, PathRole };
+    // DepthRole: 0 for the root; OpenRole: on the way down to the current
+    // folder, the current one included; CurrentRole: the current folder.
+    enum Role { DepthRole = Qt::UserRole, PathRole, OpenRole, CurrentRole };
 
     FolderListModel(const norvane::FolderList& folders, QIcon openIcon, QIcon closedIcon, QObject* parent = nullptr);
 
@@ -32,12 +34,13 @@ private:
     QIcon closedIcon_;
 };
 
-// Indents each row by its depth, so the chain reads as a tree.
-class FolderIndentDelegate : public QStyledItemDelegate {
+// Indents each row by its depth, so the chain reads as a tree, on the side
+// the lines start from.
+class FolderIndentDelegate : public NameDelegate {
     Q_OBJECT
 public:
     static constexpr int indentPerLevel = 8;
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using NameDelegate::NameDelegate;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;

@@ -1,5 +1,9 @@
 #include "folder_view.h"
 
+#include "folder_tree_accessible.h"
+
+#include <QAccessible>
+#include <QFocusEvent>
 #include <QKeyEvent>
 
 FolderView::FolderView(QWidget* parent) : QListView(parent) {
@@ -13,4 +17,25 @@ void FolderView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QListView::keyPressEvent(event);
+}
+
+void FolderView::focusInEvent(QFocusEvent* event) {
+    QListView::focusInEvent(event);
+    // Qt tells only of the current row changing while the view has the
+    // focus. Told once the view's own focus has been told, so the row is
+    // what a screen reader is left on.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!QAccessible::isActive() || !hasFocus() || !currentIndex().isValid()) return;
+            QAccessibleEvent focus(this, QAccessible::Focus);
+            focus.setChild(currentIndex().row());
+            QAccessible::updateAccessibility(&focus);
+        },
+        Qt::QueuedConnection);
+}
+
+void FolderView::reset() {
+    QListView::reset();
+    if (auto* tree = dynamic_cast<FolderTreeAccessible*>(QAccessible::queryAccessibleInterface(this))) tree->forgetItems();
 }

@@ -3,15 +3,19 @@
 #include <QListView>
 
 // Dir1's view: a double click or Enter on an entry asks to open it. A single
-// click only selects, whatever the desktop's click setting.
+// click only selects, whatever the desktop's click setting. Coming into it,
+// a screen reader is told which folder is current, not just the list.
 class FolderView : public QListView {
     Q_OBJECT
 public:
     explicit FolderView(QWidget* parent = nullptr);
+
+    void reset() override;
 
 signals:
     void openRequested(const QModelIndex& index);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 };

@@ -1,15 +1,22 @@
 #include "form1.h"
 
+#include "accessible_roles.h"
+#include "announcer.h"
 #include "batch_button.h"
 #include "control_descriptions.h"
 #include "engine_text.h"
 #include "file_list_model.h"
 #include "folder_drop.h"
 #include "folder_list_model.h"
+#include "focus_preview.h"
 #include "folder_view.h"
 #include "input_guard.h"
 #include "message_box.h"
+#include "name_delegate.h"
 #include "progress_window.h"
+#include "start_folder.h"
+#include "twips_layout.h"
+#include "undo_menu.h"
 
 #include "norvane/preview.h"
 #include "norvane/rename_run.h"
@@ -20,23 +27,15 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
-#include <QMenu>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
 
 #include <exception>
+#include <memory>
 #include <utility>
 
 namespace {
-
-// The window is laid out in twips; 15 of them make one device-independent
-// pixel, which Qt scales on high-density screens.
-constexpr int fromTwips(int twips) { return twips / 15; }
-
-QRect twipsRect(int left, int top, int width, int height) {
-    return {fromTwips(left), fromTwips(top), fromTwips(width), fromTwips(height)};
-}
 
 BatchButton* makeButton(QWidget* parent, const char* name, const QString& text, QRect geometry) {
     auto* button = new BatchButton(text, parent);
@@ -65,23 +64,29 @@ QLabel* makeLabel(QWidget* parent, int index, const QString& text, QRect geometr
     return label;
 }
 
+QString renamedText(std::size_t files) {
+    if (files == 0) return Form1::tr("Renamed no files.");
+    if (files == 1) return Form1::tr("Renamed 1 file.");
+    return Form1::tr("Renamed %1 files.").arg(QLocale().toString(static_cast<qulonglong>(files)));
+}
+
 } // namespace
 
 Form1::Form1(norvane::platform::FileSystem& fileSystem, QWidget* parent)
+    : Form1(startFolder(fileSystem), fileSystem, parent) {}
+
+Form1::Form1(const std::string& folder, norvane::platform::FileSystem& fileSystem, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       folders_(fileSystem),
       files_(fileSystem) {
+    installAccessibleRoles();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Norvane"));
-    setFixedSize(fromTwips(7305), fromTwips(4185));
-    // The fixed layout was drawn for an 8-point font; larger ones clip the captions.
-    QFont smaller = font();
-    if (smaller.pointSizeF() > 8.0) {
-        smaller.setPointSizeF(8.0);
-        setFont(smaller);
-    }
-    createControls();
+    const TwipsLayout layout(font());
+    setFixedSize(layout.size(7305, 4185));
+    if (layout.font() != font()) setFont(layout.font());
+    createControls(layout);
     createUndo();
 
     folders_.onChanging([this] { folderModel_->foldersChanging(); });
@@ -92,7 +97,7 @@ Form1::Form1(norvane::platform::FileSystem& fileSystem, QWidget* parent)
     files_.onNamesChanging([this] { fileModel_->namesChanging(); });
     files_.onNamesChanged([this] { fileModel_->namesChanged(); });
 
-    startUp();
+    startUp(folder);
 }
 
 Form1::~Form1() {
@@ -104,14 +109,14 @@ Form1::~Form1() {
     delete fileModel_;
 }
 
-void Form1::createControls() {
-    txt_find = makeField(this, "txt_find", twipsRect(1590, 300, 2325, 375));
-    Txt_replace = makeField(this, "Txt_replace", twipsRect(1590, 780, 2325, 375));
-    CmdChange = makeButton(this, "CmdChange", QStringLiteral("Repalce"), twipsRect(390, 1290, 825, 315));
+void Form1::createControls(const TwipsLayout& layout) {
+    txt_find = makeField(this, "txt_find", layout.rect(1590, 300, 2325, 375));
+    Txt_replace = makeField(this, "Txt_replace", layout.rect(1590, 780, 2325, 375));
+    CmdChange = makeButton(this, "CmdChange", QStringLiteral("Repalce"), layout.rect(390, 1290, 825, 315));
 
     Dir1 = new FolderView(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
-    Dir1->setGeometry(twipsRect(390, 1860, 2595, 2115));
+    Dir1->setGeometry(layout.rect(390, 1860, 2595, 2115));
     folderModel_ = new FolderListModel(folders_, style()->standardIcon(QStyle::SP_DirOpenIcon),
                                        style()->standardIcon(QStyle::SP_DirClosedIcon), this);
     Dir1->setModel(folderModel_);
@@ -122,30 +127,35 @@ void Form1::createControls() {
 
     File1 = new QListView(this);
     File1->setObjectName(QStringLiteral("File1"));
-    File1->setGeometry(twipsRect(3030, 1860, 2385, 2040));
+    File1->setGeometry(layout.rect(3030, 1860, 2385, 2040));
     fileModel_ = new FileListModel(files_, this);
     File1->setModel(fileModel_);
+    File1->setItemDelegate(new NameDelegate(File1));
     // One row height for all: a folder of 100,000 files lays out at once.
     File1->setUniformItemSizes(true);
     File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
-    findLabel_ = makeLabel(this, 0, QStringLiteral("Find"), twipsRect(690, 360, 765, 255));
-    replaceLabel_ = makeLabel(this, 1, QStringLiteral("replace"), twipsRect(660, 840, 765, 255));
+    findLabel_ = makeLabel(this, 0, QStringLiteral("Find"), layout.rect(690, 360, 765, 255));
+    replaceLabel_ = makeLabel(this, 1, QStringLiteral("replace"), layout.rect(660, 840, 765, 255));
 
-    Command1 = makeButton(this, "Command1", QStringLiteral("Change File Name"), twipsRect(1260, 1290, 1635, 315));
-    Command2 = makeButton(this, "Command2", QStringLiteral("Change Extention"), twipsRect(2940, 1290, 1635, 315));
-    CmdRemoveExt = makeButton(this, "CmdRemoveExt", QStringLiteral("Remove Hider"), twipsRect(4620, 1290, 1635, 315));
+    Command1 = makeButton(this, "Command1", QStringLiteral("Change File Name"), layout.rect(1260, 1290, 1635, 315));
+    Command2 = makeButton(this, "Command2", QStringLiteral("Change Extention"), layout.rect(2940, 1290, 1635, 315));
+    CmdRemoveExt = makeButton(this, "CmdRemoveExt", QStringLiteral("Remove Hider"), layout.rect(4620, 1290, 1635, 315));
 
     const std::pair<QPushButton*, norvane::Rule> buttons[] = {{CmdChange, norvane::Rule::ReplaceName},
                                                               {Command1, norvane::Rule::NumberName},
                                                               {Command2, norvane::Rule::ExtensionName},
                                                               {CmdRemoveExt, norvane::Rule::HeaderName}};
+    announcer_ = new Announcer(this);
+    auto* focusPreview = new FocusPreview(this, [this](const QString& text) { announcer_->announce(text); });
     for (const auto& [button, rule] : buttons) {
         connect(button, &QPushButton::clicked, this, [this, rule = rule] { runRule(rule); });
-        // Resting the pointer on a button tells what it would do now.
+        // Resting the pointer on a button tells what it would do now, and so does the keyboard focus.
         static_cast<BatchButton*>(button)->setPreview([this, rule = rule] { return previewOf(rule); });
+        focusPreview->watch(button, [this, rule = rule] { return previewWork(rule); });
     }
+    connect(fileModel_, &QAbstractItemModel::modelAboutToBeReset, focusPreview, &FocusPreview::forget);
 
     // The labels take no focus, so Tab goes through the others in this order.
     QWidget::setTabOrder(txt_find, Txt_replace);
@@ -168,12 +178,10 @@ void Form1::createControls() {
     });
 }
 
-void Form1::startUp() {
-    // The engine's own path of the program's folder, so no display text is
-    // ever turned back into a path.
-    const std::string applicationFolder = norvane::platform::applicationFolder();
-    folders_.setPath(applicationFolder);
-    files_.setPath(applicationFolder);
+void Form1::startUp(const std::string& folder) {
+    // The engine's own path, so no display text is ever turned back into a path.
+    folders_.setPath(folder);
+    files_.setPath(folder);
     files_.setPattern("*.*");
     Dir1->setCurrentIndex(folderModel_->currentFolderIndex());
     if (files_.error() || folders_.error()) {
@@ -239,21 +247,41 @@ void Form1::runRule(norvane::Rule rule) {
     } catch (...) {
         failureText = tr("The renaming stopped for an unknown reason.");
     }
-    if (!run.record().empty()) undoStack_.push(run.takeRecord());
+    const std::size_t renamed = run.record().size();
+    if (renamed > 0) undoStack_.push(run.takeRecord());
     updateUndoAction();
     progress.close();
-    if (failureText.isEmpty()) return;
+    if (failureText.isEmpty()) {
+        // A batch that says nothing ("Repalce") still tells a screen reader it is done.
+        if (!progress.spoke()) announcer_->announce(renamedText(renamed));
+        return;
+    }
     // The list still shows the names from before the run while the box is up.
     showMessage(this, failureText);
     refreshAfterFailure(reportListing);
 }
 
-QString Form1::previewOf(norvane::Rule rule) const {
+namespace {
+
+QString previewText(norvane::Rule rule, const norvane::FileList& files, const norvane::RuleTexts& texts) {
     try {
-        return toDisplayText(norvane::describe(norvane::preview(rule, files_, currentTexts())));
+        return toDisplayText(norvane::describe(norvane::preview(rule, files, texts)));
     } catch (const std::exception& error) {
-        return tr("Cannot tell what this button would do: %1.").arg(toDisplayText(error.what()));
+        return Form1::tr("Cannot tell what this button would do: %1.").arg(toDisplayText(error.what()));
     }
+}
+
+} // namespace
+
+QString Form1::previewOf(norvane::Rule rule) const { return previewText(rule, files_, currentTexts()); }
+
+std::function<QString()> Form1::previewWork(norvane::Rule rule) const {
+    // A copy of the list for the other thread: the window may list another
+    // folder, or a batch rename this one, while the preview is worked out.
+    auto snapshot = std::make_shared<norvane::FileList>(files_);
+    snapshot->onNamesChanging({});
+    snapshot->onNamesChanged({});
+    return [snapshot, rule, texts = currentTexts()] { return previewText(rule, *snapshot, texts); };
 }
 
 void Form1::createUndo() {
@@ -264,12 +292,7 @@ void Form1::createUndo() {
     undoAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(undoAction_);
     connect(undoAction_, &QAction::triggered, this, &Form1::undoLastBatch);
-    File1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(File1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        QMenu menu(this);
-        menu.addAction(undoAction_);
-        menu.exec(File1->viewport()->mapToGlobal(at));
-    });
+    new UndoMenu(File1, undoAction_);
     updateUndoAction();
 }
 

@@ -9,6 +9,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,14 +20,21 @@ class QListView;
 class QPushButton;
 class FileListModel;
 class FolderListModel;
+class Announcer;
 class FolderView;
+class TwipsLayout;
 
 // The program's one window: the two texts, the four buttons, the folder tree
 // Dir1 and the file list File1, each wired to the engine.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
+    // Opens where the program starts by itself (see startFolder()).
     explicit Form1(norvane::platform::FileSystem& fileSystem = norvane::platform::nativeFileSystem(),
+                   QWidget* parent = nullptr);
+    // Opens at `folder`, as given on the command line.
+    explicit Form1(const std::string& folder,
+                   norvane::platform::FileSystem& fileSystem = norvane::platform::nativeFileSystem(),
                    QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -38,13 +46,14 @@ public:
     const norvane::FileList& fileList() const { return files_; }
 
 private:
-    void createControls();
+    void createControls(const TwipsLayout& layout);
     void createUndo();
-    void startUp();
+    void startUp(const std::string& folder);
     void openEntry(const QModelIndex& index);
     norvane::RuleTexts currentTexts() const;
     void runRule(norvane::Rule rule);
     QString previewOf(norvane::Rule rule) const;
+    std::function<QString()> previewWork(norvane::Rule rule) const;
     void undoLastBatch();
     void updateUndoAction();
     void refreshAfterFailure(bool reportListing);
@@ -70,4 +79,5 @@ private:
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* CmdRemoveExt = nullptr;
+    Announcer* announcer_ = nullptr; // speaks to screen readers only
 };

@@ -28,6 +28,8 @@ bool ProgressWindow::report(const norvane::BatchProgress& progress) {
         if (started_.elapsed() < showAfterMs) return true;
         dialog_ = std::make_unique<QProgressDialog>(window_);
         dialog_->setWindowTitle(QStringLiteral("Norvane"));
+        // A screen reader names the dialog after what it shows the progress of.
+        dialog_->setAccessibleName(doing_);
         dialog_->setWindowModality(Qt::WindowModal);
         dialog_->setAutoClose(false);
         dialog_->setAutoReset(false);
@@ -68,6 +70,7 @@ void ProgressWindow::close() {
 }
 
 void ProgressWindow::show(const std::string& message) {
+    spoke_ = true;
     close();
     showMessage(window_, toDisplayText(message));
 }

@@ -29,6 +29,8 @@ public:
     norvane::ProgressCallback callback();
 
     bool wasShown() const { return wasShown_; }
+    // Whether the batch showed a message ("Done!").
+    bool spoke() const { return spoke_; }
     void close();
 
     void show(const std::string& message) override;
@@ -44,4 +46,5 @@ private:
     std::unique_ptr<QProgressDialog> dialog_;
     bool wasShown_ = false;
     bool cancelled_ = false;
+    bool spoke_ = false;
 };

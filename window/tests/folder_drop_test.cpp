@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
 
 using window_test::TempFolder;
 
@@ -33,7 +34,10 @@ void FolderDropTest::dropOpensTheFolder_data() {
     QTest::newRow("onto a field") << "txt_find" << QByteArray("inner") << all << QByteArray("inner");
     QTest::newRow("name not UTF-8") << "Form1" << QByteArray("%FF%FEraw") << all << QByteArray("\xFF\xFEraw");
     QTest::newRow("copy offered only") << "Form1" << QByteArray("inner") << int(Qt::CopyAction) << QByteArray("inner");
-    QTest::newRow("move offered only") << "Form1" << QByteArray("inner") << int(Qt::MoveAction) << QByteArray();
+    // A file manager that offers only a move (Xfe's plain drag) is answered with a copy.
+    QTest::newRow("move offered only") << "Form1" << QByteArray("inner") << int(Qt::MoveAction) << QByteArray("inner");
+    QTest::newRow("move offered only, onto a list") << "File1" << QByteArray("inner") << int(Qt::MoveAction)
+                                                    << QByteArray("inner");
     QTest::newRow("gone") << "Form1" << QByteArray("gone") << all << QByteArray();
     QTest::newRow("another machine") << "Form1" << QByteArray("file://elsewhere/tmp") << all << QByteArray();
     QTest::newRow("web address") << "txt_find" << QByteArray("https://example.org/inner") << all << QByteArray();
@@ -64,13 +68,17 @@ void FolderDropTest::dropOpensTheFolder() {
     if (text) data.setText(QString::fromUtf8(dragged.mid(5)));
     else data.setUrls({QUrl::fromEncoded(dragged.contains("://") ? dragged : root + '/' + dragged)});
     const auto actions = Qt::DropActions(offered);
-    const QPoint at = onto->rect().center();
+    // As the window system hands a drag to the window, which passes it to the control under it.
+    const QPoint at = onto->mapTo(&window, onto->rect().center());
+    QWindow* handle = window.windowHandle();
 
     QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(onto, &enter);
+    QApplication::sendEvent(handle, &enter);
     QCOMPARE(enter.isAccepted(), !opens.isEmpty() || text);
+    QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(handle, &move);
     QDropEvent drop(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(onto, &drop);
+    QApplication::sendEvent(handle, &drop);
     QCOMPARE(drop.isAccepted(), !opens.isEmpty() || text);
     QCoreApplication::processEvents(); // the folder opens once the drop is over
 
@@ -81,7 +89,8 @@ void FolderDropTest::dropOpensTheFolder() {
         return;
     }
     // Never a move: the file manager must not think the folder went anywhere.
-    QVERIFY(drop.dropAction() == Qt::LinkAction || drop.dropAction() == Qt::CopyAction);
+    for (const QDropEvent* answered : {static_cast<QDropEvent*>(&enter), static_cast<QDropEvent*>(&move), &drop})
+        QVERIFY(answered->dropAction() == Qt::LinkAction || answered->dropAction() == Qt::CopyAction);
     const std::string expected = (folder.path() / opens.toStdString()).string();
     QCOMPARE(window.folderList().path(), expected);
     QCOMPARE(window.fileList().path(), expected);

@@ -1,5 +1,6 @@
 // The window as the user first sees it: frame, controls, texts, focus.
 
+#include "application_identity.h"
 #include "form1.h"
 
 #include <QLabel>
@@ -16,6 +17,7 @@ private slots:
     void controlSitsWhereTheTableSays_data();
     void controlSitsWhereTheTableSays();
     void focusStartsInFindAndTabFollowsTheTable();
+    void windowShowsTheProgramsIcon();
 
 private:
     // Finds Label1 by its index, anything else by its name alone.
@@ -114,6 +116,16 @@ void Form1LayoutTest::focusStartsInFindAndTabFollowsTheTable() {
         visited << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(visited, order);
+}
+
+void Form1LayoutTest::windowShowsTheProgramsIcon() {
+    nameApplication();
+    Form1 window;
+    const QIcon icon = window.windowIcon();
+    for (const int size : {16, 32, 48, 256}) QVERIFY2(icon.availableSizes().contains(QSize(size, size)), qPrintable(QString::number(size)));
+    // The folder's yellow, not Qt's own icon.
+    const QImage drawn = icon.pixmap(64, 64).toImage();
+    QCOMPARE(drawn.pixelColor(8, 40).name(), QStringLiteral("#e8b84a"));
 }
 
 QTEST_MAIN(Form1LayoutTest)

@@ -14,8 +14,11 @@ class SlowedFileSystem final : public norvane::testing::ForwardingFileSystem {
 public:
     std::chrono::milliseconds delay{0};
     std::function<void()> duringMove;
+    // Called before each look at a path: a slow disk's wait, or one a test holds.
+    std::function<void()> duringProbe;
 
     std::unique_ptr<norvane::platform::Folder> openFolder(const std::string& path) override {
+        if (duringProbe) duringProbe();
         return std::make_unique<Folder>(real_.openFolder(path), *this);
     }
 
@@ -24,6 +27,10 @@ private:
     public:
         Folder(std::unique_ptr<norvane::platform::Folder> real, SlowedFileSystem& owner)
             : ForwardingFolder(std::move(real)), owner_(owner) {}
+        void probeNames(std::size_t count, const norvane::platform::NameAt& nameAt, const norvane::platform::NameProbed& each) override {
+            if (owner_.duringProbe) owner_.duringProbe();
+            ForwardingFolder::probeNames(count, nameAt, each);
+        }
         std::optional<norvane::platform::SystemError> move(std::string_view from, std::string_view to) override {
             if (owner_.delay.count() > 0) std::this_thread::sleep_for(owner_.delay);
             if (owner_.duringMove) owner_.duringMove();

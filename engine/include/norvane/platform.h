@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace norvane::platform {
 
@@ -168,6 +169,19 @@ char directorySeparator();
 
 // The folder that holds the running program.
 std::string applicationFolder();
+
+// The user's own folder: the home folder on POSIX, the Documents folder on
+// Windows.
+std::string homeFolder();
+
+// Whether this process may create files in `folder`, by the system's own
+// rules (permissions, access lists, read-only mounts); false when it is not
+// there.
+bool canWriteTo(const std::string& folder);
+
+// The folders the system installs programs into, those that exist: a program
+// started from one of them, or from a folder inside one, is an installed one.
+std::vector<std::string> programFolders();
 
 // A name in one letter case, for comparing names in folders that ignore case.
 // Bytes that are not text are kept as they are.

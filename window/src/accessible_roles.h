@@ -1,0 +1,6 @@
+#pragma once
+
+// The roles Qt cannot guess: Form1 is the program's main window, not a plain
+// area; Dir1 is a tree of folders; the announcer is a notification. Call once
+// before the window is made; calling again does nothing.
+void installAccessibleRoles();

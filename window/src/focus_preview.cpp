@@ -1,0 +1,91 @@
+#include "focus_preview.h"
+
+#include "tooltip_text.h"
+
+#include <QAbstractButton>
+#include <QFocusEvent>
+#include <QToolTip>
+
+#include <chrono>
+
+namespace {
+
+// Long enough to read a few lines; the tooltip goes sooner when the focus does.
+constexpr int shownMs = 60000;
+
+bool fromKeyboard(Qt::FocusReason reason) { return reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason; }
+
+} // namespace
+
+FocusPreview::FocusPreview(QObject* parent, std::function<void(const QString&)> speak)
+    : QObject(parent), speak_(std::move(speak)) {
+    rest_.setSingleShot(true);
+    rest_.setInterval(restMs);
+    connect(&rest_, &QTimer::timeout, this, &FocusPreview::rested);
+}
+
+FocusPreview::~FocusPreview() {
+    if (running_.valid()) running_.wait();
+}
+
+void FocusPreview::watch(QWidget* button, std::function<Work()> snapshot) {
+    snapshots_[button] = std::move(snapshot);
+    button->installEventFilter(this);
+    // A press starts a batch: what was worked out before it no longer holds.
+    if (auto* pressable = qobject_cast<QAbstractButton*>(button))
+        connect(pressable, &QAbstractButton::pressed, this, &FocusPreview::forget);
+}
+
+bool FocusPreview::eventFilter(QObject* watched, QEvent* event) {
+    auto* button = static_cast<QWidget*>(watched);
+    if (event->type() == QEvent::FocusIn && fromKeyboard(static_cast<QFocusEvent*>(event)->reason())) {
+        forget();
+        button_ = button;
+        rest_.start();
+    } else if (event->type() == QEvent::FocusOut && button == button_) {
+        forget();
+        button_ = nullptr;
+    }
+    return false;
+}
+
+void FocusPreview::forget() {
+    rest_.stop();
+    ++generation_;
+    if (!button_ || !describing_) return;
+    button_->setAccessibleDescription(ownDescription_);
+    QToolTip::hideText();
+    describing_ = false;
+}
+
+void FocusPreview::rested() {
+    if (!button_ || !button_->hasFocus()) return;
+    const auto found = snapshots_.find(button_);
+    if (found == snapshots_.end()) return;
+    start(found->second(), generation_);
+}
+
+void FocusPreview::start(Work work, quint64 generation) {
+    if (running_.valid() && running_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        waiting_.emplace(std::move(work), generation); // the latest request replaces any older one
+        return;
+    }
+    running_ = std::async(std::launch::async, [this, work = std::move(work), generation] {
+        const QString text = work();
+        QMetaObject::invokeMethod(this, [this, generation, text] { finished(generation, text); }, Qt::QueuedConnection);
+    });
+}
+
+void FocusPreview::finished(quint64 generation, const QString& text) {
+    if (waiting_) {
+        auto [work, waitingGeneration] = std::move(*waiting_);
+        waiting_.reset();
+        if (waitingGeneration == generation_) start(std::move(work), waitingGeneration);
+    }
+    if (generation != generation_ || !button_ || !button_->hasFocus()) return;
+    if (!describing_) ownDescription_ = button_->accessibleDescription();
+    describing_ = true;
+    button_->setAccessibleDescription(text);
+    QToolTip::showText(button_->mapToGlobal(QPoint(0, button_->height())), asTooltip(text), button_, QRect(), shownMs);
+    if (speak_) speak_(text);
+}

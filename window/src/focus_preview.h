@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <future>
+#include <map>
+#include <optional>
+
+class QWidget;
+
+// While one of the buttons has the keyboard focus, what it would do now:
+// shown as a tooltip at the button and made its accessible description, so a
+// screen reader reads it. At a million files that takes seconds, so Tab never
+// waits for it: it is worked out once the focus has rested on the button, on
+// another thread, one at a time, and dropped as soon as the focus moves on.
+class FocusPreview : public QObject {
+    Q_OBJECT
+public:
+    using Work = std::function<QString()>;
+    static constexpr int restMs = 400;
+
+    // `speak` says the preview to a screen reader as it arrives: some do not
+    // read a description that changes while they rest on a control.
+    FocusPreview(QObject* parent, std::function<void(const QString&)> speak);
+    ~FocusPreview() override; // waits for the work under way
+    FocusPreview(const FocusPreview&) = delete;
+    FocusPreview& operator=(const FocusPreview&) = delete;
+
+    // `snapshot` runs on the window's thread when the focus has rested on
+    // `button`, takes what the work needs, and returns the work.
+    void watch(QWidget* button, std::function<Work()> snapshot);
+
+    // Drops what is shown or being worked out: the list or the texts changed.
+    void forget();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void rested();
+    void start(Work work, quint64 generation);
+    void finished(quint64 generation, const QString& text);
+
+    std::function<void(const QString&)> speak_;
+    std::map<QWidget*, std::function<Work()>> snapshots_;
+    QTimer rest_;
+    QPointer<QWidget> button_; // where the focus rests
+    QString ownDescription_;   // the button's description, given back when the focus leaves
+    bool describing_ = false;
+    quint64 generation_ = 0;
+    std::future<void> running_;
+    std::optional<std::pair<Work, quint64>> waiting_;
+};

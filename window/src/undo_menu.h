@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+
+class QAbstractItemView;
+class QAction;
+
+// The file list's context menu, "Undo Rename". The mouse opens it where it
+// points; the Menu key and Shift+F10 open it at the current row with the item
+// already active, so that one Enter runs it.
+class UndoMenu : public QObject {
+    Q_OBJECT
+public:
+    UndoMenu(QAbstractItemView* list, QAction* undo);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void open(QPoint at, bool fromKeyboard);
+    QPoint keyboardPosition() const;
+
+    QAbstractItemView* list_;
+    QAction* undo_;
+};
