@@ -1,0 +1,97 @@
+#pragma once
+
+// The journal's file format: a file start (magic and format version), then
+// framed records, each with its length and a CRC-32C. The reader tells a
+// write cut short by a crash (a torn tail, to be cut off) from damage (to be
+// set aside), and never trusts a length further than the bytes it has.
+// docs/journal-format.md describes the layout for readers without this code.
+
+#include "norvane/platform.h"
+
+#include <concepts>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace norvane::journal {
+
+constexpr std::uint32_t formatVersion = 1;
+// No writer makes a record longer: a length above it is damage, never a torn write.
+constexpr std::uint32_t maxPayload = 64u << 20;
+
+// The first bytes of every journal file: magic and format version.
+std::string fileStart();
+
+// Appends one framed record to `out`; false, appending nothing, for a
+// payload longer than maxPayload.
+[[nodiscard]] bool appendRecord(std::string& out, std::uint8_t type, std::string_view payload);
+
+// Writes a payload's fields in order.
+class PayloadWriter {
+public:
+    void u8(std::uint8_t value);
+    void varint(std::uint64_t value);
+    void signedVarint(std::int64_t value); // zigzag, so small negative numbers stay short
+    void bytes(std::string_view value);    // its length, then its bytes
+    void identity(const platform::FileIdentity& value);
+    const std::string& payload() const { return payload_; }
+    void clear() { payload_.clear(); } // keeps the memory for the next payload
+
+private:
+    std::string payload_;
+};
+
+// Reads a payload's fields in the order they were written. Each read returns
+// false, and the reader stays failed, where the payload ends early or holds
+// a value out of range or not in the one form the writer gives it.
+class PayloadReader {
+public:
+    explicit PayloadReader(std::string_view payload) : rest_(payload) {}
+    // A temporary string would die before the views the reader hands out.
+    template <typename Text>
+        requires std::same_as<Text, std::string>
+    explicit PayloadReader(Text&&) = delete;
+    bool u8(std::uint8_t& value);
+    bool varint(std::uint64_t& value);
+    bool signedVarint(std::int64_t& value);
+    bool bytes(std::string_view& value); // a view into the payload
+    bool identity(platform::FileIdentity& value);
+    // Whether every byte was read, and read well.
+    bool atEnd() const { return !failed_ && rest_.empty(); }
+
+private:
+    bool fail();
+    std::string_view rest_;
+    bool failed_ = false;
+};
+
+struct Record {
+    std::uint8_t type = 0;
+    std::string_view payload;
+};
+
+struct ReadFile {
+    enum class State {
+        Whole,        // every byte read as records
+        TornTail,     // ends in a write cut short; `records` are everything before it
+        NotAJournal,  // does not begin with the magic
+        NewerVersion, // a format this program does not know; `version` says which
+        Damaged,      // `records` are the whole ones before the damage
+    };
+    State state = State::Whole;
+    std::uint32_t version = 0;
+    std::vector<Record> records; // views into the text read: it must outlive them
+    std::size_t validBytes = 0;  // where the good part ends: a torn tail can be cut there before appending
+    std::string fault;           // what is wrong and where, for a message; empty when Whole
+};
+
+// Never throws, never reads out of bounds, whatever the bytes.
+ReadFile readRecords(std::string_view text);
+// A temporary string would die before the records' views.
+template <typename Text>
+    requires std::same_as<Text, std::string>
+ReadFile readRecords(Text&&) = delete;
+
+} // namespace norvane::journal

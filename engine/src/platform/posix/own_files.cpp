@@ -1,0 +1,233 @@
+// The program's own files on POSIX: held with flock, which the kernel drops
+// with the last descriptor however the process ends, and made durable with
+// fsync of the file and, where a name changed, of its folder.
+
+#include "platform/posix/posix.h" // first: it asks for the GNU extensions
+
+#include "platform/own_files.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+
+#ifdef __linux__
+#include <linux/fs.h> // RENAME_NOREPLACE
+#endif
+
+namespace norvane::platform {
+
+namespace {
+
+using posix::Descriptor;
+using posix::errorOf;
+
+SystemError notARegularFile() { return SystemError{EINVAL, "not a regular file"}; }
+
+std::optional<SystemError> unusable(const std::string& path) {
+    if (path.empty()) return errorOf(ENOENT);
+    if (!posix::usable(path)) return errorOf(EINVAL);
+    return std::nullopt;
+}
+
+std::string withoutTrailingSeparators(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+std::string joined(const std::string& folder, const std::string& name) {
+    const std::string trimmed = withoutTrailingSeparators(folder);
+    return trimmed == "/" ? "/" + name : trimmed + "/" + name;
+}
+
+// The folder a path names its last component in.
+std::string folderOf(const std::string& path) {
+    const std::string trimmed = withoutTrailingSeparators(path);
+    const std::size_t cut = trimmed.find_last_of('/');
+    if (cut == std::string::npos) return ".";
+    return cut == 0 ? "/" : trimmed.substr(0, cut);
+}
+
+// A folder's entries reach the disk with the folder's own fsync. Some file
+// systems cannot sync a folder at all (EINVAL): there is nothing more to do.
+std::optional<SystemError> syncFolder(const std::string& folder) {
+    const Descriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (opened.get() < 0) return errorOf(errno);
+    if (::fsync(opened.get()) != 0 && errno != EINVAL) return errorOf(errno);
+    return std::nullopt;
+}
+
+class PosixOwnFile final : public OwnFile {
+public:
+    PosixOwnFile(Descriptor descriptor, std::uint64_t size, std::optional<std::string> newIn)
+        : descriptor_(std::move(descriptor)), size_(size), folderToSync_(std::move(newIn)) {}
+
+    std::variant<std::string, SystemError> read() override {
+        std::string content;
+        content.resize(static_cast<std::size_t>(size_));
+        std::size_t have = 0;
+        for (;;) {
+            if (have == content.size()) content.resize(content.size() + 65536);
+            const ssize_t got = ::pread(descriptor_.get(), content.data() + have, content.size() - have, static_cast<off_t>(have));
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) return errorOf(errno);
+            if (got == 0) break;
+            have += static_cast<std::size_t>(got);
+        }
+        content.resize(have);
+        return content;
+    }
+
+    std::optional<SystemError> append(std::string_view bytes) override {
+        if (failed_) return failed_;
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t wrote = ::pwrite(descriptor_.get(), bytes.data() + done, bytes.size() - done,
+                                           static_cast<off_t>(size_ + done));
+            if (wrote < 0 && errno == EINTR) continue;
+            if (wrote <= 0) {
+                const SystemError error = errorOf(wrote < 0 ? errno : EIO);
+                if (::ftruncate(descriptor_.get(), static_cast<off_t>(size_)) != 0) failed_ = error;
+                return error;
+            }
+            done += static_cast<std::size_t>(wrote);
+        }
+        size_ += done;
+        return std::nullopt;
+    }
+
+    std::optional<SystemError> cut(std::uint64_t size) override {
+        if (failed_) return failed_;
+        if (size > size_) return errorOf(EINVAL);
+        if (::ftruncate(descriptor_.get(), static_cast<off_t>(size)) != 0) return errorOf(errno);
+        size_ = size;
+        return std::nullopt;
+    }
+
+    std::optional<SystemError> sync() override {
+        if (failed_) return failed_;
+        // fdatasync would leave a grown file's new size unwritten.
+        if (::fsync(descriptor_.get()) != 0) {
+            failed_ = errorOf(errno);
+            return failed_;
+        }
+        if (folderToSync_) {
+            if (auto error = syncFolder(*folderToSync_)) {
+                failed_ = error;
+                return error;
+            }
+            folderToSync_.reset();
+        }
+        return std::nullopt;
+    }
+
+private:
+    Descriptor descriptor_;
+    std::uint64_t size_;                       // where the next append goes
+    std::optional<std::string> folderToSync_; // until the new file's name is durable
+    std::optional<SystemError> failed_;
+};
+
+std::variant<std::unique_ptr<OwnFile>, SystemError> opened(const std::string& path, int flags) {
+    if (auto error = unusable(path)) return *error;
+    // O_NONBLOCK: a FIFO put in its place must not stop the program at the open.
+    Descriptor descriptor(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | flags, 0600));
+    if (descriptor.get() < 0) return errorOf(errno);
+    if (::flock(descriptor.get(), LOCK_EX | LOCK_NB) != 0) return errorOf(errno);
+    struct stat status {};
+    if (::fstat(descriptor.get(), &status) != 0) return errorOf(errno);
+    if (!S_ISREG(status.st_mode)) return notARegularFile();
+    const bool made = (flags & O_CREAT) != 0;
+    return std::make_unique<PosixOwnFile>(std::move(descriptor), static_cast<std::uint64_t>(status.st_size),
+                                          made ? std::optional(folderOf(path)) : std::nullopt);
+}
+
+std::optional<SystemError> makeFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0700) == 0) return syncFolder(folderOf(path));
+    const int error = errno;
+    struct stat status {};
+    if (error == EEXIST) return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) ? std::nullopt
+                                                                                             : std::optional(errorOf(ENOTDIR));
+    if (error != ENOENT) return errorOf(error);
+    const std::string parent = folderOf(path);
+    if (parent == path || parent == "." || parent == "/") return errorOf(error);
+    if (auto failed = makeFolder(parent)) return failed;
+    if (::mkdir(path.c_str(), 0700) == 0) return syncFolder(parent);
+    if (errno == EEXIST) return makeFolder(path); // made meanwhile by another process
+    return errorOf(errno);
+}
+
+} // namespace
+
+std::optional<std::string> stateFolder() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state != nullptr && state[0] == '/') return joined(state, "norvane");
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') return joined(home, ".local/state/norvane");
+    return std::nullopt;
+}
+
+std::optional<SystemError> makeFolders(const std::string& path) {
+    if (auto error = unusable(path)) return error;
+    return makeFolder(withoutTrailingSeparators(path));
+}
+
+std::variant<std::vector<std::string>, SystemError> fileNames(const std::string& folder) {
+    if (auto error = unusable(folder)) return *error;
+    DIR* directory = ::opendir(folder.c_str());
+    if (directory == nullptr) return errorOf(errno);
+    const std::unique_ptr<DIR, int (*)(DIR*)> closer(directory, ::closedir);
+    std::vector<std::string> names;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(directory);
+        if (entry == nullptr) {
+            if (errno != 0) return errorOf(errno);
+            return names;
+        }
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat status {};
+            regular = ::fstatat(::dirfd(directory), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode);
+        }
+        if (regular) names.emplace_back(entry->d_name);
+    }
+}
+
+std::variant<std::unique_ptr<OwnFile>, SystemError> OwnFile::create(const std::string& path) { return opened(path, O_CREAT | O_EXCL); }
+
+std::variant<std::unique_ptr<OwnFile>, SystemError> OwnFile::hold(const std::string& path) { return opened(path, 0); }
+
+bool OwnFile::busy(const SystemError& error) { return error.number == EWOULDBLOCK || error.number == EAGAIN; }
+
+std::optional<SystemError> renameOwnFile(const std::string& from, const std::string& to) {
+    if (auto error = unusable(from)) return error;
+    if (auto error = unusable(to)) return error;
+    bool renamed = false;
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) renamed = true;
+    else if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errorOf(errno); // else the flag is unknown
+#endif
+    if (!renamed) {
+        // A link refuses an existing name as the flag would.
+        if (::link(from.c_str(), to.c_str()) != 0) return errorOf(errno);
+        if (::unlink(from.c_str()) != 0) {
+            const SystemError error = errorOf(errno);
+            ::unlink(to.c_str());
+            return error;
+        }
+    }
+    if (auto error = syncFolder(folderOf(to))) return error;
+    return folderOf(from) == folderOf(to) ? std::nullopt : syncFolder(folderOf(from));
+}
+
+std::optional<SystemError> removeOwnFile(const std::string& path) {
+    if (auto error = unusable(path)) return error;
+    if (::unlink(path.c_str()) != 0) return errorOf(errno);
+    return syncFolder(folderOf(path));
+}
+
+std::uint32_t processId() { return static_cast<std::uint32_t>(::getpid()); }
+
+} // namespace norvane::platform

@@ -1,0 +1,221 @@
+// The program's own files on Windows: held by opening them with no read or
+// write sharing, which the system ends with the process however it ends. Delete
+// sharing is kept, so the holder can still rename or remove its own file.
+
+#include "platform/windows/windows.h"
+
+#include "platform/own_files.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+
+namespace norvane::platform {
+
+namespace {
+
+using windows::errorOf;
+using windows::Handle;
+using windows::lastError;
+
+struct FindCloser {
+    void operator()(HANDLE handle) const { ::FindClose(handle); }
+};
+
+struct TaskMemoryFreer {
+    void operator()(wchar_t* text) const { ::CoTaskMemFree(text); }
+};
+
+SystemError notARegularFile() { return SystemError{ERROR_INVALID_PARAMETER, "not a regular file"}; }
+
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The folder a path names its last component in; empty where there is none
+// to go up to (a drive or a share's root).
+std::string parentOf(const std::string& path) {
+    std::size_t end = path.size();
+    while (end > 0 && isSeparator(path[end - 1])) --end;
+    while (end > 0 && !isSeparator(path[end - 1])) --end;
+    while (end > 0 && isSeparator(path[end - 1])) --end;
+    const std::string parent = path.substr(0, end);
+    if (parent.empty() || parent.back() == ':' || parent.find_first_not_of("\\/") == std::string::npos) return {};
+    return parent;
+}
+
+std::optional<SystemError> setEnd(HANDLE handle, std::uint64_t size) {
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+    if (!::SetFileInformationByHandle(handle, FileEndOfFileInfo, &end, sizeof end)) return lastError();
+    return std::nullopt;
+}
+
+OVERLAPPED at(std::uint64_t offset) {
+    OVERLAPPED overlapped{};
+    overlapped.Offset = static_cast<DWORD>(offset);
+    overlapped.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return overlapped;
+}
+
+constexpr std::size_t largestCall = std::size_t{1} << 30; // ReadFile and WriteFile count in DWORDs
+
+class WindowsOwnFile final : public OwnFile {
+public:
+    WindowsOwnFile(Handle handle, std::uint64_t size) : handle_(std::move(handle)), size_(size) {}
+
+    std::variant<std::string, SystemError> read() override {
+        std::string content(static_cast<std::size_t>(size_), '\0');
+        std::size_t have = 0;
+        for (;;) {
+            if (have == content.size()) content.resize(content.size() + 65536);
+            OVERLAPPED from = at(have);
+            DWORD got = 0;
+            const DWORD wanted = static_cast<DWORD>(std::min(content.size() - have, largestCall));
+            if (!::ReadFile(handle_.get(), content.data() + have, wanted, &got, &from)) {
+                if (::GetLastError() == ERROR_HANDLE_EOF) break;
+                return lastError();
+            }
+            if (got == 0) break;
+            have += got;
+        }
+        content.resize(have);
+        return content;
+    }
+
+    std::optional<SystemError> append(std::string_view bytes) override {
+        if (failed_) return failed_;
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            OVERLAPPED to = at(size_ + done);
+            DWORD wrote = 0;
+            const DWORD wanted = static_cast<DWORD>(std::min(bytes.size() - done, largestCall));
+            if (!::WriteFile(handle_.get(), bytes.data() + done, wanted, &wrote, &to) || wrote == 0) {
+                const SystemError error = wrote == 0 && ::GetLastError() == ERROR_SUCCESS ? errorOf(ERROR_WRITE_FAULT) : lastError();
+                if (setEnd(handle_.get(), size_)) failed_ = error;
+                return error;
+            }
+            done += wrote;
+        }
+        size_ += done;
+        return std::nullopt;
+    }
+
+    std::optional<SystemError> cut(std::uint64_t size) override {
+        if (failed_) return failed_;
+        if (size > size_) return errorOf(ERROR_INVALID_PARAMETER);
+        if (auto error = setEnd(handle_.get(), size)) return error;
+        size_ = size;
+        return std::nullopt;
+    }
+
+    // The file's size and its entry in the folder are the file system's own
+    // metadata, which FlushFileBuffers writes out with the data.
+    std::optional<SystemError> sync() override {
+        if (failed_) return failed_;
+        if (!::FlushFileBuffers(handle_.get())) failed_ = lastError();
+        return failed_;
+    }
+
+private:
+    Handle handle_;
+    std::uint64_t size_; // where the next append goes
+    std::optional<SystemError> failed_;
+};
+
+std::variant<std::unique_ptr<OwnFile>, SystemError> opened(const std::string& path, DWORD disposition) {
+    const std::optional<std::wstring> system = windows::systemPath(path);
+    if (!system) return windows::unusablePath(path);
+    // A link is opened as itself, and then refused: nothing the program makes is one.
+    const HANDLE opened = ::CreateFileW(system->c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, disposition,
+                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return lastError();
+    Handle handle(opened);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(opened, &information)) return lastError();
+    if (::GetFileType(opened) != FILE_TYPE_DISK ||
+        (information.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) != 0)
+        return notARegularFile();
+    const std::uint64_t size = std::uint64_t{information.nFileSizeHigh} << 32 | information.nFileSizeLow;
+    return std::make_unique<WindowsOwnFile>(std::move(handle), size);
+}
+
+std::optional<SystemError> makeFolder(const std::string& path) {
+    const std::optional<std::wstring> system = windows::systemPath(path);
+    if (!system) return windows::unusablePath(path);
+    if (::CreateDirectoryW(system->c_str(), nullptr)) return std::nullopt;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) {
+        const DWORD attributes = ::GetFileAttributesW(system->c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? std::nullopt
+                                                                                                 : std::optional(errorOf(ERROR_DIRECTORY));
+    }
+    const std::string parent = parentOf(path);
+    if (error != ERROR_PATH_NOT_FOUND || parent.empty()) return errorOf(error);
+    if (auto failed = makeFolder(parent)) return failed;
+    if (::CreateDirectoryW(system->c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS) return makeFolder(path);
+    return lastError();
+}
+
+} // namespace
+
+std::optional<std::string> stateFolder() {
+    wchar_t* found = nullptr;
+    const HRESULT result = ::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &found);
+    const std::unique_ptr<wchar_t, TaskMemoryFreer> freed(found);
+    if (FAILED(result) || found == nullptr || found[0] == L'\0') return std::nullopt;
+    std::string folder = windows::fromWide(found);
+    while (!folder.empty() && isSeparator(folder.back())) folder.pop_back();
+    return folder + "\\Norvane";
+}
+
+std::optional<SystemError> makeFolders(const std::string& path) { return makeFolder(path); }
+
+std::variant<std::vector<std::string>, SystemError> fileNames(const std::string& folder) {
+    const std::optional<std::wstring> system = windows::systemPath(folder);
+    if (!system) return windows::unusablePath(folder);
+    std::wstring pattern = *system;
+    if (pattern.back() != L'\\') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW found{};
+    const HANDLE first = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    std::vector<std::string> names;
+    if (first == INVALID_HANDLE_VALUE) {
+        if (::GetLastError() == ERROR_FILE_NOT_FOUND) return names; // a drive root with nothing in it
+        return lastError();
+    }
+    const std::unique_ptr<void, FindCloser> search(first);
+    do {
+        constexpr DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+        if ((found.dwFileAttributes & notAFile) == 0) names.push_back(windows::fromWide(found.cFileName));
+    } while (::FindNextFileW(first, &found));
+    if (::GetLastError() != ERROR_NO_MORE_FILES) return lastError();
+    return names;
+}
+
+std::variant<std::unique_ptr<OwnFile>, SystemError> OwnFile::create(const std::string& path) { return opened(path, CREATE_NEW); }
+
+std::variant<std::unique_ptr<OwnFile>, SystemError> OwnFile::hold(const std::string& path) { return opened(path, OPEN_EXISTING); }
+
+bool OwnFile::busy(const SystemError& error) {
+    return error.number == ERROR_SHARING_VIOLATION || error.number == ERROR_LOCK_VIOLATION;
+}
+
+std::optional<SystemError> renameOwnFile(const std::string& from, const std::string& to) {
+    const std::optional<std::wstring> source = windows::systemPath(from);
+    if (!source) return windows::unusablePath(from);
+    const std::optional<std::wstring> destination = windows::systemPath(to);
+    if (!destination) return windows::unusablePath(to);
+    // No MOVEFILE_REPLACE_EXISTING: an existing destination is refused.
+    if (!::MoveFileExW(source->c_str(), destination->c_str(), MOVEFILE_WRITE_THROUGH)) return lastError();
+    return std::nullopt;
+}
+
+std::optional<SystemError> removeOwnFile(const std::string& path) {
+    const std::optional<std::wstring> system = windows::systemPath(path);
+    if (!system) return windows::unusablePath(path);
+    if (!::DeleteFileW(system->c_str())) return lastError();
+    return std::nullopt;
+}
+
+std::uint32_t processId() { return ::GetCurrentProcessId(); }
+
+} // namespace norvane::platform

@@ -1,0 +1,192 @@
+// The journal's records: every field comes back as written, and the reader
+// tells a write cut short from damage, keeping every whole record before either.
+
+#include "journal/records.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <variant>
+
+namespace norvane::journal {
+namespace {
+
+using State = ReadFile::State;
+using Field = std::variant<std::uint8_t, std::uint64_t, std::int64_t, std::string, platform::FileIdentity>;
+using Owned = std::vector<std::pair<std::uint8_t, std::string>>;
+
+std::string written(const std::vector<Field>& fields) {
+    PayloadWriter writer;
+    for (const Field& field : fields) {
+        if (auto* v = std::get_if<std::uint8_t>(&field)) writer.u8(*v);
+        if (auto* v = std::get_if<std::uint64_t>(&field)) writer.varint(*v);
+        if (auto* v = std::get_if<std::int64_t>(&field)) writer.signedVarint(*v);
+        if (auto* v = std::get_if<std::string>(&field)) writer.bytes(*v);
+        if (auto* v = std::get_if<platform::FileIdentity>(&field)) writer.identity(*v);
+    }
+    return writer.payload();
+}
+
+// Reads fields of the kinds given, in order; nullopt unless all of them read
+// well and the payload ends there.
+std::optional<std::vector<Field>> readBack(std::string_view payload, const std::vector<Field>& kinds) {
+    PayloadReader reader(payload);
+    std::vector<Field> read;
+    for (const Field& kind : kinds) {
+        bool good = false;
+        if (std::holds_alternative<std::uint8_t>(kind)) good = reader.u8(read.emplace_back().emplace<std::uint8_t>());
+        if (std::holds_alternative<std::uint64_t>(kind)) good = reader.varint(read.emplace_back().emplace<std::uint64_t>());
+        if (std::holds_alternative<std::int64_t>(kind)) good = reader.signedVarint(read.emplace_back().emplace<std::int64_t>());
+        if (std::holds_alternative<std::string>(kind)) {
+            std::string_view bytes;
+            good = reader.bytes(bytes);
+            read.emplace_back(std::string(bytes));
+        }
+        if (std::holds_alternative<platform::FileIdentity>(kind)) good = reader.identity(read.emplace_back().emplace<platform::FileIdentity>());
+        if (!good) return std::nullopt;
+    }
+    if (!reader.atEnd()) return std::nullopt;
+    return read;
+}
+
+TEST(JournalPayload, EveryFieldKindComesBackAndEveryShortenedPayloadFails) {
+    constexpr auto u64max = std::numeric_limits<std::uint64_t>::max();
+    constexpr auto i64min = std::numeric_limits<std::int64_t>::min();
+    constexpr auto i64max = std::numeric_limits<std::int64_t>::max();
+    const platform::FileId id{u64max, 1};
+    const std::vector<Field> fields = {
+        std::uint8_t{0}, std::uint8_t{255},
+        std::uint64_t{0}, std::uint64_t{127}, std::uint64_t{128}, std::uint64_t{16384}, std::uint64_t{1} << 63, u64max,
+        std::int64_t{i64min}, std::int64_t{-65}, std::int64_t{-1}, std::int64_t{0}, std::int64_t{64}, std::int64_t{i64max},
+        std::string(), std::string("\0\n\xff", 3), std::string(300, 'x'),
+        platform::FileIdentity{id, std::nullopt, std::nullopt},
+        platform::FileIdentity{id, std::int64_t{-5}, std::nullopt},
+        platform::FileIdentity{id, std::nullopt, platform::FileStamp{u64max, i64min}},
+        platform::FileIdentity{{0, u64max}, i64max, platform::FileStamp{0, -1}},
+    };
+    const std::string payload = written(fields);
+    EXPECT_EQ(readBack(payload, fields), fields);
+    for (std::size_t size = 0; size < payload.size(); ++size)
+        EXPECT_FALSE(readBack(std::string_view(payload).substr(0, size), fields)) << "cut at " << size;
+}
+
+TEST(JournalPayload, RefusesWhatNoWriterMakesAndStaysFailed) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool (*read)(PayloadReader&);
+    };
+    const auto varint = [](PayloadReader& r) { std::uint64_t v; return r.varint(v); };
+    const auto bytes = [](PayloadReader& r) { std::string_view v; return r.bytes(v); };
+    const auto identity = [](PayloadReader& r) { platform::FileIdentity v; return r.identity(v); };
+    const Case cases[] = {
+        {"a varint past 64 bits", std::string(9, '\xff') + "\x02", varint},
+        {"a varint of eleven bytes", std::string(10, '\x80') + std::string(1, '\0'), varint},
+        {"a longer form than the value needs", std::string("\x80\x00", 2), varint},
+        {"a string longer than the payload", "\x7f" "abc", bytes},
+        {"an identity with an unknown part", std::string("\x04\x01\x02", 3), identity},
+    };
+    for (const Case& c : cases) {
+        const std::string payload = c.bytes + "more";
+        PayloadReader reader(payload);
+        EXPECT_FALSE(c.read(reader)) << c.what;
+        std::uint8_t next = 0;
+        EXPECT_FALSE(reader.u8(next)) << c.what;
+        EXPECT_FALSE(reader.atEnd()) << c.what;
+    }
+}
+
+TEST(JournalRecords, FramingUsesTheCastagnoliChecksumAndRefusesAnOversizedPayload) {
+    std::string framed;
+    ASSERT_TRUE(appendRecord(framed, '1', "23456789"));
+    EXPECT_EQ(framed.substr(0, 5), std::string("\x08\0\0\0" "1", 5));
+    EXPECT_EQ(framed.substr(framed.size() - 4), "\x83\x92\x06\xe3"); // CRC-32C of "123456789"
+
+    const std::string before = framed;
+    EXPECT_FALSE(appendRecord(framed, 1, std::string(maxPayload + 1, 'x')));
+    EXPECT_EQ(framed, before);
+}
+
+struct Sample {
+    std::string text;
+    Owned records;
+    std::vector<std::size_t> ends; // where each record ends
+};
+
+Sample sampleJournal() {
+    Sample sample{fileStart(), {{1, ""}, {2, "plan"}, {7, std::string(300, '\x81')}, {255, std::string("\0\0\xff", 3)}}, {}};
+    for (const auto& [type, payload] : sample.records) {
+        EXPECT_TRUE(appendRecord(sample.text, type, payload));
+        sample.ends.push_back(sample.text.size());
+    }
+    return sample;
+}
+
+Owned owned(const ReadFile& file) {
+    Owned result;
+    for (const Record& record : file.records) result.emplace_back(record.type, std::string(record.payload));
+    return result;
+}
+
+Owned firstOf(const Owned& records, std::size_t count) { return Owned(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(count)); }
+
+TEST(JournalReader, AFileCutAnywhereIsWholeOrTornAfterTheWholeRecordsBeforeTheCut) {
+    const Sample sample = sampleJournal();
+    const std::size_t startSize = fileStart().size();
+    for (std::size_t size = 0; size <= sample.text.size(); ++size) {
+        const ReadFile file = readRecords(std::string_view(sample.text).substr(0, size));
+        std::size_t whole = 0;
+        while (whole < sample.ends.size() && sample.ends[whole] <= size) ++whole;
+        const std::size_t validBytes = size < startSize ? 0 : whole > 0 ? sample.ends[whole - 1] : startSize;
+        EXPECT_EQ(file.state, size >= startSize && size == validBytes ? State::Whole : State::TornTail) << "cut at " << size << ": " << file.fault;
+        EXPECT_EQ(file.validBytes, validBytes) << "cut at " << size;
+        EXPECT_EQ(owned(file), firstOf(sample.records, whole)) << "cut at " << size;
+    }
+}
+
+TEST(JournalReader, AFlippedBitAnywhereInARecordIsDamageAfterTheRecordsBeforeIt) {
+    const Sample sample = sampleJournal();
+    for (std::size_t record = 0; record < sample.ends.size(); ++record) {
+        const std::size_t start = record == 0 ? fileStart().size() : sample.ends[record - 1];
+        for (std::size_t bit = start * 8; bit < sample.ends[record] * 8; ++bit) {
+            std::string damaged = sample.text;
+            damaged[bit / 8] = static_cast<char>(damaged[bit / 8] ^ (1 << (bit % 8)));
+            const ReadFile file = readRecords(damaged);
+            EXPECT_EQ(file.state, State::Damaged) << "record " << record << ", bit " << bit << ": " << file.fault;
+            EXPECT_EQ(file.validBytes, start) << "record " << record << ", bit " << bit;
+            EXPECT_EQ(owned(file), firstOf(sample.records, record)) << "record " << record << ", bit " << bit;
+        }
+    }
+}
+
+TEST(JournalReader, TellsOtherFilesNewerFormatsImpossibleLengthsAndZeroFilledTails) {
+    std::string oneRecord = fileStart();
+    ASSERT_TRUE(appendRecord(oneRecord, 3, "kept"));
+    std::string newer = fileStart();
+    newer[16] = 2;
+    struct Case {
+        const char* what;
+        std::string text;
+        State state;
+        std::size_t records;
+        std::string faultHas;
+    };
+    const Case cases[] = {
+        {"another file", "NORVANE-JOURNAX\n", State::NotAJournal, 0, "not a journal"},
+        {"a newer format", newer, State::NewerVersion, 0, "format 2"},
+        {"an impossible length", oneRecord + "\xff\xff\xff\xff\x01" "abc", State::Damaged, 1, "length 4294967295 in the record at byte 33"},
+        {"a tail the disk never filled", oneRecord + std::string(64, '\0'), State::TornTail, 1, "at byte 33"},
+    };
+    for (const Case& c : cases) {
+        const ReadFile file = readRecords(c.text);
+        EXPECT_EQ(file.state, c.state) << c.what << ": " << file.fault;
+        EXPECT_EQ(file.records.size(), c.records) << c.what;
+        EXPECT_NE(file.fault.find(c.faultHas), std::string::npos) << c.what << ": " << file.fault;
+    }
+    EXPECT_EQ(readRecords(newer).version, 2u);
+    const std::string zeroFilled = oneRecord + std::string(64, '\0');
+    EXPECT_EQ(readRecords(zeroFilled).validBytes, oneRecord.size());
+}
+
+} // namespace
+} // namespace norvane::journal
