@@ -10,6 +10,7 @@
 
 #include "norvane/platform.h"
 #include "norvane/file_list.h"
+#include "norvane/journal.h"
 #include "norvane/rename_run.h"
 #include "norvane/rules.h"
 #include "norvane_bench/bare_loops.h"
@@ -31,6 +32,7 @@
 #include <thread>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <variant>
 #include <vector>
 
@@ -48,6 +50,7 @@ constexpr double kGrowthTarget = 12.0;      // from 10,000 to 100,000 files
 constexpr double kLargeGrowthTarget = 11.0; // from 100,000 to 1,000,000 files
 constexpr double kPeakMemoryTargetMiB = 64.0;
 constexpr double kLargePeakMemoryTargetMiB = 400.0;
+constexpr double kJournalRatioTarget = 1.03; // a batch with its journal, beside the same batch without
 
 
 // "Done!" answered at once.
@@ -93,10 +96,12 @@ std::vector<RenamePair> movesOf(const RuleCase& rc, const FileList& files) {
 
 // One whole run, checked: it must complete, say "Done!" where it should and
 // leave the list showing as many files as before.
-void runChecked(const RuleCase& rc, FileList& files) {
+void runChecked(const RuleCase& rc, FileList& files, Journal* journal = nullptr) {
     const std::size_t before = files.count();
     CountingSink sink;
-    if (auto failure = Run(rc.rule, files, rc.texts, sink)) fail(rc.label + std::string(": ") + describe(*failure));
+    RenameRun run(rc.rule, files, rc.texts, sink);
+    run.setJournal(journal);
+    if (auto failure = run.Run()) fail(rc.label + std::string(": ") + describe(*failure));
     if (sink.done != (announcesDone(rc.rule) ? 1 : 0)) fail(rc.label + std::string(": wrong number of \"Done!\""));
     if (files.count() != before) fail(rc.label + std::string(": the list lost files"));
 }
@@ -184,6 +189,44 @@ Measurement measureRun(const RuleCase& rc, const SampleFolder& folder, int repea
             return taken;
         });
     if (!folder.holdsItsOwnNames()) fail(std::string(rc.label) + ": the folder was not restored");
+    return m;
+}
+
+// The same batch with its journal and without, in turns: what writing the
+// whole plan down and syncing it once before the first move costs. The
+// journal lies beside the folder, on the same disk, as a user's state folder
+// does beside their files.
+Measurement measureJournal(const SampleFolder& folder, int repeats) {
+    const RuleCase& rc = ruleCases()[2]; // ExtensionName, every file renamed
+    Measurement m{"with journal", folder.listed(), {}, {}, folder.listed() == kTargetSize ? kJournalRatioTarget : 0};
+    std::vector<RenamePair> pairs;
+    {
+        FileList files;
+        files.setPath(folder.path());
+        pairs = movesOf(rc, files);
+    }
+    const std::filesystem::path state = std::filesystem::temp_directory_path() / ("norvane-bench-state-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(state);
+    interleave(
+        m, repeats,
+        [&] {
+            FileList files;
+            files.setPath(folder.path());
+            Journal journal(state.string());
+            const auto taken = timed([&] { runChecked(rc, files, &journal); });
+            undoRenames(folder.path(), pairs);
+            std::filesystem::remove_all(state / "batches");
+            return taken;
+        },
+        [&] {
+            FileList files;
+            files.setPath(folder.path());
+            const auto taken = timed([&] { runChecked(rc, files); });
+            undoRenames(folder.path(), pairs);
+            return taken;
+        });
+    std::filesystem::remove_all(state);
+    if (!folder.holdsItsOwnNames()) fail("with journal: the folder was not restored");
     return m;
 }
 
@@ -286,6 +329,8 @@ void runAll(const Options& options) {
             results.push_back(measureRun(rc, rc.mix == NameMix::Mixed ? mixed : dotted, repeats));
             print(results.back());
         }
+        results.push_back(measureJournal(mixed, repeats));
+        print(results.back());
         for (const Measurement& m : results) medians[{m.label, m.size}] = {m.project.median(), m.baseline.median()};
         // Last for these folders: it leaves them renamed.
         if (size == kTargetSize || size == kLargeSize || size == largest) measurePeakMemory(mixed, dotted);

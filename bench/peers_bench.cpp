@@ -37,6 +37,8 @@
 #ifdef NORVANE_PEERS_WINDOW
 #include "form1.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -479,6 +481,9 @@ int main(int argc, char** argv) {
     norvane::platform::keepFreedMemoryForBatches();
 #ifdef NORVANE_PEERS_WINDOW
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window writes every batch down as the program does, beside the sample folders, never in the user's journal.
+    QTemporaryDir state(QDir::tempPath() + QStringLiteral("/norvane-bench-state-XXXXXX"));
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     // The offscreen platform's notes on every window shown would bury the figures.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
         if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));

@@ -21,6 +21,8 @@
 #include "norvane_bench/sample_folder.h"
 #include "norvane_bench/samples.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QApplication>
 #include <QFile>
 #include <QHelpEvent>
@@ -163,6 +165,9 @@ int main(int argc, char* argv[]) {
     // As the program does: freed memory is kept for the next batch.
     norvane::platform::keepFreedMemoryForBatches();
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window writes every batch down as the program does, beside the sample folders, never in the user's journal.
+    QTemporaryDir state(QDir::tempPath() + QStringLiteral("/norvane-bench-state-XXXXXX"));
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     QApplication application(argc, argv);
     const bool smoke = argc > 1 && std::strcmp(argv[1], "--smoke") == 0;
     const std::vector<std::size_t> sizes = smoke ? std::vector<std::size_t>{1000} : std::vector<std::size_t>{1000, 10000, 100000};

@@ -6,7 +6,6 @@
 #include "norvane/preview.h"
 #include "norvane/progress.h"
 #include "norvane/undo.h"
-#include "norvane/undo_history.h"
 
 #include "faulty_file_system.h"
 #include "recording_sink.h"
@@ -190,26 +189,6 @@ TEST(Progress, CancelStopsBetweenMovesAndUndoTakesThePartBack) {
     EXPECT_TRUE(sink.shown.empty());
     EXPECT_EQ(Undo(run.record()).restored, stoppedAt);
     EXPECT_EQ(folder.names(), std::set<std::string>(names.begin(), names.end()));
-}
-
-// Past its memory bound the history lets the oldest batches go, never the latest.
-TEST(UndoHistory, KeepsTheLatestWholeAndLetsTheOldestGoPastItsBound) {
-    const auto batchOf = [](std::size_t moves) {
-        BatchRecord record;
-        for (std::size_t i = 0; i < moves; ++i) record.add("f" + std::to_string(i), "g" + std::to_string(i), std::nullopt, {});
-        return record;
-    };
-    const std::size_t oneHundred = batchOf(100).memoryUsed();
-    UndoHistory history(oneHundred * 5 / 2);
-    for (const std::size_t moves : {100, 100}) history.push(batchOf(moves));
-    EXPECT_EQ(history.size(), 2u);
-    history.push(batchOf(100));
-    EXPECT_EQ(history.size(), 2u) << "the oldest went";
-    history.push(batchOf(1000));
-    ASSERT_EQ(history.size(), 1u) << "the latest stays whole beyond the bound";
-    EXPECT_EQ(history.takeLatest().size(), 1000u);
-    EXPECT_TRUE(history.empty());
-    EXPECT_EQ(history.memoryUsed(), 0u);
 }
 
 TEST(Preview, SaysWhatARunWouldDoAndMovesNothing) {

@@ -56,10 +56,17 @@ public:
     const std::optional<std::string>& unavailable() const { return reason_; }
     const std::filesystem::path& path() const { return mountPoint_; }
 
-    // As when a card is taken out and put back: the driver starts afresh.
-    bool remount() {
-        mounted_ = !shell("umount '" + mountPoint_.string() + "'", nullptr);
-        return !mounted_ && mount(toolsFor(kind_));
+    // As when a card is taken out and put back in another slot: the driver
+    // starts afresh on another device, so every number the system gave is new.
+    bool remountElsewhere() {
+        if (!shell("umount '" + mountPoint_.string() + "'", nullptr)) return false;
+        mounted_ = false;
+        std::string device;
+        // Attached again before the old device goes, so that it cannot get the same number.
+        if (!shell("losetup -f --show '" + (scratch_.path() / "card.img").string() + "'", &device) || device.empty()) return false;
+        shell("losetup -d '" + device_ + "'", nullptr);
+        device_ = device;
+        return mount(toolsFor(kind_));
     }
 
     // What memory pressure does at any moment: the kernel forgets the files it

@@ -3,6 +3,7 @@
 // numbers hold and which names it can hold; a card's batch comes back after
 // its numbers changed, and a file saved in place of a renamed one stays.
 
+#include "norvane/journal.h"
 #include "norvane/preview.h"
 #include "norvane/rename_run.h"
 #include "norvane/undo.h"
@@ -12,6 +13,8 @@
 #include "volume.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #ifndef _WIN32
 #include "platform/posix/posix.h"
@@ -92,6 +95,39 @@ TEST(Volumes, ACardsBatchComesBackAfterItsNumbersChangedAndANewFileStays) {
         EXPECT_EQ(card.names(), (std::set<std::string>{"IMG_0001.JPG", "IMG_0002.JPG", "Holiday_0003.JPG", "IMG_0004.JPG"}));
         EXPECT_EQ(card.contentOf("IMG_0004.JPG"), std::string(400, 'p'));
     }
+}
+
+// A card's batch, the card taken out and put back in another slot (a new
+// device, new numbers for every file and folder), the program started
+// again: Ctrl+Z puts every file back.
+TEST(Volumes, ACardsBatchComesBackAfterTheCardCameBackAndTheProgramStartedAgain) {
+    Volume volume(Volume::Kind::Exfat);
+    SKIP_WITHOUT(volume);
+    TempFolder state;
+    const fs::path photos = volume.path() / "DCIM";
+    fs::create_directory(photos);
+    for (int i = 1; i <= 5; ++i) std::ofstream(photos / ("IMG_000" + std::to_string(i) + ".JPG"), std::ios::binary) << std::string(100 * i, 'p');
+    const std::set<std::string> before = TempFolder::namesIn(photos);
+    {
+        Journal journal(state.text());
+        FileList list;
+        list.setPath(photos.string());
+        RecordingSink sink;
+        RenameRun run(Rule::NumberName, list, {}, sink);
+        run.setJournal(&journal);
+        ASSERT_FALSE(run.Run().has_value());
+    }
+    const auto device = [&] { return platform::nativeFileSystem().probeFolder(photos.string()).identity.id.device; };
+    const std::uint64_t first = device();
+    ASSERT_TRUE(volume.remountElsewhere()) << "another loop device";
+    EXPECT_NE(device(), first) << "the card came back as another device";
+
+    Journal restarted(state.text());
+    EXPECT_TRUE(restarted.open(platform::nativeFileSystem()).interrupted.empty());
+    const Journal::UndoResult undone = restarted.undoLatest(platform::nativeFileSystem());
+    ASSERT_TRUE(undone.outcome.has_value()) << undone.refusal;
+    EXPECT_EQ(undone.outcome->restored, 5u) << describe(*undone.outcome);
+    EXPECT_EQ(TempFolder::namesIn(photos), before);
 }
 
 // Where a move can neither refuse by itself nor link, it takes the name first

@@ -11,6 +11,7 @@
 #include "focus_preview.h"
 #include "folder_view.h"
 #include "input_guard.h"
+#include "journal_report.h"
 #include "message_box.h"
 #include "name_delegate.h"
 #include "progress_window.h"
@@ -23,12 +24,14 @@
 #include "norvane/undo.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
 #include <QPushButton>
 #include <QStyle>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 #include <exception>
@@ -79,7 +82,8 @@ Form1::Form1(const std::string& folder, norvane::platform::FileSystem& fileSyste
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       folders_(fileSystem),
-      files_(fileSystem) {
+      files_(fileSystem),
+      journal_(norvane::Journal::defaultFolder()) {
     installAccessibleRoles();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Norvane"));
@@ -188,6 +192,27 @@ void Form1::startUp(const std::string& folder) {
         // Reported once the window is up, so the box has a window to sit on.
         QTimer::singleShot(0, this, [this] { reportListingError(); });
     }
+    QTimer::singleShot(0, this, &Form1::openJournal);
+}
+
+// What a crash, a kill or a power cut left half done is settled, told and
+// put on top of the undo stack; nothing moves until the user asks.
+void Form1::openJournal() {
+    QString report;
+    try {
+        BusyCursor busy;
+        report = journalReport(journal_.open(files_.fileSystem()), journal_.folder());
+    } catch (const std::exception& error) {
+        report = tr("The journal could not be read: %1.").arg(toDisplayText(error.what()));
+    }
+    updateUndoAction();
+    if (!report.isEmpty()) showMessage(this, report);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (!working_) return QWidget::closeEvent(event);
+    norvane::platform::requestEnding();
+    event->ignore();
 }
 
 void Form1::openEntry(const QModelIndex& index) {
@@ -224,9 +249,11 @@ void Form1::runRule(norvane::Rule rule) {
     // Until the run and its messages are over, the window takes no input: a
     // click made meanwhile would otherwise run the batch again afterwards.
     const InputGuard guard(this);
+    const QScopedValueRollback<bool> working(working_, true);
     ProgressWindow progress(this, tr("Renaming"));
     norvane::RenameRun run(rule, files_, texts, progress);
     run.setProgress(progress.callback());
+    run.setJournal(&journal_);
     QString failureText;
     bool reportListing = true;
     try {
@@ -248,9 +275,10 @@ void Form1::runRule(norvane::Rule rule) {
         failureText = tr("The renaming stopped for an unknown reason.");
     }
     const std::size_t renamed = run.record().size();
-    if (renamed > 0) undoStack_.push(run.takeRecord());
     updateUndoAction();
     progress.close();
+    // Asked to end meanwhile: the batch stopped between two moves and its journal is settled.
+    if (norvane::platform::endingRequested()) return endAfterWork();
     if (failureText.isEmpty()) {
         // A batch that says nothing ("Repalce") still tells a screen reader it is done.
         if (!progress.spoke()) announcer_->announce(renamedText(renamed));
@@ -297,7 +325,8 @@ void Form1::createUndo() {
 }
 
 void Form1::updateUndoAction() {
-    const std::size_t files = undoStack_.empty() ? 0 : undoStack_.latest().size();
+    const std::optional<norvane::Journal::Latest> latest = journal_.latest();
+    const std::uint64_t files = latest ? latest->files : 0;
     undoAction_->setEnabled(files > 0);
     if (files == 0)
         undoAction_->setText(tr("Undo Rename"));
@@ -307,31 +336,34 @@ void Form1::updateUndoAction() {
 
 // The latest batch back, as a batch of its own: what cannot go back stays
 // where it is and is named in the box; what a refused move or a cancel left
-// undone waits for the next Ctrl+Z.
+// undone waits for the next Ctrl+Z. The latest is the journal's: of any
+// session and any folder.
 void Form1::undoLastBatch() {
-    if (undoStack_.empty()) return;
+    if (working_) return;
     const InputGuard guard(this);
-    norvane::BatchRecord record = undoStack_.takeLatest();
+    const QScopedValueRollback<bool> working(working_, true);
     QString text;
-    bool listTouched = true;
     {
         ProgressWindow progress(this, tr("Putting back"));
         BusyCursor busy;
         try {
-            listTouched = norvane::touchesFolder(record, files_.path(), files_.fileSystem());
-            norvane::UndoOutcome outcome = norvane::Undo(record, files_.fileSystem(), progress.callback());
-            // Described before what is left goes back on the stack: the counts include it.
-            text = toDisplayText(norvane::describe(outcome));
-            if (!outcome.remaining.empty()) undoStack_.push(std::move(outcome.remaining));
+            const norvane::Journal::UndoResult result = journal_.undoLatest(files_.fileSystem(), progress.callback());
+            if (result.outcome) text = toDisplayText(norvane::describe(*result.outcome));
+            else text = toDisplayText(result.refusal);
         } catch (const std::exception& error) {
-            // What moved is not known: the next undo checks every file again.
-            undoStack_.push(std::move(record));
+            // What moved is read from the folder at the next undo.
             text = tr("The undo stopped: %1.").arg(toDisplayText(error.what()));
         }
     }
     updateUndoAction();
-    if (listTouched) refreshAfterFailure(true);
-    showMessage(this, text);
+    if (norvane::platform::endingRequested()) return endAfterWork();
+    refreshAfterFailure(true);
+    if (!text.isEmpty()) showMessage(this, text);
+}
+
+// The window closes once the work it was asked to end has stopped.
+void Form1::endAfterWork() {
+    QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void Form1::refreshAfterFailure(bool reportListing) {

@@ -5,7 +5,7 @@
 #include "norvane/folder_list.h"
 #include "norvane/platform.h"
 #include "norvane/rules.h"
-#include "norvane/undo_history.h"
+#include "norvane/journal.h"
 
 #include <QWidget>
 
@@ -14,6 +14,7 @@
 #include <vector>
 
 class QAction;
+class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -45,25 +46,33 @@ public:
     const norvane::FolderList& folderList() const { return folders_; }
     const norvane::FileList& fileList() const { return files_; }
 
+protected:
+    // Closing the window while a batch works stops the batch between two
+    // moves, as Cancel does, and the window closes once it has stopped.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void createControls(const TwipsLayout& layout);
     void createUndo();
     void startUp(const std::string& folder);
+    void openJournal();
     void openEntry(const QModelIndex& index);
     norvane::RuleTexts currentTexts() const;
     void runRule(norvane::Rule rule);
     QString previewOf(norvane::Rule rule) const;
     std::function<QString()> previewWork(norvane::Rule rule) const;
     void undoLastBatch();
+    void endAfterWork();
     void updateUndoAction();
     void refreshAfterFailure(bool reportListing);
     bool reportListingError();
 
     norvane::FolderList folders_;
     norvane::FileList files_;
-    // Every batch of this session that moved a file, latest last, as far as
-    // its memory bound keeps them; in memory only, so nothing of it outlives the program.
-    norvane::UndoHistory undoStack_;
+    // Every batch written down before its first move: what Ctrl+Z takes back,
+    // of this session and earlier ones, and what a crash left half done.
+    norvane::Journal journal_;
+    bool working_ = false; // a batch or an undo is under way
     QAction* undoAction_ = nullptr;
 
     FolderListModel* folderModel_ = nullptr;

@@ -9,6 +9,7 @@
 #include "norvane/platform.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -67,6 +68,8 @@ int main(int argc, char* argv[]) {
     }
     // Large batches reuse the memory the last one freed instead of faulting in fresh pages.
     norvane::platform::keepFreedMemoryForBatches();
+    // The end of the session stops a batch between two moves and closes the window.
+    norvane::platform::watchForEndOfSession();
     // Qt takes its own options (-platform, -reverse, ...) off argc and argv.
     QApplication application(argc, argv);
     nameApplication();
@@ -89,5 +92,11 @@ int main(int argc, char* argv[]) {
         window = std::make_unique<Form1>();
     }
     window->show();
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, [] { norvane::platform::requestEnding(); });
+    QTimer ending;
+    QObject::connect(&ending, &QTimer::timeout, window.get(), [&window] {
+        if (norvane::platform::endingRequested()) window->close();
+    });
+    ending.start(250);
     return QApplication::exec();
 }

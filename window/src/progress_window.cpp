@@ -1,5 +1,7 @@
 #include "progress_window.h"
 
+#include "norvane/platform.h"
+
 #include "engine_text.h"
 #include "message_box.h"
 
@@ -23,7 +25,8 @@ norvane::ProgressCallback ProgressWindow::callback() {
 }
 
 bool ProgressWindow::report(const norvane::BatchProgress& progress) {
-    if (cancelled_) return false;
+    // The window closed, or the session ending, stops the batch as Cancel does.
+    if (cancelled_ || norvane::platform::endingRequested()) return false;
     if (!dialog_) {
         if (started_.elapsed() < showAfterMs) return true;
         dialog_ = std::make_unique<QProgressDialog>(window_);

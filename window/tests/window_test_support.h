@@ -20,6 +20,14 @@
 
 namespace window_test {
 
+// Every test program keeps its journal in a folder of its own, never the user's.
+inline const bool journalOfItsOwn = [] {
+    static QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
+    qputenv("LOCALAPPDATA", state.path().toLocal8Bit());
+    return state.isValid();
+}();
+
 class TempFolder {
 public:
     TempFolder() { Q_ASSERT(dir_.isValid()); }

@@ -40,6 +40,8 @@ public:
 
     void add(std::string_view from, std::string_view to, const std::optional<platform::FileIdentity>& file,
              platform::IdentityTrust trust);
+    // What is known of move `i`'s file, learned later (a journal's marks).
+    void setFile(std::size_t i, const std::optional<platform::FileIdentity>& file, platform::IdentityTrust trust);
     // Room for that many moves and bytes of names more, so that a large batch
     // does not keep twice what it needs.
     void reserve(std::size_t moves, std::size_t nameBytes) {

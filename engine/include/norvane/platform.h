@@ -167,6 +167,11 @@ void onCopying(std::function<void(const std::string& source)> hook);
 
 char directorySeparator();
 
+// The temporary name a change of letter case parks a file under, in the
+// file's own folder: the process's id and the attempt make it the program's
+// own. After a crash, the journal looks for what may be parked there.
+std::string parkingName(std::uint32_t processId, unsigned attempt);
+
 // The folder that holds the running program.
 std::string applicationFolder();
 
@@ -186,6 +191,14 @@ std::vector<std::string> programFolders();
 // A name in one letter case, for comparing names in folders that ignore case.
 // Bytes that are not text are kept as they are.
 std::string foldCase(std::string_view name);
+
+// The program is asked to end: its window closed, or the session ending
+// (SIGTERM, SIGHUP or SIGINT on POSIX, once watched for; on Windows the
+// window is told and asks). A batch then stops between two moves, as on
+// Cancel; a signal's handler only notes it.
+void watchForEndOfSession();
+void requestEnding();
+bool endingRequested();
 
 // Keeps memory a batch frees for the next one rather than handing it back to
 // the system at once: large batches otherwise pay for fresh pages every time.

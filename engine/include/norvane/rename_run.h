@@ -14,6 +14,8 @@
 
 namespace norvane {
 
+class Journal;
+
 // What ends a run early. Plan failures are found before the first move, so
 // nothing has moved; the others arise while acting, after `renamed` moves.
 struct RenameFailure {
@@ -36,6 +38,7 @@ struct RenameFailure {
         BlockedByAnother, // its destination is held by a file of the batch that cannot move
         MoveRefused,   // the file system refused the move itself
         Cancelled,     // the user stopped the run; the files moved before keep their new names
+        JournalUnwritable, // the batch could not be written down before its first move, so none was made
         RefreshFailed, // the moves are done, but the folder could not be listed again
     };
 
@@ -81,6 +84,10 @@ public:
     // Told how the run goes now and then, and asked whether to go on.
     void setProgress(ProgressCallback progress) { progress_ = std::move(progress); }
 
+    // Writes the batch down in `journal` before its first move, and marks its
+    // moves there as it goes; a batch that cannot be written down does not start.
+    void setJournal(Journal* journal) { journal_ = journal; }
+
     // What Run() moved, move by move, whether it completed or stopped midway.
     const BatchRecord& record() const { return record_; }
     BatchRecord takeRecord() { return std::move(record_); }
@@ -93,6 +100,7 @@ private:
     RuleTexts texts_; // a copy: the caller's texts may be gone before Run()
     MessageSink& sink_;
     ProgressCallback progress_;
+    Journal* journal_ = nullptr;
     BatchRecord record_;
 };
 

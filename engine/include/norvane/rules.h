@@ -39,6 +39,9 @@ enum class Rule { ReplaceName, NumberName, ExtensionName, HeaderName };
 
 RuleResult apply(Rule rule, std::string_view name, std::size_t position, const RuleTexts& texts);
 
+// The caption of the button that runs the rule, as the window shows it.
+std::string_view captionOf(Rule rule);
+
 // Every rule but ReplaceName ends its run with "Done!".
 bool announcesDone(Rule rule);
 

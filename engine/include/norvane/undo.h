@@ -34,6 +34,8 @@ struct UndoOutcome {
     bool cancelled = false;                  // stopped by the user between two moves
     // The folder at the batch's path is no longer the one it renamed in: nothing was tried.
     bool folderReplaced = false;
+    // The journal could not be told before the first move: nothing was tried.
+    std::optional<platform::SystemError> notJournaled;
     // Cancelled midway, or stopped by a refused move: what is still to take back, for another undo.
     BatchRecord remaining;
 };

@@ -67,12 +67,13 @@ Seen seenOf(const platform::PathProbe& probe) {
 class Replay {
 public:
     Replay(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected,
-           const ProgressCallback& progress)
-        : folder_(folder), steps_(steps), onProblem_(onProblem), expected_(expected), progress_(progress), hash_(),
-          earlier_(steps.size()), taken_(0), stuck_(0) {}
+           const ProgressCallback& progress, bool keepSources)
+        : folder_(folder), steps_(steps), onProblem_(onProblem), expected_(expected), progress_(progress), keepSources_(keepSources),
+          hash_(), earlier_(steps.size()), taken_(0), stuck_(0) {}
 
     Checked run() {
         listed_ = folder_.about();
+        if (keepSources_) result_.sources.resize(steps_.size());
         if (!listed_.isFolder) {
             // The folder itself gone: every file with it.
             for (std::size_t i = 0; i < steps_.size() && !stopped(); ++i)
@@ -120,6 +121,7 @@ private:
                 const std::size_t step = source ? n : n - count;
                 (source ? sourceSeen_ : destinationSeen_)[step] = seenOf(probe);
                 if (probe.error) (source ? sourceErrors_ : destinationErrors_).emplace(step, *probe.error);
+                if (source && keepSources_) result_.sources[step] = probe.identity;
             });
     }
 
@@ -321,6 +323,7 @@ private:
     const OnProblem onProblem_;
     const Expected* expected_;
     const ProgressCallback& progress_;
+    const bool keepSources_;
     const std::hash<std::string_view> hash_;
     platform::FolderProbe listed_;
     std::vector<Seen> sourceSeen_, destinationSeen_;
@@ -335,8 +338,8 @@ private:
 } // namespace
 
 Checked check(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected,
-              const ProgressCallback& progress) {
-    return Replay(folder, steps, onProblem, expected, progress).run();
+              const ProgressCallback& progress, bool keepSources) {
+    return Replay(folder, steps, onProblem, expected, progress, keepSources).run();
 }
 
 } // namespace norvane::batch

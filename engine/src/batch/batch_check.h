@@ -54,12 +54,14 @@ enum class OnProblem {
 
 struct Checked {
     std::vector<StepProblem> problems; // in step order; at most one under StopBatch
+    // Each step's source as the check found it, where asked for: what a journal records.
+    std::vector<std::optional<platform::FileIdentity>> sources;
     bool cancelled = false; // the progress callback asked to stop
 };
 
 // Works through the folder the batch holds open, as its moves will.
 Checked check(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected = nullptr,
-              const ProgressCallback& progress = {});
+              const ProgressCallback& progress = {}, bool keepSources = false);
 
 bool holdsSeparator(std::string_view name);
 

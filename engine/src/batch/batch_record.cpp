@@ -17,21 +17,24 @@ void BatchRecord::add(std::string_view from, std::string_view to, const std::opt
     names_.append(from);
     const std::size_t fromEnd = names_.size();
     names_.append(to);
-    Move move{fromEnd, names_.size(), {}, 0, {}, 0};
-    if (trust == platform::IdentityTrust::Stable) move.flags |= stableFlag;
-    if (file) {
-        move.flags |= knownFlag;
-        move.id = file->id;
-        if (file->born) {
-            move.flags |= bornFlag;
-            move.born = *file->born;
-        }
-        if (file->stamp) {
-            move.flags |= stampFlag;
-            move.stamp = *file->stamp;
-        }
+    moves_.push_back(Move{fromEnd, names_.size(), {}, 0, {}, 0});
+    setFile(moves_.size() - 1, file, trust);
+}
+
+void BatchRecord::setFile(std::size_t i, const std::optional<platform::FileIdentity>& file, platform::IdentityTrust trust) {
+    Move& move = moves_[i];
+    move.flags = trust == platform::IdentityTrust::Stable ? stableFlag : 0;
+    if (!file) return;
+    move.flags |= knownFlag;
+    move.id = file->id;
+    if (file->born) {
+        move.flags |= bornFlag;
+        move.born = *file->born;
     }
-    moves_.push_back(move);
+    if (file->stamp) {
+        move.flags |= stampFlag;
+        move.stamp = *file->stamp;
+    }
 }
 
 } // namespace norvane

@@ -62,6 +62,7 @@ std::string reason(const RenameFailure& failure) {
     case Kind::BlockedByAnother: return quoted(failure.destination) + " is held by a file that cannot move";
     case Kind::MoveRefused: return "the move was refused" + systemError(failure.error);
     case Kind::Cancelled:
+    case Kind::JournalUnwritable:
     case Kind::RefreshFailed: return {};
     }
     return {};
@@ -102,6 +103,10 @@ std::string describe(const RenameFailure& failure) {
         if (failure.renamed == 0) return "Cancelled before any file was renamed.";
         return "Cancelled: " + fileCount(failure.renamed) + " renamed; the others keep their names.";
     }
+    if (failure.kind == RenameFailure::Kind::JournalUnwritable)
+        return "No file was renamed: Norvane writes every batch down before its first move, so that it can be taken back even "
+               "after a crash, and its journal in " + quoted(failure.destination) + " could not be written" +
+               systemError(failure.error) + ".";
     if (failure.kind == RenameFailure::Kind::RefreshFailed) {
         if (failure.renamed == 0)
             return "Cannot read the folder " + quoted(failure.name) + systemError(failure.error) + ". No file was renamed.";
@@ -117,6 +122,9 @@ std::string describe(const RenameFailure& failure) {
 }
 
 std::string describe(const UndoOutcome& outcome) {
+    if (outcome.notJournaled)
+        return "No file was put back: the journal that keeps the way back could not be written" + systemError(outcome.notJournaled) +
+               ". Another undo tries again.";
     if (outcome.folderReplaced)
         return "No file was put back: " + quoted(outcome.folder) + " is no longer the folder the files were renamed in " +
                "(it was moved or replaced, or a link to it now leads elsewhere). Another undo tries again once it is back.";

@@ -3,6 +3,9 @@
 #include "batch/batch_act.h"
 #include "batch/batch_check.h"
 #include "batch/planner.h"
+#include "batch/trust_of_places.h"
+#include "journal/batch_writer.h"
+#include "norvane/journal.h"
 
 #include <utility>
 #include <vector>
@@ -53,13 +56,46 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
     const std::vector<batch::Step> steps = planner.steps(plan);
     const std::unique_ptr<platform::Folder> folder = files_.fileSystem().openFolder(files_.path());
 
-    const batch::Checked checked = batch::check(*folder, steps, batch::OnProblem::StopBatch, nullptr, progress_);
+    const batch::Checked checked =
+        batch::check(*folder, steps, batch::OnProblem::StopBatch, nullptr, progress_, journal_ != nullptr);
     if (checked.cancelled) return cancelled(planner, 0);
     if (auto failure = planner.refusal(plan, checked)) return failure;
     record_.folder = files_.path();
     record_.folderIdentity = folder->about().identity;
     record_.folderTrust = folder->about().trust;
-    const batch::Acted acted = batch::act(*folder, steps, &record_, progress_);
+
+    std::unique_ptr<journal::BatchWriter> writer;
+    if (journal_) {
+        journal::BatchLog header;
+        header.what = captionOf(rule_);
+        header.folder = record_.folder;
+        header.folderIdentity = record_.folderIdentity;
+        header.folderTrust = record_.folderTrust;
+        header.stepCount = steps.size();
+        batch::TrustOfPlaces trust(*folder);
+        auto planned = journal::BatchWriter::plan(*journal_, std::move(header), [&](std::size_t i) {
+            return journal::PlannedStep{steps[i].from, steps[i].to, trust.of(steps[i].from), checked.sources[i]};
+        });
+        if (auto* error = std::get_if<platform::SystemError>(&planned)) {
+            RenameFailure failure;
+            failure.kind = RenameFailure::Kind::JournalUnwritable;
+            failure.count = planner.fileCount();
+            failure.name = planner.folder();
+            failure.destination = journal_->folder().value_or("");
+            failure.error = std::move(*error);
+            return failure;
+        }
+        writer = std::move(std::get<std::unique_ptr<journal::BatchWriter>>(planned));
+    }
+    // The journal marks the moves whenever progress is told.
+    ProgressCallback acting = progress_;
+    if (writer)
+        acting = [&](const BatchProgress& progress) {
+            if (progress.stage == BatchProgress::Stage::Moving) writer->mark(record_);
+            return !progress_ || progress_(progress);
+        };
+    const batch::Acted acted = batch::act(*folder, steps, &record_, acting);
+    if (writer) writer->end(record_);
     if (acted.cancelled) return cancelled(planner, acted.done);
     if (acted.error) {
         RenameFailure failure = planner.failureOf(plan, acted.done, RenameFailure::Kind::MoveRefused);

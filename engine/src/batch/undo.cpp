@@ -1,5 +1,7 @@
 #include "norvane/undo.h"
 
+#include "batch/journaled_undo.h"
+
 #include "batch/batch_act.h"
 #include "batch/batch_check.h"
 #include "batch/same_file.h"
@@ -23,6 +25,11 @@ void keepForLater(const BatchRecord& record, const std::vector<std::size_t>& mov
 } // namespace
 
 UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem, const ProgressCallback& progress) {
+    return batch::undo(record, fileSystem, progress, {});
+}
+
+UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSystem, const ProgressCallback& progress,
+                        const BeforeFirstMove& beforeFirstMove) {
     UndoOutcome outcome;
     outcome.folder = record.folder;
     // The folder is held from the check to the last move, as a batch's is.
@@ -70,6 +77,13 @@ UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem, co
         steps.resize(kept);
         stepOf.resize(kept);
     }
+    if (beforeFirstMove && !steps.empty())
+        if (auto error = beforeFirstMove()) {
+            outcome.notJournaled = std::move(error);
+            outcome.leftAlone.clear();
+            outcome.remaining = record;
+            return outcome;
+        }
     const batch::Acted acted = batch::act(*folder, steps, nullptr, progress);
     outcome.restored = acted.done;
     outcome.cancelled = acted.cancelled;

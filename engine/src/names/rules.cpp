@@ -73,4 +73,14 @@ RuleResult apply(Rule rule, std::string_view name, std::size_t position, const R
 
 bool announcesDone(Rule rule) { return rule != Rule::ReplaceName; }
 
+std::string_view captionOf(Rule rule) {
+    switch (rule) {
+    case Rule::ReplaceName: return "Repalce";
+    case Rule::NumberName: return "Change File Name";
+    case Rule::ExtensionName: return "Change Extention";
+    case Rule::HeaderName: return "Remove Hider";
+    }
+    return {};
+}
+
 } // namespace norvane

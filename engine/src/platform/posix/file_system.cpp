@@ -93,7 +93,7 @@ private:
         return CaseChangeMoves{
             [this](std::string_view from, std::string_view to) { return moveNoReplace(std::string(from), std::string(to)); },
             [](std::string_view) { return true; }, // a rename that succeeds keeps the spelling it was given
-            [](unsigned attempt) { return ".norvane-" + std::to_string(::getpid()) + "-" + std::to_string(attempt); },
+            [](unsigned attempt) { return parkingName(static_cast<std::uint32_t>(::getpid()), attempt); },
         };
     }
 
@@ -133,6 +133,11 @@ FileSystem& nativeFileSystem() {
 }
 
 char directorySeparator() { return '/'; }
+
+// Hidden, as the program's own passing files should be.
+std::string parkingName(std::uint32_t processId, unsigned attempt) {
+    return ".norvane-" + std::to_string(processId) + "-" + std::to_string(attempt);
+}
 
 std::string applicationFolder() {
     std::string path(PATH_MAX, '\0');

@@ -98,9 +98,7 @@ private:
                 const std::optional<std::wstring> path = windows::systemPath(JoinPath(base_, name));
                 return path && windows::storedName(*path) == std::wstring(windows::lastComponent(*path));
             },
-            [](unsigned attempt) {
-                return "norvane-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(attempt) + ".tmp";
-            },
+            [](unsigned attempt) { return parkingName(::GetCurrentProcessId(), attempt); },
         };
     }
 
@@ -156,6 +154,11 @@ FileSystem& nativeFileSystem() {
 
 char directorySeparator() { return '\\'; }
 
+// A leading dot hides nothing on Windows; ".tmp" says what it is.
+std::string parkingName(std::uint32_t processId, unsigned attempt) {
+    return "norvane-" + std::to_string(processId) + "-" + std::to_string(attempt) + ".tmp";
+}
+
 std::string applicationFolder() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -185,6 +188,8 @@ std::string foldCase(std::string_view name) {
     return windows::fromWide(wide);
 }
 
-void keepFreedMemoryForBatches() {} // the Windows heap keeps freed blocks for reuse by itself
+void keepFreedMemoryForBatches() {}
+
+void watchForEndOfSession() {} // Windows tells the window, which calls requestEnding() // the Windows heap keeps freed blocks for reuse by itself
 
 } // namespace norvane::platform

@@ -158,6 +158,15 @@ std::optional<SystemError> makeFolder(const std::string& path) {
 } // namespace
 
 std::optional<std::string> stateFolder() {
+    // %LOCALAPPDATA% first, as a user (or a test) may point it elsewhere; the known folder where it is not set.
+    const DWORD length = ::GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
+    if (length > 1) {
+        std::wstring variable(length, L'\0');
+        variable.resize(::GetEnvironmentVariableW(L"LOCALAPPDATA", variable.data(), length));
+        std::string folder = windows::fromWide(variable);
+        while (!folder.empty() && isSeparator(folder.back())) folder.pop_back();
+        if (folder.size() >= 2 && (folder[1] == ':' || (isSeparator(folder[0]) && isSeparator(folder[1])))) return folder + "\\Norvane";
+    }
     wchar_t* found = nullptr;
     const HRESULT result = ::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &found);
     const std::unique_ptr<wchar_t, TaskMemoryFreer> freed(found);

@@ -1,0 +1,19 @@
+#pragma once
+
+// Undo with a word for the journal: told after the check, before the first
+// move, so that the journal knows who may park files; an error there keeps
+// the undo from moving anything.
+
+#include "norvane/undo.h"
+
+#include <functional>
+#include <optional>
+
+namespace norvane::batch {
+
+using BeforeFirstMove = std::function<std::optional<platform::SystemError>()>;
+
+UndoOutcome undo(const BatchRecord& record, platform::FileSystem& fileSystem, const ProgressCallback& progress,
+                 const BeforeFirstMove& beforeFirstMove);
+
+} // namespace norvane::batch

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "batch/batch_check.h"
+
+#include <string>
+#include <unordered_map>
+
+namespace norvane::batch {
+
+// How far the numbers hold in the folder a name lies in, asked once a folder.
+class TrustOfPlaces {
+public:
+    explicit TrustOfPlaces(platform::Folder& folder) : folder_(folder) {}
+
+    platform::IdentityTrust of(std::string_view name) {
+        if (!holdsSeparator(name)) return folder_.about().trust;
+        const std::string_view relative = name.substr(0, name.find_last_of(std::string{platform::directorySeparator(), '/'}));
+        const auto known = folders_.find(std::string(relative));
+        if (known != folders_.end()) return known->second;
+        const platform::FolderProbe probe = folder_.probeFolder(relative);
+        const platform::IdentityTrust trust = probe.isFolder ? probe.trust : platform::IdentityTrust::Unstable;
+        return folders_.emplace(std::string(relative), trust).first->second;
+    }
+
+private:
+    platform::Folder& folder_;
+    std::unordered_map<std::string, platform::IdentityTrust> folders_;
+};
+
+} // namespace norvane::batch

@@ -1,0 +1,86 @@
+#pragma once
+
+// What one batch's journal file holds, record by record: its whole plan,
+// written and made durable before the first move; marks of the moves made,
+// now and then; its end; and what undos did with it. The truth of which file
+// is where is always read from the folder: the file says what was meant.
+
+#include "norvane/batch_record.h"
+#include "norvane/platform.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace norvane::journal {
+
+enum RecordType : std::uint8_t {
+    Begin = 1,     // who, when, which folder, how many steps
+    Steps = 2,     // a run of planned steps: names, and the source as the check found it
+    Planned = 3,   // the plan is whole; it is durable before the first move
+    Moved = 4,     // a run of steps made, each file as found at its new name right after
+    Ended = 5,     // how many steps the batch made, once it is over, or settled after a crash
+    UndoBegan = 6, // an undo's process is about to move files back (its parking names)
+    GivenUp = 7,   // steps an undo left where they are: no later undo offers them again
+    Parked = 8,    // a step whose file a crash left under a temporary name
+};
+
+// A batch's file, read back.
+struct BatchLog {
+    std::int64_t createdAt = 0; // for ordering the batches and for the boxes only
+    std::uint32_t processId = 0;
+    std::string what;           // the button's caption, or what else made the batch
+    std::string folder;
+    platform::FileIdentity folderIdentity;
+    platform::IdentityTrust folderTrust = platform::IdentityTrust::Unstable;
+    std::uint64_t stepCount = 0;
+    // The planned steps; each file as best known: the source as checked, or,
+    // for a step marked moved, the file as found after its move.
+    BatchRecord steps;
+    bool planned = false;              // the plan is whole, so moves may have begun
+    std::uint64_t marked = 0;          // steps the marks cover, from the first
+    std::optional<std::uint64_t> ended; // steps made, once over
+    std::vector<std::uint32_t> undoProcesses;
+    std::set<std::uint64_t> givenUp;
+    std::map<std::uint64_t, std::string> parked; // step -> the name its file is parked under
+};
+
+// Steps and marks go this many to a record: a small record is told from
+// damage more surely when a crash tears it.
+constexpr std::uint64_t stepsPerRecord = 512;
+
+// One planned step as a journal writes it.
+struct PlannedStep {
+    std::string_view from, to;
+    platform::IdentityTrust trust = platform::IdentityTrust::Unstable; // of the folder the source lies in
+    std::optional<platform::FileIdentity> source;                      // as the check found it
+};
+using PlannedStepAt = std::function<PlannedStep(std::size_t step)>;
+
+// The records, ready to append. The first comes with the file's own start.
+std::string beginRecord(const BatchLog& header);
+void appendStepsRecord(std::string& out, std::uint64_t first, std::uint64_t count, const PlannedStepAt& stepAt);
+std::string plannedRecord(std::uint64_t stepCount);
+void appendMovedRecord(std::string& out, std::uint64_t first, const BatchRecord& moves, std::size_t from, std::size_t to);
+std::string endedRecord(std::uint64_t made);
+std::string undoBeganRecord(std::uint32_t processId);
+std::string givenUpRecord(const std::vector<std::uint64_t>& steps);
+std::string parkedRecord(std::uint64_t step, std::string_view name);
+
+// What a file's bytes say. nullopt with `fault` set where they are not a
+// batch this version can use (a damaged record, a newer format, steps out of
+// order); a torn last record is left out, as a crash mid-write leaves it.
+struct ReadBatch {
+    std::optional<BatchLog> log;
+    std::string fault;
+    std::size_t validBytes = 0; // where the whole records end: appends go there
+};
+ReadBatch readBatch(std::string_view bytes);
+
+} // namespace norvane::journal

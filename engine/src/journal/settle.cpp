@@ -1,0 +1,151 @@
+#include "journal/settle.h"
+
+#include "batch/same_file.h"
+#include "norvane/path.h"
+#include "platform/case_change.h"
+
+#include <set>
+
+namespace norvane::journal {
+
+namespace {
+
+using platform::PathKind;
+
+bool present(const platform::PathProbe& probe) { return !probe.error && probe.kind != PathKind::Absent; }
+
+// The folder part of a name, with its separator: a parked file lies beside it.
+std::string folderPartOf(std::string_view name) {
+    const std::size_t cut = name.find_last_of(std::string{platform::directorySeparator(), '/'});
+    return cut == std::string_view::npos ? std::string() : std::string(name.substr(0, cut + 1));
+}
+
+// Whether the file at `name` now is step `i`'s, as the batch knew it.
+bool holdsStepFile(platform::Folder& folder, const BatchRecord& steps, std::size_t i, std::string_view name) {
+    const std::optional<platform::FileIdentity> known = steps.file(i);
+    if (!known) return false;
+    const platform::PathProbe now = folder.probe(name);
+    if (!present(now) || !now.identity) return false;
+    const platform::FolderProbe& about = folder.about();
+    // Where the name lies in another folder its own trust counts; this folder's is the usual case.
+    const platform::IdentityTrust trust = folderPartOf(name).empty() ? about.trust : folder.probeFolder(folderPartOf(name)).trust;
+    return batch::sameFile(*known, steps.trust(i), *now.identity, trust) == batch::Sameness::Same;
+}
+
+// Every process that may have parked a file of this batch.
+std::vector<std::uint32_t> processesOf(const BatchLog& log) {
+    std::vector<std::uint32_t> processes{log.processId};
+    processes.insert(processes.end(), log.undoProcesses.begin(), log.undoProcesses.end());
+    return processes;
+}
+
+// The temporary name step `i`'s file is parked under, if one of them holds it.
+std::optional<std::string> findParked(const BatchLog& log, platform::Folder& folder, std::size_t i) {
+    const std::string beside = folderPartOf(log.steps.from(i));
+    for (const std::uint32_t process : processesOf(log))
+        for (unsigned attempt = 0; attempt < 100; ++attempt) {
+            const std::string name = beside + platform::parkingName(process, attempt);
+            if (holdsStepFile(folder, log.steps, i, name)) return name;
+        }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::uint64_t stepsMade(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem,
+                        std::map<std::uint64_t, std::string>& parked) {
+    const BatchRecord& steps = log.steps;
+    // A change of case alone finds one file under both names: the folder's own spelling tells.
+    std::optional<std::set<std::string>> spelled;
+    const auto spelledAs = [&](std::string_view name) {
+        if (!spelled) {
+            spelled.emplace();
+            fileSystem.readFolder(log.folder, [&](std::string_view entry, platform::EntryKind, bool) { spelled->emplace(entry); });
+        }
+        return spelled->count(std::string(name)) > 0;
+    };
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const std::string_view from = steps.from(i), to = steps.to(i);
+        const bool made = platform::changesCaseOnly(from, to) && folderPartOf(from).empty()
+                              ? holdsStepFile(folder, steps, i, to) && spelledAs(to)
+                              : holdsStepFile(folder, steps, i, to) && !holdsStepFile(folder, steps, i, from);
+        if (made) continue;
+        if (!present(folder.probe(from)) && !present(folder.probe(to)))
+            if (std::optional<std::string> name = findParked(log, folder, i)) {
+                parked[i] = std::move(*name);
+                return i + 1;
+            }
+        return i;
+    }
+    return steps.size();
+}
+
+Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem) {
+    const BatchRecord& steps = log.steps;
+    const std::uint64_t made = log.ended.value_or(0);
+    // Where each made step's file should be now, its old name, and both looked at in one read.
+    std::vector<std::string> where;
+    std::vector<std::size_t> candidates;
+    for (std::size_t i = 0; i < made && i < steps.size(); ++i) {
+        if (log.givenUp.count(i)) continue;
+        const auto parked = log.parked.find(i);
+        where.push_back(parked != log.parked.end() ? parked->second : std::string(steps.to(i)));
+        candidates.push_back(i);
+    }
+    std::vector<bool> atNew(candidates.size()), atOld(candidates.size());
+    folder.probeNames(
+        2 * candidates.size(),
+        [&](std::size_t n) { return n < candidates.size() ? std::string_view(where[n]) : steps.from(candidates[n - candidates.size()]); },
+        [&](std::size_t n, const platform::PathProbe& probe) {
+            if (n < candidates.size()) atNew[n] = present(probe);
+            else atOld[n - candidates.size()] = present(probe);
+        });
+    // A change of case alone finds one file under both names: the folder's own spelling tells which it has.
+    std::optional<std::set<std::string>> spelled;
+    for (std::size_t n = 0; n < candidates.size(); ++n) {
+        const std::size_t i = candidates[n];
+        if (!platform::changesCaseOnly(steps.from(i), where[n]) || !folderPartOf(steps.from(i)).empty()) continue;
+        if (!spelled) {
+            spelled.emplace();
+            fileSystem.readFolder(log.folder, [&](std::string_view entry, platform::EntryKind, bool) { spelled->emplace(entry); });
+        }
+        atNew[n] = spelled->count(where[n]) > 0;
+        atOld[n] = spelled->count(std::string(steps.from(i))) > 0;
+    }
+
+    // Parking names are looked for only where a file is at neither name: one read of the folder tells whether any is there.
+    std::set<std::string> parkingNames;
+    bool lookForParked = false;
+    for (std::size_t n = 0; n < candidates.size(); ++n) lookForParked = lookForParked || (!atNew[n] && !atOld[n]);
+    if (lookForParked) {
+        std::set<std::string> ours;
+        for (const std::uint32_t process : processesOf(log))
+            for (unsigned attempt = 0; attempt < 100; ++attempt) ours.insert(platform::parkingName(process, attempt));
+        fileSystem.readFolder(log.folder, [&](std::string_view name, platform::EntryKind, bool) {
+            if (ours.count(std::string(name))) parkingNames.insert(std::string(name));
+        });
+    }
+
+    Renamed renamed;
+    renamed.record.folder = log.folder;
+    renamed.record.folderIdentity = log.folderIdentity;
+    renamed.record.folderTrust = log.folderTrust;
+    for (std::size_t n = 0; n < candidates.size(); ++n) {
+        const std::size_t i = candidates[n];
+        std::string now = where[n];
+        if (!atNew[n] && atOld[n]) continue; // back at its old name
+        if (!atNew[n] && !parkingNames.empty() && folderPartOf(steps.from(i)).empty()) {
+            for (const std::string& name : parkingNames)
+                if (holdsStepFile(folder, steps, i, name)) {
+                    now = name;
+                    renamed.parked[i] = name;
+                    break;
+                }
+        }
+        renamed.record.add(steps.from(i), now, steps.file(i), steps.trust(i));
+        renamed.stepOf.push_back(i);
+    }
+    return renamed;
+}
+
+} // namespace norvane::journal

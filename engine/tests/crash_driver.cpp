@@ -1,0 +1,64 @@
+// A Norvane without a window, for the kill -9 rounds: `batch FOLDER` renames
+// every "f..." of the folder to "g..." with its journal where the program
+// keeps it, saying "checked" once its check is done; `undo` settles the
+// journal as the program does at start, then takes every batch back.
+
+#include "norvane/journal.h"
+#include "norvane/rename_run.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct Silent : norvane::MessageSink {
+    void show(const std::string&) override {}
+};
+
+int batch(const char* folder) {
+    norvane::Journal journal(norvane::Journal::defaultFolder());
+    norvane::FileList list;
+    list.setPath(folder);
+    Silent sink;
+    norvane::RenameRun run(norvane::Rule::ReplaceName, list, {"f", "g"}, sink);
+    run.setJournal(&journal);
+    bool told = false;
+    run.setProgress([&](const norvane::BatchProgress& progress) {
+        if (!told && progress.stage == norvane::BatchProgress::Stage::Checking && progress.done == progress.total) {
+            std::puts("checked");
+            std::fflush(stdout);
+            told = true;
+        }
+        return true;
+    });
+    const auto failure = run.Run();
+    if (failure) std::fprintf(stderr, "%s\n", norvane::describe(*failure).c_str());
+    return failure ? 1 : 0;
+}
+
+int undo() {
+    norvane::Journal journal(norvane::Journal::defaultFolder());
+    const norvane::Journal::Opening opening = journal.open(norvane::platform::nativeFileSystem());
+    for (const auto& batch : opening.interrupted) std::printf("interrupted %llu of %llu\n", static_cast<unsigned long long>(batch.renamed),
+                                                               static_cast<unsigned long long>(batch.planned));
+    for (const auto& file : opening.setAside) std::printf("set aside %s: %s\n", file.file.c_str(), file.reason.c_str());
+    std::fflush(stdout);
+    for (;;) {
+        const norvane::Journal::UndoResult result = journal.undoLatest(norvane::platform::nativeFileSystem());
+        if (!result.outcome) {
+            if (!result.refusal.empty()) std::fprintf(stderr, "%s\n", result.refusal.c_str());
+            return result.refusal.empty() ? 0 : 1;
+        }
+        std::printf("%s\n", norvane::describe(*result.outcome).c_str());
+        std::fflush(stdout);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "batch") == 0) return batch(argv[2]);
+    if (argc == 2 && std::strcmp(argv[1], "undo") == 0) return undo();
+    std::fprintf(stderr, "usage: %s batch FOLDER | undo\n", argv[0]);
+    return 2;
+}

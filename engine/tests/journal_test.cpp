@@ -1,0 +1,230 @@
+// The journal as a user meets it: a batch taken back after a restart, a
+// batch or an undo cut short and settled at the next start, journal files
+// that cannot be read set aside, two Norvanes at once. The kill -9 rounds
+// are in crash_test.cpp.
+
+#include "norvane/journal.h"
+#include "norvane/rename_run.h"
+
+#include "faulty_file_system.h"
+#include "recording_sink.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <stdexcept>
+
+namespace norvane {
+namespace {
+
+using testing::FaultyFileSystem;
+using testing::RecordingSink;
+using testing::TempFolder;
+using Kind = RenameFailure::Kind;
+namespace fs = std::filesystem;
+
+// Every file, in the folder and its subfolders, with its content.
+std::map<std::string, std::string> contentsOf(const TempFolder& folder) {
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : fs::recursive_directory_iterator(folder.path()))
+        if (entry.is_regular_file()) {
+            const std::string name = testing::toText(entry.path().lexically_relative(folder.path()));
+            contents[name] = folder.contentOf(name);
+        }
+    return contents;
+}
+
+std::optional<RenameFailure> runWith(Journal& journal, const TempFolder& folder, Rule rule, const RuleTexts& texts,
+                                     platform::FileSystem& fileSystem = platform::nativeFileSystem()) {
+    FileList list(fileSystem);
+    list.setPath(folder.text());
+    RecordingSink sink;
+    RenameRun run(rule, list, texts, sink);
+    run.setJournal(&journal);
+    return run.Run();
+}
+
+std::size_t batchFiles(const TempFolder& state) {
+    return fs::exists(state / "batches") ? TempFolder::namesIn(state / "batches").size() : 0;
+}
+
+// The program closed after a batch and started again: Ctrl+Z puts it back.
+TEST(Journal, ABatchOfEachRuleComesBackAfterARestart) {
+    struct Case {
+        Rule rule;
+        RuleTexts texts;
+    };
+    for (const Case& c : {Case{Rule::ReplaceName, {"01.", "b/01."}}, Case{Rule::NumberName, {}}, Case{Rule::ExtensionName, {"", "bak"}},
+                          Case{Rule::HeaderName, {}}}) {
+        TempFolder folder, state;
+        folder.addFolder("b");
+        folder.addFiles({"01.a.jpg", "02.Beach.a.jpg", "03.Lyon.jpg"});
+        const auto before = contentsOf(folder);
+        {
+            Journal journal(state.text());
+            ASSERT_FALSE(runWith(journal, folder, c.rule, c.texts).has_value()) << captionOf(c.rule);
+        }
+        ASSERT_NE(contentsOf(folder), before) << captionOf(c.rule);
+
+        Journal restarted(state.text());
+        const Journal::Opening opening = restarted.open(platform::nativeFileSystem());
+        EXPECT_TRUE(opening.interrupted.empty() && opening.setAside.empty()) << captionOf(c.rule);
+        ASSERT_TRUE(restarted.latest().has_value());
+        EXPECT_EQ(restarted.latest()->what, captionOf(c.rule));
+        const Journal::UndoResult undone = restarted.undoLatest(platform::nativeFileSystem());
+        ASSERT_TRUE(undone.outcome.has_value()) << undone.refusal;
+        EXPECT_TRUE(undone.outcome->leftAlone.empty()) << describe(*undone.outcome);
+        EXPECT_EQ(contentsOf(folder), before) << captionOf(c.rule);
+        EXPECT_EQ(batchFiles(state), 0u) << "a batch wholly taken back leaves the journal";
+        EXPECT_FALSE(restarted.latest().has_value());
+    }
+}
+
+struct Crash : std::runtime_error {
+    Crash() : std::runtime_error("the process died here") {}
+};
+
+// A batch cut short (a crash stands as an exception from the fourth move,
+// so its journal gets no end) is settled at the next start, told, and taken
+// back by Ctrl+Z; an undo cut short the same way is settled and finished too.
+TEST(Journal, ABatchOrAnUndoCutShortIsSettledAtTheNextStartAndTakenBack) {
+    TempFolder folder, state;
+    std::vector<std::string> names;
+    for (int i = 0; i < 8; ++i) names.push_back("photo" + std::to_string(i) + ".jpg");
+    folder.addFiles(names);
+    const auto before = contentsOf(folder);
+    {
+        Journal journal(state.text());
+        FaultyFileSystem dying;
+        dying.beforeMove(4, [] { throw Crash(); });
+        EXPECT_THROW(runWith(journal, folder, Rule::ExtensionName, {"", "png"}, dying), Crash);
+    }
+    Journal restarted(state.text());
+    const Journal::Opening opening = restarted.open(platform::nativeFileSystem());
+    ASSERT_EQ(opening.interrupted.size(), 1u);
+    EXPECT_EQ(opening.interrupted[0].renamed, 3u);
+    EXPECT_EQ(opening.interrupted[0].planned, 8u);
+    EXPECT_EQ(opening.interrupted[0].folder, folder.text());
+    EXPECT_EQ(folder.names().count("photo2.png") + folder.names().count("photo3.jpg"), 2u) << "settling moved nothing";
+    EXPECT_EQ(restarted.latest()->files, 3u);
+
+    {
+        FaultyFileSystem dying; // the undo goes photo2, photo1, photo0; it dies before the second
+        dying.beforeMove(2, [] { throw Crash(); });
+        EXPECT_THROW(restarted.undoLatest(dying), Crash);
+    }
+    Journal again(state.text());
+    EXPECT_TRUE(again.open(platform::nativeFileSystem()).interrupted.empty()) << "the batch was settled once already";
+    const Journal::UndoResult undone = again.undoLatest(platform::nativeFileSystem());
+    ASSERT_TRUE(undone.outcome.has_value()) << undone.refusal;
+    EXPECT_EQ(undone.outcome->restored, 2u) << describe(*undone.outcome);
+    EXPECT_TRUE(undone.outcome->leftAlone.empty()) << describe(*undone.outcome);
+    EXPECT_EQ(contentsOf(folder), before);
+    EXPECT_EQ(batchFiles(state), 0u);
+}
+
+// A journal file that cannot be read never stops the program nor moves a
+// file: the readable batches stay undoable, the others are set aside and
+// named once. A torn last write leaves what came before it standing.
+TEST(Journal, FilesThatCannotBeReadAreSetAsideAndNamedOnce) {
+    struct Case {
+        const char* what;
+        std::function<void(const fs::path& file)> spoil;
+        bool setAside;
+    };
+    const auto cut = [](const fs::path& file, std::uintmax_t bytes) { fs::resize_file(file, fs::file_size(file) - bytes); };
+    const auto overwrite = [](const fs::path& file, std::streamoff at, const std::string& bytes) {
+        std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
+        out.seekp(at >= 0 ? at : static_cast<std::streamoff>(fs::file_size(file)) + at);
+        out << bytes;
+    };
+    const Case cases[] = {
+        {"its last write torn", [&](const fs::path& f) { cut(f, 3); }, false},
+        {"a byte changed inside", [&](const fs::path& f) { overwrite(f, 60, "\x7f"); }, true},
+        {"written by a newer version", [&](const fs::path& f) { overwrite(f, 16, std::string("\x09\0\0\0", 4)); }, true},
+        {"not a journal at all", [&](const fs::path& f) { overwrite(f, 0, "PK\x03\x04"); }, true},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder, state;
+        folder.addFiles({"a.txt", "b.txt"});
+        {
+            Journal journal(state.text());
+            ASSERT_FALSE(runWith(journal, folder, Rule::ReplaceName, {"a", "x"}, platform::nativeFileSystem()).has_value());
+            ASSERT_FALSE(runWith(journal, folder, Rule::ReplaceName, {"b", "y"}, platform::nativeFileSystem()).has_value());
+        }
+        const std::set<std::string> files = TempFolder::namesIn(state / "batches");
+        c.spoil(state / "batches" / *files.rbegin()); // the later batch, b -> y
+        Journal restarted(state.text());
+        const Journal::Opening opening = restarted.open(platform::nativeFileSystem());
+        EXPECT_EQ(opening.setAside.size(), c.setAside ? 1u : 0u) << c.what;
+        EXPECT_EQ(folder.names(), (std::set<std::string>{"x.txt", "y.txt"})) << c.what << ": nothing moved";
+        EXPECT_TRUE(Journal(state.text()).open(platform::nativeFileSystem()).setAside.empty()) << c.what << ": named once";
+        if (c.setAside) {
+            EXPECT_EQ(TempFolder::namesIn(state / "set-aside").size(), 1u) << c.what << ": kept, not deleted";
+        }
+        ASSERT_TRUE(restarted.undoLatest(platform::nativeFileSystem()).outcome.has_value()) << c.what;
+        EXPECT_EQ(folder.names(), (std::set<std::string>{c.setAside ? "a.txt" : "x.txt", c.setAside ? "y.txt" : "b.txt"})) << c.what;
+    }
+}
+
+TEST(Journal, ABatchWhoseJournalCannotBeWrittenDoesNotStart) {
+    TempFolder folder, state;
+    folder.addFiles({"a.txt", "b.txt"});
+    state.addFile("batches", "a file where the journal's folder would be");
+    Journal journal(state.text());
+    const auto failure = runWith(journal, folder, Rule::ExtensionName, {"", "md"});
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->kind, Kind::JournalUnwritable);
+    EXPECT_NE(describe(*failure).find("could not be written"), std::string::npos) << describe(*failure);
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt"}));
+    Journal nowhere(std::nullopt);
+    EXPECT_EQ(runWith(nowhere, folder, Rule::ExtensionName, {"", "md"})->kind, Kind::JournalUnwritable);
+}
+
+// Two Norvanes at once: a batch one of them is working on is neither settled
+// nor taken back by the other, and a batch is never taken back twice.
+TEST(Journal, TwoNorvanesNeverTakeTheSameBatchBackTwice) {
+    TempFolder folder, state;
+    folder.addFiles({"a.txt", "b.txt", "c.txt"});
+    Journal first(state.text()), second(state.text());
+    FileList list;
+    list.setPath(folder.text());
+    RecordingSink sink;
+    RenameRun run(Rule::ExtensionName, list, {"", "md"}, sink);
+    run.setJournal(&first);
+    std::optional<Journal::UndoResult> meanwhile;
+    std::optional<Journal::Opening> openedMeanwhile;
+    FaultyFileSystem watched;
+    run.setProgress([&](const BatchProgress& progress) {
+        if (progress.stage == BatchProgress::Stage::Moving && !meanwhile) {
+            openedMeanwhile = second.open(platform::nativeFileSystem());
+            meanwhile = second.undoLatest(platform::nativeFileSystem());
+        }
+        return true;
+    });
+    ASSERT_FALSE(run.Run().has_value());
+    ASSERT_TRUE(meanwhile.has_value());
+    EXPECT_TRUE(openedMeanwhile->interrupted.empty()) << "a batch under way is not a crashed one";
+    EXPECT_FALSE(meanwhile->outcome.has_value()) << "nothing taken back while the batch works";
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.md", "b.md", "c.md"}));
+
+    ASSERT_TRUE(second.undoLatest(platform::nativeFileSystem()).outcome.has_value());
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt", "c.txt"}));
+    EXPECT_FALSE(first.undoLatest(platform::nativeFileSystem()).outcome.has_value()) << "already taken back by the other";
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt", "c.txt"}));
+}
+
+TEST(Journal, KeepsTheLatestBatchesWithinItsBound) {
+    TempFolder folder, state;
+    folder.addFile("0.txt");
+    Journal journal(state.text());
+    for (std::size_t i = 0; i < Journal::batchesKept + 2; ++i)
+        ASSERT_FALSE(runWith(journal, folder, Rule::ReplaceName, {std::to_string(i) + ".", std::to_string(i + 1) + "."}).has_value());
+    EXPECT_EQ(batchFiles(state), Journal::batchesKept);
+    EXPECT_EQ(journal.undoLatest(platform::nativeFileSystem()).outcome->restored, 1u);
+    EXPECT_EQ(folder.names(), std::set<std::string>{std::to_string(Journal::batchesKept + 1) + ".txt"});
+}
+
+} // namespace
+} // namespace norvane

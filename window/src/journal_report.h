@@ -1,0 +1,13 @@
+#pragma once
+
+#include "norvane/journal.h"
+
+#include <QString>
+
+#include <optional>
+#include <string>
+
+// The box at start after a crash: which batches did not finish, how far
+// each got and that Ctrl+Z puts them back; and which journal files could not
+// be read and were set aside. Empty where there is nothing to tell.
+QString journalReport(const norvane::Journal::Opening& opening, const std::optional<std::string>& journalFolder);
