@@ -73,10 +73,11 @@ void InputGuard::drainQueuedInput() {
 
 bool InputGuard::eventFilter(QObject* watched, QEvent* event) {
     if (!isInput(event->type()) || !aimsAtGuardedWindow(watched)) return false;
-    // A refused close keeps the window; anything else counts as handled, so
-    // nothing falls back to another way of delivering it.
-    if (event->type() == QEvent::Close) event->ignore();
-    else event->accept();
+    // A close reaches the window, which keeps itself open while the work
+    // lasts and asks the work to stop between two moves, then closes.
+    if (event->type() == QEvent::Close) return false;
+    // Anything else counts as handled, so nothing falls back to another way of delivering it.
+    event->accept();
     return true;
 }
 

@@ -6,8 +6,8 @@
 class QWidget;
 
 // For as long as it lives, input aimed at one window and its controls (mouse,
-// wheel, keys, touch, drags, tooltips, a close request) is thrown away, not
-// delivered later. A run keeps the window's thread; whatever the user did
+// wheel, keys, touch, drags, tooltips) is thrown away, not delivered later; a
+// close request goes to the window, which stops its work and then closes. A run keeps the window's thread; whatever the user did
 // meanwhile waits in the window system's queue and would otherwise act once
 // the run is over. Other windows, such as a message box, get their input.
 class InputGuard : public QObject {

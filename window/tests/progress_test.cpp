@@ -5,6 +5,7 @@
 #include "slowed_file_system.h"
 #include "window_test_support.h"
 
+#include "norvane/journal.h"
 #include "norvane/platform.h"
 
 #include <QLineEdit>
@@ -44,6 +45,7 @@ class ProgressTest : public QObject {
 private slots:
     void longBatchShowsProgressAndStopsOnEscape();
     void shortBatchShowsNoDialog();
+    void closingTheWindowStopsTheBatchAndSettlesItsJournal();
 
 private:
     static void prepare(Form1& window, const TempFolder& folder) {
@@ -136,6 +138,37 @@ void ProgressTest::shortBatchShowsNoDialog() {
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
     QCOMPARE(folder.names(), (std::set<std::string>{"a.bak", "b.bak"}));
     QCOMPARE(dialogs.shown, 0);
+}
+
+// Closed while a batch works, as at the end of a session: the batch stops
+// between two moves, no box comes, the window closes, and the journal knows
+// how far the batch got, so a later start has nothing to settle.
+void ProgressTest::closingTheWindowStopsTheBatchAndSettlesItsJournal() {
+    TempFolder folder;
+    std::vector<std::string> names;
+    for (int i = 0; i < 300; ++i) names.push_back("f" + std::to_string(1000 + i) + ".txt");
+    folder.addFiles(names);
+    window_test::SlowedFileSystem system;
+    Form1 window(system);
+    prepare(window, folder);
+    system.delay = std::chrono::milliseconds(1);
+    int moves = 0;
+    system.duringMove = [&] {
+        if (++moves == 50) window.close();
+    };
+    BoxAnswerer answerer;
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+    system.duringMove = {};
+    QTRY_VERIFY(!window.isVisible());
+    norvane::platform::testing::forgetEnding();
+
+    QVERIFY(answerer.seen().empty());
+    const std::size_t renamed = countEnding(folder.names(), ".bak");
+    QVERIFY2(renamed >= 50 && renamed < names.size(), qPrintable(QString::number(renamed))); // stopped at its next report
+    QCOMPARE(renamed + countEnding(folder.names(), ".txt"), names.size());
+    norvane::Journal journal(norvane::Journal::defaultFolder());
+    QVERIFY(journal.open(norvane::platform::nativeFileSystem()).interrupted.empty());
+    QCOMPARE(journal.latest()->files, std::uint64_t{renamed});
 }
 
 QTEST_MAIN(ProgressTest)

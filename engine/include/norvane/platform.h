@@ -163,6 +163,8 @@ std::optional<std::string> whyNotHeld(NameRules rules, std::string_view name);
 namespace testing {
 // For tests only: called in a move across file systems once the copy is made or has failed, before anything is removed.
 void onCopying(std::function<void(const std::string& source)> hook);
+// For tests only: forgets that the program was asked to end.
+void forgetEnding();
 } // namespace testing
 
 char directorySeparator();

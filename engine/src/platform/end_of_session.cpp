@@ -15,4 +15,6 @@ static_assert(std::atomic<bool>::is_always_lock_free);
 void requestEnding() { ending.store(true); }
 bool endingRequested() { return ending.load(); }
 
+void testing::forgetEnding() { ending.store(false); }
+
 } // namespace norvane::platform
