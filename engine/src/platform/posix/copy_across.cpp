@@ -3,24 +3,13 @@
 // source as it was and takes the copy back.
 
 #include "platform/posix/posix.h"
+#include "platform/copying_hook.h"
 
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
-#include <functional>
 
 namespace norvane::platform {
-
-namespace {
-
-std::function<void(const std::string&)>& copyingHook() {
-    static std::function<void(const std::string&)> hook;
-    return hook;
-}
-
-} // namespace
-
-void testing::onCopying(std::function<void(const std::string& source)> hook) { copyingHook() = std::move(hook); }
 
 namespace posix {
 
@@ -148,7 +137,7 @@ std::optional<SystemError> moveByCopy(int folder, const std::string& from, const
     std::optional<SystemError> failure = S_ISLNK(original.st_mode)   ? copySymbolicLink(folder, from, to, target, copy)
                                          : S_ISREG(original.st_mode) ? copyRegularFile(folder, from, to, original, copy)
                                                                      : errorOf(EXDEV);
-    if (copyingHook()) copyingHook()(from);
+    copyingDone(from);
     if (!failure) failure = removeUnchangedSource(folder, from, original, target);
     if (failure && copy) removeCopy(folder, to, *copy); // keep one copy only: the original
     return failure;

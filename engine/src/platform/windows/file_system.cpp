@@ -16,10 +16,6 @@ using windows::errorOf;
 using windows::Handle;
 using windows::lastError;
 
-struct FindCloser {
-    void operator()(HANDLE handle) const { ::FindClose(handle); }
-};
-
 bool hidden(DWORD attributes) { return (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0; }
 
 // The path the system reached through the handle, in the engine's plain form
@@ -127,7 +123,7 @@ public:
             if (::GetLastError() != ERROR_FILE_NOT_FOUND) return lastError();
             return std::nullopt;
         }
-        const std::unique_ptr<void, FindCloser> search(first);
+        const std::unique_ptr<void, windows::FindCloser> search(first);
         do {
             const std::wstring_view name = found.cFileName;
             if (name == L"." || name == L"..") continue;

@@ -2,23 +2,12 @@
 // goes only once the copy is complete and the source unchanged.
 
 #include "platform/windows/windows.h"
+#include "platform/copying_hook.h"
 
 #include "platform/windows/windows_path.h"
 
-#include <functional>
 
 namespace norvane::platform {
-
-namespace {
-
-std::function<void(const std::string&)>& copyingHook() {
-    static std::function<void(const std::string&)> hook;
-    return hook;
-}
-
-} // namespace
-
-void testing::onCopying(std::function<void(const std::string& source)> hook) { copyingHook() = std::move(hook); }
 
 namespace windows {
 
@@ -95,7 +84,7 @@ std::optional<SystemError> moveAcrossVolumes(const std::string& source, const st
     // Wine's copy reports no progress: its copy is then known as what is there
     // right after it was made, and a failed one, not known to be ours, stays.
     if (copied && !copy) copy = informationOf(to);
-    if (copyingHook()) copyingHook()(source);
+    copyingDone(source);
     if (!failure) failure = deleteIfSame(from, original, true);
     if (failure && copy) deleteIfSame(to, copy, false); // keep one copy only: the original
     return failure;

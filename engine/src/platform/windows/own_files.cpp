@@ -18,10 +18,6 @@ using windows::errorOf;
 using windows::Handle;
 using windows::lastError;
 
-struct FindCloser {
-    void operator()(HANDLE handle) const { ::FindClose(handle); }
-};
-
 struct TaskMemoryFreer {
     void operator()(wchar_t* text) const { ::CoTaskMemFree(text); }
 };
@@ -191,7 +187,7 @@ std::variant<std::vector<std::string>, SystemError> fileNames(const std::string&
         if (::GetLastError() == ERROR_FILE_NOT_FOUND) return names; // a drive root with nothing in it
         return lastError();
     }
-    const std::unique_ptr<void, FindCloser> search(first);
+    const std::unique_ptr<void, windows::FindCloser> search(first);
     do {
         constexpr DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
         if ((found.dwFileAttributes & notAFile) == 0) names.push_back(windows::fromWide(found.cFileName));

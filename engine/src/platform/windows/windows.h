@@ -34,6 +34,9 @@ struct HandleCloser {
     void operator()(HANDLE handle) const { ::CloseHandle(handle); }
 };
 using Handle = std::unique_ptr<void, HandleCloser>;
+struct FindCloser {
+    void operator()(HANDLE handle) const { ::FindClose(handle); }
+};
 
 std::wstring_view lastComponent(const std::wstring& path);
 
