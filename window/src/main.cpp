@@ -94,8 +94,12 @@ int main(int argc, char* argv[]) {
     window->show();
     QObject::connect(&application, &QGuiApplication::commitDataRequest, [] { norvane::platform::requestEnding(); });
     QTimer ending;
+    // A batch under way stops at its next report and closes the window itself;
+    // a box that waits for an answer is left with the rest: every loop ends.
     QObject::connect(&ending, &QTimer::timeout, window.get(), [&window] {
-        if (norvane::platform::endingRequested()) window->close();
+        if (!norvane::platform::endingRequested()) return;
+        window->close();
+        QCoreApplication::quit();
     });
     ending.start(250);
     return QApplication::exec();
