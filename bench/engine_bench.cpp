@@ -121,7 +121,7 @@ void print(const Measurement& m) {
     std::string verdict;
     if (m.ratioTarget > 0) {
         char text[48];
-        std::snprintf(text, sizeof text, "<= %.1f %s", m.ratioTarget, ratio <= m.ratioTarget ? "met" : "MISSED");
+        std::snprintf(text, sizeof text, "<= %.3g %s", m.ratioTarget, ratio <= m.ratioTarget ? "met" : "MISSED");
         verdict = text;
     }
     std::printf("%-14s %7zu files  project %10s  baseline %10s  ratio %5.2f  %-11s  (spread: project %s, baseline %s)\n",
