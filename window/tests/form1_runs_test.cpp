@@ -45,9 +45,11 @@ private slots:
 private:
     // The window, shown, at `folder`, with the two texts typed in.
     static void prepare(Form1& window, const TempFolder& folder, const QString& find, const QString& replace) {
+        // The folder first: a window that never shows must still not act on the program's own folder.
+        // A failure here ends only this helper; the caller stops on QTest::currentTestFailed().
+        window.openFolder(folder.text());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.openFolder(folder.text());
         type(window_test::child<QLineEdit>(window, "txt_find"), find);
         type(window_test::child<QLineEdit>(window, "Txt_replace"), replace);
     }
@@ -94,6 +96,7 @@ void Form1RunsTest::buttonRenamesTheFolder() {
     folder.addFiles(files);
     Form1 window;
     prepare(window, folder, find, replace);
+    if (QTest::currentTestFailed()) return;
     QListView* file1 = window_test::child<QListView>(window, "File1");
     QCOMPARE(file1->model()->rowCount(), static_cast<int>(files.size()));
     // A selection changes nothing: every listed file is renamed.
@@ -139,6 +142,7 @@ void Form1RunsTest::failedRunIsReportedAndTheWindowGoesOn() {
     folder.addFiles(files);
     Form1 window;
     prepare(window, folder, find, QString());
+    if (QTest::currentTestFailed()) return;
     QListView* file1 = window_test::child<QListView>(window, "File1");
     // Appears behind the list's back; only a refresh shows it.
     folder.addFiles({"late.txt"});
@@ -177,6 +181,7 @@ void Form1RunsTest::enterInATextFieldClicksNothing() {
     folder.addFiles({"a.txt", "b.txt"});
     Form1 window;
     prepare(window, folder, QStringLiteral("a"), QStringLiteral("z"));
+    if (QTest::currentTestFailed()) return;
 
     std::vector<std::unique_ptr<QSignalSpy>> clicks;
     for (const char* name : {"CmdChange", "Command1", "Command2", "CmdRemoveExt"})
@@ -208,6 +213,7 @@ void Form1RunsTest::inputDuringARunIsDiscarded() {
     window_test::SlowedFileSystem system;
     Form1 window(system);
     prepare(window, folder, QStringLiteral("x"), QStringLiteral("xy"));
+    if (QTest::currentTestFailed()) return;
     QPushButton* button = window_test::child<QPushButton>(window, "CmdChange");
     button->setFocus();
     const QPoint centre = button->rect().center();
@@ -261,6 +267,7 @@ void Form1RunsTest::doubleClickRunsTheBatchOnce() {
     folder.addFiles({"fox.png"});
     Form1 window;
     prepare(window, folder, QStringLiteral("x"), QStringLiteral("xy"));
+    if (QTest::currentTestFailed()) return;
     QPushButton* target = window_test::child<QPushButton>(window, button.toLatin1().constData());
     QSignalSpy clicks(target, &QPushButton::clicked);
     BoxAnswerer answerer;

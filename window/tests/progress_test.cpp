@@ -47,9 +47,11 @@ private slots:
 
 private:
     static void prepare(Form1& window, const TempFolder& folder) {
+        // The folder first: a window that never shows must still not act on the program's own folder.
+        // A failure here ends only this helper; the caller stops on QTest::currentTestFailed().
+        window.openFolder(folder.text());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.openFolder(folder.text());
         window.findChild<QLineEdit*>(QStringLiteral("Txt_replace"))->setText(QStringLiteral("bak"));
     }
 };
@@ -62,6 +64,7 @@ void ProgressTest::longBatchShowsProgressAndStopsOnEscape() {
     window_test::SlowedFileSystem system;
     Form1 window(system);
     prepare(window, folder);
+    if (QTest::currentTestFailed()) return;
     QPushButton* button = window.findChild<QPushButton*>(QStringLiteral("Command2"));
 
     DialogWatch dialogs;
@@ -113,6 +116,7 @@ void ProgressTest::shortBatchShowsNoDialog() {
     folder.addFiles({"a.txt", "b.txt"});
     Form1 window;
     prepare(window, folder);
+    if (QTest::currentTestFailed()) return;
     DialogWatch dialogs;
     BoxAnswerer answerer;
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);

@@ -29,9 +29,11 @@ private slots:
 
 private:
     static void prepare(Form1& window, const TempFolder& folder, const QString& find, const QString& replace) {
+        // The folder first: a window that never shows must still not act on the program's own folder.
+        // A failure here ends only this helper; the caller stops on QTest::currentTestFailed().
+        window.openFolder(folder.text());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.openFolder(folder.text());
         window_test::child<QLineEdit>(window, "txt_find")->setText(find);
         window_test::child<QLineEdit>(window, "Txt_replace")->setText(replace);
     }
@@ -55,6 +57,7 @@ void UndoPreviewTest::ctrlZPutsTheBatchBack() {
     folder.addFiles(files);
     Form1 window;
     prepare(window, folder, QStringLiteral("a"), replace);
+    if (QTest::currentTestFailed()) return;
     QAction* undo = window_test::child<QAction>(window, "undoRename");
     QVERIFY(!undo->isEnabled());
     QCOMPARE(undo->text(), QStringLiteral("Undo Rename"));
@@ -84,6 +87,7 @@ void UndoPreviewTest::ctrlZInATextFieldUndoesTypingOnly() {
     folder.addFiles({"a.txt"});
     Form1 window;
     prepare(window, folder, QString(), QStringLiteral("md"));
+    if (QTest::currentTestFailed()) return;
     BoxAnswerer answerer;
     QTest::mouseClick(window_test::child<QPushButton>(window, "Command2"), Qt::LeftButton);
     QCOMPARE(folder.names(), std::set<std::string>{"a.md"});
@@ -103,6 +107,7 @@ void UndoPreviewTest::tooltipTellsWhatTheButtonWouldDo() {
     folder.addFiles({"a.txt", "<b>.txt", "c"});
     Form1 window;
     prepare(window, folder, QString(), QStringLiteral("md"));
+    if (QTest::currentTestFailed()) return;
     const auto tooltipOf = [&](const char* name) {
         QPushButton* button = window_test::child<QPushButton>(window, name);
         const QPoint at = button->rect().center();
