@@ -91,6 +91,8 @@ void Form1RunsTest::buttonRenamesTheFolder() {
     QFETCH(QString, replace);
     QFETCH(Names, after);
     QFETCH(bool, saysDone);
+    for (const std::string& name : files)
+        if (!window_test::possibleName(name)) QSKIP("Windows names are UTF-16: no name holds bytes that are not UTF-8");
 
     TempFolder folder;
     folder.addFiles(files);
@@ -128,8 +130,8 @@ void Form1RunsTest::failedRunIsReportedAndTheWindowGoesOn_data() {
                                 << QStringList{"000.txt", "001.txt", "already exists", "No file was renamed"};
     QTest::newRow("missing part") << "CmdRemoveExt" << Names{"a.b.c", "d.e.f", "single.txt"} << ""
                                   << QStringList{"single.txt", "file 3 of 3", "no part 2", "No file was renamed"};
-    QTest::newRow("same new name twice") << "Command2" << Names{"a.doc", "a.txt"} << ""
-                                         << QStringList{"a.txt", "a.doc", "would get the same name", "No file was renamed"};
+    QTest::newRow("same new name twice") << "CmdRemoveExt" << Names{"1.a.txt", "2.a.txt"} << ""
+                                         << QStringList{"1.a.txt", "2.a.txt", "would get the same name", "No file was renamed"};
 }
 
 void Form1RunsTest::failedRunIsReportedAndTheWindowGoesOn() {
