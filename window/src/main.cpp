@@ -23,10 +23,13 @@ namespace {
 constexpr int refused = 2;
 
 void say(std::FILE* stream, const QString& text) {
-    std::fprintf(stream, "%s\n", text.toLocal8Bit().constData());
+    const bool printed = std::fprintf(stream, "%s\n", text.toLocal8Bit().constData()) > 0 && std::fflush(stream) == 0;
 #ifdef Q_OS_WIN
-    // A Windows program without a console has nowhere to print.
-    if (QCoreApplication::instance() != nullptr) showMessage(nullptr, text);
+    // A Windows program started without a console (from a shortcut, Explorer)
+    // has nowhere to print: there, and only there, it says it in a box.
+    if (!printed && QCoreApplication::instance() != nullptr) showMessage(nullptr, text);
+#else
+    Q_UNUSED(printed);
 #endif
 }
 

@@ -4,6 +4,7 @@
 // it keeps its size, a larger font grows it by the font's size over 8 points.
 
 #include "form1.h"
+#include "window_test_support.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>

@@ -50,9 +50,11 @@ void FolderDropTest::dropOpensTheFolder() {
     QFETCH(int, offered);
     QFETCH(QByteArray, opens);
 
+    if (!window_test::possibleName(opens.toStdString()))
+        QSKIP("Windows names are UTF-16: no name holds bytes that are not UTF-8");
     TempFolder folder;
     folder.addFolder("inner");
-    folder.addFolder("\xFF\xFEraw");
+    if (window_test::possibleName("\xFF\xFEraw")) folder.addFolder("\xFF\xFEraw");
     std::ofstream(folder.path() / "inner" / "x.txt") << "x";
 
     Form1 window;
@@ -63,7 +65,12 @@ void FolderDropTest::dropOpensTheFolder() {
     QVERIFY(onto != nullptr);
 
     QMimeData data;
+#ifdef Q_OS_WIN
+    const QByteArray root = QUrl::fromLocalFile(QString::fromStdString(folder.text())).toEncoded();
+#else
+    // By bytes, as a file manager sends a name that is not UTF-8.
     const QByteArray root = "file://" + QUrl::toPercentEncoding(QByteArray::fromStdString(folder.text()), "/");
+#endif
     const bool text = dragged.startsWith("text:");
     if (text) data.setText(QString::fromUtf8(dragged.mid(5)));
     else data.setUrls({QUrl::fromEncoded(dragged.contains("://") ? dragged : root + '/' + dragged)});
@@ -91,7 +98,7 @@ void FolderDropTest::dropOpensTheFolder() {
     // Never a move: the file manager must not think the folder went anywhere.
     for (const QDropEvent* answered : {static_cast<QDropEvent*>(&enter), static_cast<QDropEvent*>(&move), &drop})
         QVERIFY(answered->dropAction() == Qt::LinkAction || answered->dropAction() == Qt::CopyAction);
-    const std::string expected = (folder.path() / opens.toStdString()).string();
+    const std::string expected = window_test::toUtf8(folder.path() / window_test::fromUtf8(opens.toStdString()));
     QCOMPARE(window.folderList().path(), expected);
     QCOMPARE(window.fileList().path(), expected);
     QCOMPARE(window.findChild<QLineEdit*>("txt_find")->text(), QString()); // no address typed into a field

@@ -61,7 +61,7 @@ void Form1FoldersTest::startsAtTheApplicationFolder() {
     // Dir1: the chain from the root, ending at the current folder, which is selected.
     QListView* dir1 = view(window, "Dir1");
     const QStringList rows = shownRows(dir1);
-    QCOMPARE(rows.first(), QStringLiteral("/"));
+    QCOMPARE(rows.first(), window_test::rootRow(folder));
     const QString leaf = QFileInfo(QString::fromStdString(folder)).fileName();
     QCOMPARE(dir1->currentIndex().data().toString(), leaf);
     QCOMPARE(static_cast<std::size_t>(dir1->currentIndex().row()), window.folderList().chainLength() - 1);
@@ -93,7 +93,7 @@ void Form1FoldersTest::openingAFolderInDir1RelistsFile1() {
     const QModelIndex inner = rowShowing(dir1, QStringLiteral("inner"));
     QVERIFY(inner.isValid());
     open(dir1, inner, withEnter);
-    QCOMPARE(window.folderList().path(), (folder.path() / "inner").string());
+    QCOMPARE(window.folderList().path(), window_test::toUtf8(folder.path() / "inner"));
     QCOMPARE(shownRows(file1), (QStringList{QStringLiteral("x.txt"), QStringLiteral("Y.txt")}));
     QCOMPARE(dir1->currentIndex().data().toString(), QStringLiteral("inner"));
 
@@ -128,8 +128,13 @@ void Form1FoldersTest::aFolderThatCannotBeReadIsReported() {
     QCOMPARE(box.title, QStringLiteral("Norvane"));
     QCOMPARE(box.icon, QMessageBox::NoIcon);
     QCOMPARE(box.buttons, 1);
-    QVERIFY2(box.text.contains(QString::fromStdString((folder.path() / "gone").string())), qPrintable(box.text));
+    QVERIFY2(box.text.contains(QString::fromStdString(window_test::toUtf8(folder.path() / "gone"))), qPrintable(box.text));
+#ifdef Q_OS_WIN
+    // The system's words for it differ between Windows versions and Wine; its number does not.
+    QVERIFY2(box.text.contains(QStringLiteral("(error 2)")) || box.text.contains(QStringLiteral("(error 3)")), qPrintable(box.text));
+#else
     QVERIFY2(box.text.contains(QStringLiteral("No such file or directory")), qPrintable(box.text));
+#endif
     QCOMPARE(rowsWhileShown, 0);
     QCOMPARE(file1->model()->rowCount(), 0);
 
@@ -155,7 +160,7 @@ void Form1FoldersTest::modelsAnnounceAResetWhileStillShowingTheOldRows() {
         shown << shownRows(list);
         connect(list->model(), &QAbstractItemModel::modelAboutToBeReset, this, [&announced, list] { announced << shownRows(list); });
     }
-    window.openFolder((folder.path() / "inner").string());
+    window.openFolder(window_test::toUtf8(folder.path() / "inner"));
     QCOMPARE(announced, shown);
 }
 
@@ -173,7 +178,7 @@ void Form1FoldersTest::theListsOutliveTheViewsThatReadThem() {
         connect(view(*window, name), &QObject::destroyed, this, [&firstRows, model] { firstRows << model->index(0, 0).data().toString(); });
     }
     delete window;
-    QCOMPARE(firstRows, (QStringList{QStringLiteral("/"), QStringLiteral("a.txt")}));
+    QCOMPARE(firstRows, (QStringList{window_test::rootRow(folder.text()), QStringLiteral("a.txt")}));
 }
 
 QTEST_MAIN(Form1FoldersTest)

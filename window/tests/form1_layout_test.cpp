@@ -2,6 +2,7 @@
 
 #include "application_identity.h"
 #include "form1.h"
+#include "window_test_support.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -45,9 +45,11 @@ private slots:
 private:
     // The window, shown, at `folder`, with the two texts typed in.
     static void prepare(Form1& window, const TempFolder& folder, const QString& find, const QString& replace) {
+        // The folder first: a window that never shows must still not act on the program's own folder.
+        // A failure here ends only this helper; the caller stops on QTest::currentTestFailed().
+        window.openFolder(folder.text());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.openFolder(folder.text());
         type(window_test::child<QLineEdit>(window, "txt_find"), find);
         type(window_test::child<QLineEdit>(window, "Txt_replace"), replace);
     }
@@ -89,11 +91,14 @@ void Form1RunsTest::buttonRenamesTheFolder() {
     QFETCH(QString, replace);
     QFETCH(Names, after);
     QFETCH(bool, saysDone);
+    for (const std::string& name : files)
+        if (!window_test::possibleName(name)) QSKIP("Windows names are UTF-16: no name holds bytes that are not UTF-8");
 
     TempFolder folder;
     folder.addFiles(files);
     Form1 window;
     prepare(window, folder, find, replace);
+    if (QTest::currentTestFailed()) return;
     QListView* file1 = window_test::child<QListView>(window, "File1");
     QCOMPARE(file1->model()->rowCount(), static_cast<int>(files.size()));
     // A selection changes nothing: every listed file is renamed.
@@ -125,8 +130,8 @@ void Form1RunsTest::failedRunIsReportedAndTheWindowGoesOn_data() {
                                 << QStringList{"000.txt", "001.txt", "already exists", "No file was renamed"};
     QTest::newRow("missing part") << "CmdRemoveExt" << Names{"a.b.c", "d.e.f", "single.txt"} << ""
                                   << QStringList{"single.txt", "file 3 of 3", "no part 2", "No file was renamed"};
-    QTest::newRow("same new name twice") << "Command2" << Names{"a.doc", "a.txt"} << ""
-                                         << QStringList{"a.txt", "a.doc", "would get the same name", "No file was renamed"};
+    QTest::newRow("same new name twice") << "CmdRemoveExt" << Names{"1.a.txt", "2.a.txt"} << ""
+                                         << QStringList{"1.a.txt", "2.a.txt", "would get the same name", "No file was renamed"};
 }
 
 void Form1RunsTest::failedRunIsReportedAndTheWindowGoesOn() {
@@ -139,6 +144,7 @@ void Form1RunsTest::failedRunIsReportedAndTheWindowGoesOn() {
     folder.addFiles(files);
     Form1 window;
     prepare(window, folder, find, QString());
+    if (QTest::currentTestFailed()) return;
     QListView* file1 = window_test::child<QListView>(window, "File1");
     // Appears behind the list's back; only a refresh shows it.
     folder.addFiles({"late.txt"});
@@ -177,6 +183,7 @@ void Form1RunsTest::enterInATextFieldClicksNothing() {
     folder.addFiles({"a.txt", "b.txt"});
     Form1 window;
     prepare(window, folder, QStringLiteral("a"), QStringLiteral("z"));
+    if (QTest::currentTestFailed()) return;
 
     std::vector<std::unique_ptr<QSignalSpy>> clicks;
     for (const char* name : {"CmdChange", "Command1", "Command2", "CmdRemoveExt"})
@@ -209,6 +216,7 @@ void Form1RunsTest::inputDuringARunIsDiscarded() {
     window_test::SlowedFileSystem system;
     Form1 window(system);
     prepare(window, folder, QStringLiteral("x"), QStringLiteral("xy"));
+    if (QTest::currentTestFailed()) return;
     QPushButton* button = window_test::child<QPushButton>(window, "CmdChange");
     button->setFocus();
     const QPoint centre = button->rect().center();
@@ -260,6 +268,7 @@ void Form1RunsTest::doubleClickRunsTheBatchOnce() {
     folder.addFiles({"fox.png"});
     Form1 window;
     prepare(window, folder, QStringLiteral("x"), QStringLiteral("xy"));
+    if (QTest::currentTestFailed()) return;
     QPushButton* target = window_test::child<QPushButton>(window, button.toLatin1().constData());
     QSignalSpy clicks(target, &QPushButton::clicked);
     BoxAnswerer answerer;

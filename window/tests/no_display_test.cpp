@@ -1,5 +1,7 @@
 // The real program started where there is no display at all.
 
+#include "window_test_support.h"
+
 #include <QProcess>
 #include <QTest>
 
@@ -8,6 +10,9 @@ class NoDisplayTest : public QObject {
 
 private slots:
     void saysSoInOneLineAndFails() {
+#ifdef Q_OS_WIN
+        QSKIP("Windows always has a desktop; under Wine without an X display the program runs unseen instead of ending");
+#endif
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(QString::fromLatin1(name));
         QProcess program;

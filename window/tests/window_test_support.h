@@ -6,6 +6,7 @@
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -28,6 +29,46 @@ inline const bool journalOfItsOwn = [] {
     return state.isValid();
 }();
 
+// The tests spell names in UTF-8, the engine's text on Windows too; there a
+// path made from a plain std::string would read it in the ANSI code page.
+inline std::filesystem::path fromUtf8(const std::string& name) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(std::u8string(name.begin(), name.end()));
+#else
+    return std::filesystem::path(name);
+#endif
+}
+
+inline std::string toUtf8(const std::filesystem::path& path) {
+#ifdef Q_OS_WIN
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+#else
+    return path.string();
+#endif
+}
+
+// Whether `name` could be a name on this system: on Windows names are UTF-16,
+// so bytes that are not UTF-8 name nothing there.
+inline bool possibleName(const std::string& name) {
+#ifdef Q_OS_WIN
+    return QString::fromUtf8(name).toUtf8().toStdString() == name;
+#else
+    Q_UNUSED(name);
+    return true;
+#endif
+}
+
+// The tree's first row for a folder: its drive's root ("C:\") on Windows, "/" elsewhere.
+inline QString rootRow(const std::string& folder) {
+#ifdef Q_OS_WIN
+    return QString::fromStdString(folder.substr(0, 3));
+#else
+    Q_UNUSED(folder);
+    return QStringLiteral("/");
+#endif
+}
+
 class TempFolder {
 public:
     TempFolder() { Q_ASSERT(dir_.isValid()); }
@@ -38,18 +79,19 @@ public:
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-    std::filesystem::path path() const { return std::filesystem::path(dir_.path().toStdString()); }
-    std::string text() const { return path().string(); }
+    // As the system spells it: with backslashes on Windows.
+    std::filesystem::path path() const { return fromUtf8(QDir::toNativeSeparators(dir_.path()).toStdString()); }
+    std::string text() const { return toUtf8(path()); }
 
     void addFiles(const std::vector<std::string>& names) const {
-        for (const std::string& name : names) std::ofstream(path() / name, std::ios::binary) << name;
+        for (const std::string& name : names) std::ofstream(path() / fromUtf8(name), std::ios::binary) << name;
     }
-    void addFolder(const std::string& name) const { std::filesystem::create_directories(path() / name); }
+    void addFolder(const std::string& name) const { std::filesystem::create_directories(path() / fromUtf8(name)); }
 
     // Everything directly in the folder, by bytes.
     std::set<std::string> names() const {
         std::set<std::string> result;
-        for (const auto& entry : std::filesystem::directory_iterator(path())) result.insert(entry.path().filename().string());
+        for (const auto& entry : std::filesystem::directory_iterator(path())) result.insert(toUtf8(entry.path().filename()));
         return result;
     }
 

@@ -184,8 +184,11 @@ std::variant<std::vector<std::string>, SystemError> fileNames(const std::string&
     const HANDLE first = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
     std::vector<std::string> names;
     if (first == INVALID_HANDLE_VALUE) {
-        if (::GetLastError() == ERROR_FILE_NOT_FOUND) return names; // a drive root with nothing in it
-        return lastError();
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) return names; // a drive root with nothing in it
+        // Windows says "path not found" of a folder that is not there; to the caller
+        // that is nothing found, as POSIX's ENOENT, not a folder that cannot be read.
+        return errorOf(error == ERROR_PATH_NOT_FOUND ? ERROR_FILE_NOT_FOUND : error);
     }
     const std::unique_ptr<void, windows::FindCloser> search(first);
     do {

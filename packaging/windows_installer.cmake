@@ -1,0 +1,33 @@
+# The Windows installer and the portable zip, built by CPack (./dev package-windows):
+# norvane-<version>-win64-setup.exe (NSIS: Start menu entry, uninstaller, icon)
+# and norvane-<version>-win64.zip, both holding the one self-contained norvane.exe.
+
+set(CPACK_GENERATOR NSIS ZIP)
+set(CPACK_PACKAGE_NAME Norvane)
+set(CPACK_PACKAGE_VENDOR Norvane)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Renames every file of one folder in one batch")
+set(CPACK_PACKAGE_FILE_NAME norvane-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Norvane)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Norvane)
+# Start menu: Norvane\Norvane.lnk, to norvane.exe.
+set(CPACK_PACKAGE_EXECUTABLES norvane Norvane)
+set(CPACK_STRIP_FILES ON)
+# Each generator names its file (the setup gets "-setup"); read by CPack, not CMake.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/windows/cpack_generator_names.cmake)
+
+# A 64-bit installer for the 64-bit program: it sees the 64-bit Program Files
+# and registry as they are, and runs where only 64-bit programs do (wine64).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_NSIS_PACKAGE_NAME Norvane)
+set(CPACK_NSIS_DISPLAY_NAME Norvane)
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/window/share/norvane.ico)
+set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/window/share/norvane.ico)
+# The icon "Apps & features" shows beside the entry.
+set(CPACK_NSIS_INSTALLED_ICON_NAME norvane.exe)
+# An older Norvane goes before a newer one comes, so the two never mix.
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_NSIS_MODIFY_PATH OFF)
+
+include(CPack)
