@@ -5,6 +5,7 @@
 // file cut anywhere keeps every whole record before the cut.
 
 #include "journal/records.h"
+#include "require.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,14 +19,6 @@ namespace {
 
 using namespace norvane::journal;
 using State = ReadFile::State;
-
-#define REQUIRE(condition)                                                                       \
-    do {                                                                                         \
-        if (!(condition)) {                                                                      \
-            std::fprintf(stderr, "%s:%d: broken promise: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                        \
-        }                                                                                        \
-    } while (false)
 
 bool within(std::string_view part, std::string_view whole) {
     return part.data() >= whole.data() && part.data() + part.size() <= whole.data() + whole.size();

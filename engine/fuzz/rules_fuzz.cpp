@@ -6,6 +6,7 @@
 #include "norvane/name_order.h"
 #include "norvane/name_parts.h"
 #include "norvane/rules.h"
+#include "require.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -18,14 +19,6 @@
 namespace {
 
 using namespace norvane;
-
-#define REQUIRE(condition)                                                                  \
-    do {                                                                                    \
-        if (!(condition)) {                                                                 \
-            std::fprintf(stderr, "%s:%d: broken promise: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                   \
-        }                                                                                   \
-    } while (false)
 
 // Leftmost, non-overlapping, one pass, compared byte by byte: written apart
 // from replaceAll so the two can check each other.
