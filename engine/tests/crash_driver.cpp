@@ -1,6 +1,7 @@
 // A Norvane without a window, for the kill -9 rounds: `batch FOLDER` renames
 // every "f..." of the folder to "g..." with its journal where the program
-// keeps it, saying "checked" once its check is done; `undo` settles the
+// keeps it, saying "checked" once its check is done and "moved" after its
+// last move, before the end is written; `undo` settles the
 // journal as the program does at start, then takes every batch back.
 
 #include "norvane/journal.h"
@@ -22,13 +23,14 @@ int batch(const char* folder) {
     Silent sink;
     norvane::RenameRun run(norvane::Rule::ReplaceName, list, {"f", "g"}, sink);
     run.setJournal(&journal);
-    bool told = false;
+    bool checked = false;
     run.setProgress([&](const norvane::BatchProgress& progress) {
-        if (!told && progress.stage == norvane::BatchProgress::Stage::Checking && progress.done == progress.total) {
-            std::puts("checked");
-            std::fflush(stdout);
-            told = true;
-        }
+        if (progress.done != progress.total) return true;
+        const bool checking = progress.stage == norvane::BatchProgress::Stage::Checking;
+        if (checking && checked) return true;
+        std::puts(checking ? "checked" : "moved");
+        std::fflush(stdout);
+        checked = checked || checking;
         return true;
     });
     const auto failure = run.Run();
