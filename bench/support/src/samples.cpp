@@ -13,6 +13,14 @@ double Samples::median() const {
     return sorted.size() % 2 == 1 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
 }
 
+double medianOfRatios(const Samples& a, const Samples& b) {
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) ratios.push_back(a[i] / b[i]);
+    std::sort(ratios.begin(), ratios.end());
+    const std::size_t middle = ratios.size() / 2;
+    return ratios.size() % 2 == 1 ? ratios[middle] : (ratios[middle - 1] + ratios[middle]) / 2;
+}
+
 double Samples::fastest() const { return *std::min_element(seconds_.begin(), seconds_.end()); }
 
 double Samples::slowest() const { return *std::max_element(seconds_.begin(), seconds_.end()); }

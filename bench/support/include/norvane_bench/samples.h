@@ -17,10 +17,16 @@ public:
     double median() const;
     double fastest() const;
     double slowest() const;
+    std::size_t size() const { return seconds_.size(); }
+    double operator[](std::size_t i) const { return seconds_[i]; }
 
 private:
     std::vector<double> seconds_;
 };
+
+// The median of a[i] / b[i]: for two measurements taken in turns, each
+// beside the other, so drift between the turns cancels out.
+double medianOfRatios(const Samples& a, const Samples& b);
 
 // Times one call of f.
 template <typename F>
