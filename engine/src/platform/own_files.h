@@ -48,24 +48,38 @@ public:
     static std::variant<std::unique_ptr<OwnFile>, SystemError> hold(const std::string& path);
     static bool busy(const SystemError& error);
 
-    OwnFile() = default;
     OwnFile(const OwnFile&) = delete;
     OwnFile& operator=(const OwnFile&) = delete;
     virtual ~OwnFile() = default;
 
     // The whole content, from the start.
-    virtual std::variant<std::string, SystemError> read() = 0;
+    std::variant<std::string, SystemError> read();
     // Appends at the end; a short write is retried. On an error the file is
     // cut back to where it ended, so a later append never follows half a
     // write; where even that fails, every later call fails with that error.
-    virtual std::optional<SystemError> append(std::string_view bytes) = 0;
+    std::optional<SystemError> append(std::string_view bytes);
     // Cuts the file to its first `size` bytes: a torn tail, before appending.
-    virtual std::optional<SystemError> cut(std::uint64_t size) = 0;
+    std::optional<SystemError> cut(std::uint64_t size);
     // Makes what was appended durable; the first time after create(), the
     // file's name too. A failed sync leaves it unknown what reached the disk
     // (the system may have dropped the unwritten data), so every later call
     // fails with that error rather than report a sync that is not one.
-    virtual std::optional<SystemError> sync() = 0;
+    std::optional<SystemError> sync();
+
+protected:
+    explicit OwnFile(std::uint64_t size) : size_(size) {}
+
+    // The platform's part. Reads up to `length` bytes at `offset`; 0 at the end.
+    virtual std::variant<std::size_t, SystemError> readAt(std::uint64_t offset, char* into, std::size_t length) = 0;
+    // Writes at least one of `length` bytes at `offset`, or fails.
+    virtual std::variant<std::size_t, SystemError> writeAt(std::uint64_t offset, const char* from, std::size_t length) = 0;
+    virtual std::optional<SystemError> setSize(std::uint64_t size) = 0;
+    // The data and the file's size on the disk, and, after create(), its name.
+    virtual std::optional<SystemError> flush() = 0;
+
+private:
+    std::uint64_t size_;                // where the next append goes
+    std::optional<SystemError> failed_; // once set, every later call fails with it
 };
 
 // Renames without ever replacing a file (to set one aside, or to claim it).

@@ -61,72 +61,43 @@ std::optional<SystemError> syncFolder(const std::string& folder) {
 class PosixOwnFile final : public OwnFile {
 public:
     PosixOwnFile(Descriptor descriptor, std::uint64_t size, std::optional<std::string> newIn)
-        : descriptor_(std::move(descriptor)), size_(size), folderToSync_(std::move(newIn)) {}
+        : OwnFile(size), descriptor_(std::move(descriptor)), folderToSync_(std::move(newIn)) {}
 
-    std::variant<std::string, SystemError> read() override {
-        std::string content;
-        content.resize(static_cast<std::size_t>(size_));
-        std::size_t have = 0;
+private:
+    std::variant<std::size_t, SystemError> readAt(std::uint64_t offset, char* into, std::size_t length) override {
         for (;;) {
-            if (have == content.size()) content.resize(content.size() + 65536);
-            const ssize_t got = ::pread(descriptor_.get(), content.data() + have, content.size() - have, static_cast<off_t>(have));
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) return errorOf(errno);
-            if (got == 0) break;
-            have += static_cast<std::size_t>(got);
+            const ssize_t got = ::pread(descriptor_.get(), into, length, static_cast<off_t>(offset));
+            if (got >= 0) return static_cast<std::size_t>(got);
+            if (errno != EINTR) return errorOf(errno);
         }
-        content.resize(have);
-        return content;
     }
 
-    std::optional<SystemError> append(std::string_view bytes) override {
-        if (failed_) return failed_;
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t wrote = ::pwrite(descriptor_.get(), bytes.data() + done, bytes.size() - done,
-                                           static_cast<off_t>(size_ + done));
-            if (wrote < 0 && errno == EINTR) continue;
-            if (wrote <= 0) {
-                const SystemError error = errorOf(wrote < 0 ? errno : EIO);
-                if (::ftruncate(descriptor_.get(), static_cast<off_t>(size_)) != 0) failed_ = error;
-                return error;
-            }
-            done += static_cast<std::size_t>(wrote);
+    std::variant<std::size_t, SystemError> writeAt(std::uint64_t offset, const char* from, std::size_t length) override {
+        for (;;) {
+            const ssize_t wrote = ::pwrite(descriptor_.get(), from, length, static_cast<off_t>(offset));
+            if (wrote > 0) return static_cast<std::size_t>(wrote);
+            if (wrote == 0) return errorOf(EIO);
+            if (errno != EINTR) return errorOf(errno);
         }
-        size_ += done;
-        return std::nullopt;
     }
 
-    std::optional<SystemError> cut(std::uint64_t size) override {
-        if (failed_) return failed_;
-        if (size > size_) return errorOf(EINVAL);
+    std::optional<SystemError> setSize(std::uint64_t size) override {
         if (::ftruncate(descriptor_.get(), static_cast<off_t>(size)) != 0) return errorOf(errno);
-        size_ = size;
         return std::nullopt;
     }
 
-    std::optional<SystemError> sync() override {
-        if (failed_) return failed_;
+    std::optional<SystemError> flush() override {
         // fdatasync would leave a grown file's new size unwritten.
-        if (::fsync(descriptor_.get()) != 0) {
-            failed_ = errorOf(errno);
-            return failed_;
-        }
+        if (::fsync(descriptor_.get()) != 0) return errorOf(errno);
         if (folderToSync_) {
-            if (auto error = syncFolder(*folderToSync_)) {
-                failed_ = error;
-                return error;
-            }
+            if (auto error = syncFolder(*folderToSync_)) return error;
             folderToSync_.reset();
         }
         return std::nullopt;
     }
 
-private:
     Descriptor descriptor_;
-    std::uint64_t size_;                       // where the next append goes
     std::optional<std::string> folderToSync_; // until the new file's name is durable
-    std::optional<SystemError> failed_;
 };
 
 std::variant<std::unique_ptr<OwnFile>, SystemError> opened(const std::string& path, int flags) {

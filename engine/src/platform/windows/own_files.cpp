@@ -38,13 +38,6 @@ std::string parentOf(const std::string& path) {
     return parent;
 }
 
-std::optional<SystemError> setEnd(HANDLE handle, std::uint64_t size) {
-    FILE_END_OF_FILE_INFO end{};
-    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
-    if (!::SetFileInformationByHandle(handle, FileEndOfFileInfo, &end, sizeof end)) return lastError();
-    return std::nullopt;
-}
-
 OVERLAPPED at(std::uint64_t offset) {
     OVERLAPPED overlapped{};
     overlapped.Offset = static_cast<DWORD>(offset);
@@ -56,65 +49,40 @@ constexpr std::size_t largestCall = std::size_t{1} << 30; // ReadFile and WriteF
 
 class WindowsOwnFile final : public OwnFile {
 public:
-    WindowsOwnFile(Handle handle, std::uint64_t size) : handle_(std::move(handle)), size_(size) {}
+    WindowsOwnFile(Handle handle, std::uint64_t size) : OwnFile(size), handle_(std::move(handle)) {}
 
-    std::variant<std::string, SystemError> read() override {
-        std::string content(static_cast<std::size_t>(size_), '\0');
-        std::size_t have = 0;
-        for (;;) {
-            if (have == content.size()) content.resize(content.size() + 65536);
-            OVERLAPPED from = at(have);
-            DWORD got = 0;
-            const DWORD wanted = static_cast<DWORD>(std::min(content.size() - have, largestCall));
-            if (!::ReadFile(handle_.get(), content.data() + have, wanted, &got, &from)) {
-                if (::GetLastError() == ERROR_HANDLE_EOF) break;
-                return lastError();
-            }
-            if (got == 0) break;
-            have += got;
-        }
-        content.resize(have);
-        return content;
+private:
+    std::variant<std::size_t, SystemError> readAt(std::uint64_t offset, char* into, std::size_t length) override {
+        OVERLAPPED from = at(offset);
+        DWORD got = 0;
+        if (::ReadFile(handle_.get(), into, static_cast<DWORD>(std::min(length, largestCall)), &got, &from)) return std::size_t{got};
+        if (::GetLastError() == ERROR_HANDLE_EOF) return std::size_t{0};
+        return lastError();
     }
 
-    std::optional<SystemError> append(std::string_view bytes) override {
-        if (failed_) return failed_;
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            OVERLAPPED to = at(size_ + done);
-            DWORD wrote = 0;
-            const DWORD wanted = static_cast<DWORD>(std::min(bytes.size() - done, largestCall));
-            if (!::WriteFile(handle_.get(), bytes.data() + done, wanted, &wrote, &to) || wrote == 0) {
-                const SystemError error = wrote == 0 && ::GetLastError() == ERROR_SUCCESS ? errorOf(ERROR_WRITE_FAULT) : lastError();
-                if (setEnd(handle_.get(), size_)) failed_ = error;
-                return error;
-            }
-            done += wrote;
-        }
-        size_ += done;
-        return std::nullopt;
+    std::variant<std::size_t, SystemError> writeAt(std::uint64_t offset, const char* from, std::size_t length) override {
+        OVERLAPPED to = at(offset);
+        DWORD wrote = 0;
+        if (!::WriteFile(handle_.get(), from, static_cast<DWORD>(std::min(length, largestCall)), &wrote, &to)) return lastError();
+        if (wrote == 0) return errorOf(ERROR_WRITE_FAULT);
+        return std::size_t{wrote};
     }
 
-    std::optional<SystemError> cut(std::uint64_t size) override {
-        if (failed_) return failed_;
-        if (size > size_) return errorOf(ERROR_INVALID_PARAMETER);
-        if (auto error = setEnd(handle_.get(), size)) return error;
-        size_ = size;
+    std::optional<SystemError> setSize(std::uint64_t size) override {
+        FILE_END_OF_FILE_INFO end{};
+        end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+        if (!::SetFileInformationByHandle(handle_.get(), FileEndOfFileInfo, &end, sizeof end)) return lastError();
         return std::nullopt;
     }
 
     // The file's size and its entry in the folder are the file system's own
     // metadata, which FlushFileBuffers writes out with the data.
-    std::optional<SystemError> sync() override {
-        if (failed_) return failed_;
-        if (!::FlushFileBuffers(handle_.get())) failed_ = lastError();
-        return failed_;
+    std::optional<SystemError> flush() override {
+        if (!::FlushFileBuffers(handle_.get())) return lastError();
+        return std::nullopt;
     }
 
-private:
     Handle handle_;
-    std::uint64_t size_; // where the next append goes
-    std::optional<SystemError> failed_;
 };
 
 std::variant<std::unique_ptr<OwnFile>, SystemError> opened(const std::string& path, DWORD disposition) {
