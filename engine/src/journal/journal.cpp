@@ -188,19 +188,27 @@ Held holdAndRead(const std::string& path) {
     return held;
 }
 
+// Names begin with the batch's time: their order is the batches'.
+void sortByName(std::vector<Entry>& entries) {
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
+}
+
 // A batch whose plan never became whole moved nothing: moves begin only after it is durable.
 bool neverStarted(const BatchLog& log) { return !log.planned; }
 
 // A batch that stopped without an end gets one: how many steps it made, read
 // from its folder, and where the crash left a file parked. Later undos start
 // from that, whatever they move back.
-std::uint64_t settle(BatchLog& log, platform::OwnFile& file, platform::Folder& folder, platform::FileSystem& fileSystem) {
+std::uint64_t settle(BatchLog& log, Held& held, platform::Folder& folder, platform::FileSystem& fileSystem) {
     std::map<std::uint64_t, std::string> parked;
     const std::uint64_t made = journal::stepsMade(log, folder, fileSystem, parked);
     std::string settled;
     for (const auto& [step, where] : parked) settled += journal::parkedRecord(step, where);
     settled += journal::endedRecord(made);
-    if (!file.append(settled)) file.sync();
+    if (!held.file->append(settled)) {
+        held.bytes += settled.size();
+        held.file->sync();
+    }
     log.ended = made;
     log.parked.insert(parked.begin(), parked.end());
     return made;
@@ -212,7 +220,7 @@ void Journal::recordWritten(const Entry& entry) {
     entries_.erase(std::remove_if(entries_.begin(), entries_.end(), [&](const Entry& known) { return known.name == entry.name; }),
                    entries_.end());
     entries_.push_back(entry);
-    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    sortByName(entries_);
     keepWithinBounds();
 }
 
@@ -236,7 +244,7 @@ void Journal::refresh() {
         Held held = holdAndRead(batchPath(*folder_, name));
         if (held.log && held.log->ended) now.push_back(journal::entryOf(name, *held.log, held.bytes));
     }
-    std::sort(now.begin(), now.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    sortByName(now);
     entries_ = std::move(now);
 }
 
@@ -266,6 +274,7 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
                                                                           ": " + error->description + ")"});
         return opening;
     }
+    std::vector<Entry> kept;
     for (const std::string& name : std::get<std::vector<std::string>>(listed)) {
         if (!journal::isBatchFile(name)) continue;
         const std::string path = batchPath(*folder_, name);
@@ -290,7 +299,7 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
                 opening.interrupted.push_back({log.folder, log.what, 0, log.stepCount});
                 continue;
             }
-            const std::uint64_t made = settle(log, *held.file, *folder, fileSystem);
+            const std::uint64_t made = settle(log, held, *folder, fileSystem);
             if (made == 0) {
                 held.file.reset();
                 platform::removeOwnFile(path);
@@ -298,9 +307,11 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
             }
             opening.interrupted.push_back({log.folder, log.what, made, log.stepCount});
         }
+        // Known from this read: a journal of large batches is read once at start, not twice.
+        kept.push_back(journal::entryOf(name, log, held.bytes));
     }
-    entries_.clear();
-    refresh();
+    sortByName(kept);
+    entries_ = std::move(kept);
     keepWithinBounds();
     return opening;
 }
@@ -341,7 +352,7 @@ Journal::UndoResult Journal::undoLatest(platform::FileSystem& fileSystem, const 
                              std::to_string(error.number) + ": " + error.description + "). Ctrl+Z tries again once it is back.";
             return result;
         }
-        if (!log.ended) settle(log, *held.file, *folder, fileSystem);
+        if (!log.ended) settle(log, held, *folder, fileSystem);
         journal::Renamed renamed = journal::whatIsRenamed(log, *folder, fileSystem);
         if (renamed.record.empty()) {
             held.file.reset();
