@@ -321,7 +321,10 @@ void Form1::createUndo() {
     addAction(undoAction_);
     connect(undoAction_, &QAction::triggered, this, &Form1::undoLastBatch);
     new UndoMenu(File1, undoAction_);
-    updateUndoAction();
+    // Nothing to take back until the journal is opened, once the window is up:
+    // asking it now would read every batch's file twice at each start.
+    undoAction_->setText(tr("Undo Rename"));
+    undoAction_->setEnabled(false);
 }
 
 void Form1::updateUndoAction() {
