@@ -217,6 +217,37 @@ TEST(Journal, TwoNorvanesNeverTakeTheSameBatchBackTwice) {
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt", "c.txt"}));
 }
 
+// A file that cannot come back (another took its new name) is left alone,
+// written down as given up, and never offered again, across a restart too.
+TEST(Journal, AFileLeftAloneByAnUndoIsNotOfferedAgain) {
+    TempFolder folder, state;
+    folder.addFiles({"IMG_1.jpg", "IMG_2.jpg", "IMG_3.jpg"});
+    {
+        Journal journal(state.text());
+        ASSERT_FALSE(runWith(journal, folder, Rule::ReplaceName, {"IMG", "Trip"}).has_value());
+    }
+    fs::remove(folder / "Trip_2.jpg");
+    folder.addFile("Trip_2.jpg", "a photo saved here since");
+
+    Journal journal(state.text());
+    journal.open(platform::nativeFileSystem());
+    const Journal::UndoResult undone = journal.undoLatest(platform::nativeFileSystem());
+    ASSERT_TRUE(undone.outcome.has_value()) << undone.refusal;
+    EXPECT_EQ(undone.outcome->restored, 2u) << describe(*undone.outcome);
+    ASSERT_EQ(undone.outcome->leftAlone.size(), 1u);
+    EXPECT_EQ(undone.outcome->leftAlone[0].oldName, "IMG_2.jpg");
+    EXPECT_FALSE(journal.latest().has_value()) << "nothing left to offer";
+
+    Journal restarted(state.text());
+    restarted.open(platform::nativeFileSystem());
+    const Journal::UndoResult again = restarted.undoLatest(platform::nativeFileSystem());
+    EXPECT_FALSE(again.outcome.has_value()) << describe(*again.outcome);
+    EXPECT_TRUE(again.refusal.empty()) << again.refusal;
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"IMG_1.jpg", "Trip_2.jpg", "IMG_3.jpg"}));
+    EXPECT_EQ(folder.contentOf("Trip_2.jpg"), "a photo saved here since");
+    EXPECT_EQ(batchFiles(state), 0u);
+}
+
 TEST(Journal, KeepsTheLatestBatchesWithinItsBound) {
     TempFolder folder, state;
     folder.addFile("0.txt");

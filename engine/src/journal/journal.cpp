@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <map>
+#include <unordered_map>
 
 namespace norvane {
 
@@ -366,10 +367,12 @@ Journal::UndoResult Journal::undoLatest(platform::FileSystem& fileSystem, const 
             return held.file->sync();
         });
         // Files left alone are not offered again; those not reached yet stay for the next undo.
-        std::map<std::string, std::uint64_t> stepByOldName;
-        for (std::size_t i = 0; i < renamed.record.size(); ++i) stepByOldName.emplace(renamed.record.from(i), renamed.stepOf[i]);
         std::vector<std::uint64_t> givenUp;
-        for (const UndoProblem& problem : outcome.leftAlone) givenUp.push_back(stepByOldName.at(problem.oldName));
+        if (!outcome.leftAlone.empty()) {
+            std::unordered_map<std::string_view, std::uint64_t> stepByOldName;
+            for (std::size_t i = 0; i < renamed.record.size(); ++i) stepByOldName.emplace(renamed.record.from(i), renamed.stepOf[i]);
+            for (const UndoProblem& problem : outcome.leftAlone) givenUp.push_back(stepByOldName.at(problem.oldName));
+        }
         const bool nothingLeft = !outcome.notJournaled && !outcome.folderReplaced && outcome.remaining.empty();
         if (nothingLeft) {
             held.file.reset();
