@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The engine at 1,000, 10,000, 100,000 and 1,000,000 files, each measurement
 // beside the platform's bare loop over the same folder, in the same process.
 // The peak memory of a listing and the four runs, with the undo record of the

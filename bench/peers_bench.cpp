@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Norvane beside other renamers, over one and the same batch: a folder of N empty
 // files "f000000.txt", "f000001.txt", ... each renamed to ".bak", at 10,000,
 // 100,000 and 1,000,000 files. In one run, taking turns, the folder put back

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window at 1,000, 10,000 and 100,000 files, in the same process as its baselines:
 //  - opening a folder in Dir1 until File1 has painted it, beside the engine's own
 //    listing of that folder (the tree's and the file list's, as the window asks for them);

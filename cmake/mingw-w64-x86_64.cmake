@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Norvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross build for 64-bit Windows with Debian's MinGW-w64 compiler:
 #   cmake -S . -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake
 # Test programs run under Wine, so ctest works on the build machine.

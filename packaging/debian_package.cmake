@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Norvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, built by CPack (./dev package): the program, its desktop
 # entry, icon, metainfo and manual page from the window's install rules, and
 # here the two files Debian wants in every package's documentation folder.

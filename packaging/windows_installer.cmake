@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Norvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows installer and the portable zip, built by CPack (./dev package-windows):
 # norvane-<version>-win64-setup.exe (NSIS: Start menu entry, uninstaller, icon)
 # and norvane-<version>-win64.zip, both holding the one self-contained norvane.exe.

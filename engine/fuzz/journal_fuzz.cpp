@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target: any bytes as a journal file, as a record's payload, and as
 // records framed afresh. The reader must stay within the bytes, keep only
 // whole records and frame them back to exactly the part it calls good; a

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target: any bytes as a name, the two texts and a position. No
 // rule may crash or misbehave, and each result must keep the shape its rule
 // promises; a broken promise aborts, so the fuzzer keeps the input.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Folders whose file system ignores letter case, on a real exFAT volume: a
 // case-only rename goes through, case twins are one name, and a name taken
 // under another case is taken. Which folders ignore case is asked of each

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A change of letter case alone, over a folder of names in memory that
 // ignores case as FAT, exFAT and NTFS do, with moves that fail on demand; and
 // the names such file systems cannot hold.

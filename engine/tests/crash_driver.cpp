@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A Norvane without a window, for the kill -9 rounds: `batch FOLDER` renames
 // every "f..." of the folder to "g..." with its journal where the program
 // keeps it, saying "checked" once its check is done and "moved" after its

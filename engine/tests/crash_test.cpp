@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // kill -9 at random moments: a batch of 20,000 files is killed somewhere
 // between its start and its end, sometimes the undo that follows too; then
 // the journal is settled and every batch taken back. Every round must end

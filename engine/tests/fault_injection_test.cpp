@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Failures that arrive after the plan was checked: each must stop the run at
 // the right file, say so exactly, and leave every file whole under exactly one
 // name, the files before it renamed and the rest not.

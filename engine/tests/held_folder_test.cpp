@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A batch holds its folder from the check's read to its last move, and undo
 // knows that folder again: a link repointed to another folder meanwhile
 // changes nothing of where the files go, or come back from.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The journal's records: every field comes back as written, and the reader
 // tells a write cut short from damage, keeping every whole record before either.
 

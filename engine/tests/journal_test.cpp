@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The journal as a user meets it: a batch taken back after a restart, a
 // batch or an undo cut short and settled at the next start, journal files
 // that cannot be read set aside, two Norvanes at once. The kill -9 rounds

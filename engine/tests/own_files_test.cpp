@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's own files: made exclusively, held by one process at a time
 // (another process is refused at once, never kept waiting), the hold gone with
 // a holder that is killed; and the folder they live in.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One destination can be spelled many ways once a text holds separators:
 // 'b', '/b', '//b', './b', 'sub/../b', 'here/b' through a link to the folder.
 // The plan check must see two files headed for one place however each is

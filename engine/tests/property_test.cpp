@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Many seeded rounds over real folders: random names, rule and texts, and now
 // and then a refused move. Whatever happens, every file's content is still in
 // the tree exactly once, and it is where a replay of the run says it must be.

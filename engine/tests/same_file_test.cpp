@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Which file is which, as undo asks it: the number decides where numbers
 // hold, what a file is decides where they do not, and no clock is asked.
 

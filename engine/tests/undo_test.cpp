@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Taking a batch back after the folder changed behind it: a file that cannot
 // go back stays where it is, named with the reason, and the others go back.
 // (That an untouched folder comes back byte for byte is shown by the property

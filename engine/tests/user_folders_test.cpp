@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The folders a program is started from or starts in: the user's own, the
 // system's program folders, and whether a folder takes new files.
 

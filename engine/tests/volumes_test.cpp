@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Memory cards and Windows disks as they are: exFAT, FAT and NTFS through the
 // FUSE drivers a Linux desktop mounts them with. Each says how far its file
 // numbers hold and which names it can hold; a card's batch comes back after

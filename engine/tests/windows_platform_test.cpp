@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What only Windows has: attributes that hide, case-blind names, drive roots,
 // UTF-16 names and the 260-character limit.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a screen reader finds in the window, walked through QAccessible, and
 // every button worked from the keyboard alone.
 

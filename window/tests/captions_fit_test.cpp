@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every caption fits its control, at the display scale this run was started
 // with (QT_SCALE_FACTOR, set by CTest) and with the system's font or one of
 // 10, 12 or 14 points, and the window keeps its proportions: up to 10 points

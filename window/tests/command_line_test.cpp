@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Where the window starts: the command line, the folder a path names, and
 // whether the program's own folder is an installed program's.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A drag source such as a file manager whose plain drag offers only "move"
 // (as Xfe's does): a window that, pressed, drags the one folder it was given
 // and prints how the drop was answered ("move", "copy", "link" or "ignore").

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A folder dragged from a file manager onto the window opens in Dir1.
 
 #include "form1.h"

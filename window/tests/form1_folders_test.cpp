@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up listing, opening folders in Dir1, and a folder that cannot be read.
 
 #include "form1.h"

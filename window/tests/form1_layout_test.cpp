@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window as the user first sees it: frame, controls, texts, focus.
 
 #include "application_identity.h"

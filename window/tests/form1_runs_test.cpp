@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The four buttons end to end over a real folder, as a user drives them.
 
 #include "form1.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window from the keyboard: the file list's menu keys, the preview that
 // follows the focus onto a button, and the whole of a long name.
 

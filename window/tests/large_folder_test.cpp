@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A folder of 100,000 files lists and scrolls reading only the rows on screen;
 // its speed is measured by the benchmarks, not here.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A long batch shows a progress dialog, keeps the window painting, drops the
 // window's input and stops on Escape; a short one shows nothing.
 

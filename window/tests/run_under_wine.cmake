@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Norvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one Qt Test program built for Windows under Wine, then prints its report:
 # Qt Test on Windows sends a report bound for the console to the debugger
 # instead, so it goes to a file. What the program prints goes to a file too:

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Taking a batch back with Ctrl+Z or File1's context menu, and the tooltip that
 // tells what a button would do.
 

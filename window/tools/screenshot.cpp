@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Draws the window, opened at a folder, into a PNG: the README's picture.
 //   xvfb-run norvane_screenshot FOLDER OUT.png [FIND [REPLACE]]
 #include "application_identity.h"

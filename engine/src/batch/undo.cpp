@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "norvane/undo.h"
 
 #include "batch/journaled_undo.h"

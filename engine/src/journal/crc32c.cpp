@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Eight bytes a step through eight tables ("slicing by 8"): a batch's plan is
 // checksummed before its first move, so its cost is part of every batch.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A record's fields: LEB128 varints, zigzag for signed numbers, byte strings
 // after their length. Every value has one encoding only; the reader refuses
 // any other, so what it accepts is exactly what the writer would have written.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Framing and reading a journal file. A crash can leave the last write cut
 // short, and nothing else: a fault anywhere else is damage. The reader tells
 // the two apart by these rules (docs/journal-format.md gives them in full):

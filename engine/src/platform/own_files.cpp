@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a file of the program's own promises, written once over each
 // platform's reads, writes, size and flush.
 

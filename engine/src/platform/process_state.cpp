@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The platform layer's state for the whole process, alike on every platform: whether
 // the program was asked to end (a signal handler may set it), and the tests' hook.
 

@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Norvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Norvane as a screen reader meets it: through the AT-SPI bus with pyatspi.
 
   check.py window PROGRAM   roles, names, levels, the focused folder, the

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Norvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs check.py MODE PROGRAM [SOURCE] on a virtual display with its own session bus and
 # AT-SPI bus, as a desktop with a screen reader has them. Exits 77 (skipped)
 # with the reason when this machine lacks one of them.

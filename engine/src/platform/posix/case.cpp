@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Letter case: whether a folder's names ignore it, and one case for comparing
 // names where they do.
 

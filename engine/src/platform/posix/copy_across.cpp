@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A move to another file system: copy to a fresh destination, and remove the
 // source only once the copy is complete; a failure on the way leaves the
 // source as it was and takes the copy back.

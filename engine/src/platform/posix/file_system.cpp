@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file system on Linux and other POSIX systems: a batch's folder held
 // open as a descriptor, every name looked up from it.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading a folder: its entries for the lists, and the answers one read
 // gives for many names at once.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Moves that never replace anything: the system's own refusal where the file
 // system takes the flag, what comes closest where it does not.
 

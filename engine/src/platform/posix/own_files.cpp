@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's own files on POSIX: held with flock, which the kernel drops
 // with the last descriptor however the process ends, and made durable with
 // fsync of the file and, where a name changed, of its folder.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The end of a session reaches a POSIX program as a signal.
 
 #include "platform/posix/posix.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What kind of file system a folder lies on: whether it keeps its file
 // numbers, which names it holds, and where its kind alone says so, whether it
 // ignores letter case.

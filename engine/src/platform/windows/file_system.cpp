@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file system on Windows: a batch's folder held open without delete
 // sharing, so that it cannot be renamed or removed while the batch works, and
 // reached by its final path, links resolved once when it was opened.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a file or folder is, and how to know it again: volume serial number
 // and file index, creation time, size and last write; and how far the
 // volume's numbers hold.

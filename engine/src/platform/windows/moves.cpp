@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Moves that never replace anything, and across volumes a copy whose source
 // goes only once the copy is complete and the source unchanged.
 

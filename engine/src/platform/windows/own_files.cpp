@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's own files on Windows: held by opening them with no read or
 // write sharing, which the system ends with the process however it ends. Delete
 // sharing is kept, so the holder can still rename or remove its own file.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The user's own folder (Documents), and the system's program folders: where
 // the window starts when the program lies where no user's files do.
 
