@@ -54,7 +54,7 @@ TEST(Volumes, EachSaysHowFarItsNumbersHoldWhichNamesItHoldsAndWhetherCaseCounts)
         IdentityTrust trust;
         bool ignoresCase;
     };
-    for (const Case& c : {Case{Volume::Kind::Exfat, IdentityTrust::Unstable, true}, Case{Volume::Kind::Fat, IdentityTrust::Unstable, true},
+    for (const Case& c : {Case{Volume::Kind::Exfat, IdentityTrust::Unstable, true}, Case{Volume::Kind::Fat, IdentityTrust::Restamped, true},
                           Case{Volume::Kind::Ntfs, IdentityTrust::Stable, false}}) {
         Volume volume(c.kind);
         SKIP_WITHOUT(volume);

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <map>
+#include <mutex>
 
 #ifdef __linux__
 #include <linux/fs.h> // RENAME_NOREPLACE
@@ -26,12 +28,14 @@ bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b
 // (FAT, exFAT through FUSE): the destination is taken first, by creating it
 // exclusively, so the rename that follows can only replace this empty file of
 // ours, even where another program makes that name between the system's own
-// look and the rename.
+// look and the rename. Stamped with the placeholders' time, it is known for
+// ours after a crash between the two, and never for a file's way back.
 std::optional<SystemError> moveOntoPlaceholder(int folder, const std::string& from, const std::string& to) {
     struct stat ours {};
     {
         Descriptor placeholder(::openat(folder, to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
         if (placeholder.get() < 0) return errorOf(errno);
+        stampPlaceholder(placeholder.get()); // a driver that cannot hold the time leaves a file no one can prove ours: kept
         if (::fstat(placeholder.get(), &ours) != 0) ours = {};
     }
     if (::renameat(folder, from.c_str(), folder, to.c_str()) == 0) return std::nullopt;
@@ -73,10 +77,42 @@ std::optional<SystemError> moveNoReplace(int folder, const std::string& from, co
         if (error == EXDEV) return moveByCopy(folder, from, to);
         // The file system does not know the flag: fall back to what also refuses.
         if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) return errorOf(error);
-        if (error != EINVAL) support.noReplaceFlag = false;
+        if (error != EINVAL) {
+            support.noReplaceFlag = false;
+        } else {
+            // EINVAL may be about the names as well; once a fallback moved
+            // the same names, it was the flag, and it is not asked again.
+            std::optional<SystemError> moved = moveByLink(folder, from, to, support);
+            if (!moved) support.noReplaceFlag = false;
+            return moved;
+        }
     }
 #endif
     return moveByLink(folder, from, to, support);
+}
+
+namespace {
+
+std::mutex supportLock;
+std::map<dev_t, MoveSupport>& supportByDevice() {
+    static std::map<dev_t, MoveSupport> known;
+    return known;
+}
+
+} // namespace
+
+// A device number is handed to another file system once its own is
+// unmounted; what the first refused then only costs the second its fastest
+// way, never its refusal of an existing name.
+MoveSupport moveSupportOf(dev_t device) {
+    const std::lock_guard<std::mutex> hold(supportLock);
+    const auto found = supportByDevice().find(device);
+    return found == supportByDevice().end() ? MoveSupport{} : found->second;
+}
+
+void rememberMoveSupport(dev_t device, const MoveSupport& support) {
+    const std::lock_guard<std::mutex> hold(supportLock);
+    supportByDevice()[device] = support;
 }
 
 } // namespace norvane::platform::posix
