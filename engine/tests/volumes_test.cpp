@@ -43,6 +43,8 @@ const char* nameOf(Volume::Kind kind) {
     case Volume::Kind::Exfat: return "exFAT";
     case Volume::Kind::Fat: return "FAT";
     case Volume::Kind::Ntfs: return "NTFS";
+    case Volume::Kind::Ext4: return "ext4";
+    case Volume::Kind::Tmpfs: return "tmpfs";
     }
     return "";
 }

@@ -45,7 +45,10 @@ public:
             return;
         }
         about_ = posix::describeFolder(descriptor_.get(), &traits_);
-        if (about_.isFolder) support_ = posix::moveSupportOf(static_cast<dev_t>(about_.identity.id.device));
+        if (about_.isFolder) {
+            mount_ = posix::mountKeyOf(descriptor_.get());
+            support_ = posix::moveSupportOf(mount_);
+        }
         remembered_ = support_;
     }
 
@@ -115,7 +118,7 @@ private:
         posix::MoveSupport elsewhere;
         std::optional<SystemError> error = posix::moveNoReplace(descriptor_.get(), from, to, bare ? support_ : elsewhere);
         if (support_.noReplaceFlag != remembered_.noReplaceFlag || support_.hardLinks != remembered_.hardLinks) {
-            posix::rememberMoveSupport(static_cast<dev_t>(about_.identity.id.device), support_);
+            posix::rememberMoveSupport(mount_, support_);
             remembered_ = support_;
         }
         return error;
@@ -132,6 +135,7 @@ private:
     Descriptor descriptor_;
     FolderProbe about_;
     posix::VolumeTraits traits_;
+    posix::MountKey mount_;
     posix::MoveSupport support_, remembered_;
     std::string from_, to_; // kept across moves: two allocations a file would be a measurable share of a rename
 };

@@ -12,8 +12,11 @@
 #include <map>
 #include <mutex>
 
+#include <sys/sysmacros.h>
+
 #ifdef __linux__
 #include <linux/fs.h> // RENAME_NOREPLACE
+#include <sys/vfs.h>
 #endif
 
 namespace norvane::platform::posix {
@@ -94,25 +97,44 @@ std::optional<SystemError> moveNoReplace(int folder, const std::string& from, co
 namespace {
 
 std::mutex supportLock;
-std::map<dev_t, MoveSupport>& supportByDevice() {
-    static std::map<dev_t, MoveSupport> known;
+std::map<MountKey, MoveSupport>& supportByMount() {
+    static std::map<MountKey, MoveSupport> known;
     return known;
 }
 
 } // namespace
 
-// A device number is handed to another file system once its own is
-// unmounted; what the first refused then only costs the second its fastest
-// way, never its refusal of an existing name.
-MoveSupport moveSupportOf(dev_t device) {
-    const std::lock_guard<std::mutex> hold(supportLock);
-    const auto found = supportByDevice().find(device);
-    return found == supportByDevice().end() ? MoveSupport{} : found->second;
+MountKey mountKeyOf(int folder) {
+    MountKey key;
+#ifdef __linux__
+    struct statfs information {};
+    if (::fstatfs(folder, &information) == 0) key.type = static_cast<unsigned long>(information.f_type);
+#endif
+#if defined(STATX_MNT_ID)
+    struct statx extended {};
+    if (::statx(folder, "", AT_EMPTY_PATH, STATX_MNT_ID, &extended) == 0) {
+        key.device = makedev(extended.stx_dev_major, extended.stx_dev_minor);
+        if (extended.stx_mask & STATX_MNT_ID) key.mount = extended.stx_mnt_id;
+        return key;
+    }
+#endif
+    struct stat status {};
+    if (::fstat(folder, &status) == 0) key.device = status.st_dev;
+    return key;
 }
 
-void rememberMoveSupport(dev_t device, const MoveSupport& support) {
+// Should a key still come to another file system of the same kind, what the
+// first refused only costs the second its fastest way, never its refusal of
+// an existing name.
+MoveSupport moveSupportOf(const MountKey& key) {
     const std::lock_guard<std::mutex> hold(supportLock);
-    supportByDevice()[device] = support;
+    const auto found = supportByMount().find(key);
+    return found == supportByMount().end() ? MoveSupport{} : found->second;
+}
+
+void rememberMoveSupport(const MountKey& key, const MoveSupport& support) {
+    const std::lock_guard<std::mutex> hold(supportLock);
+    supportByMount()[key] = support;
 }
 
 } // namespace norvane::platform::posix

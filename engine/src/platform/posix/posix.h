@@ -129,10 +129,20 @@ struct MoveSupport {
     bool noReplaceFlag = true; // renameat2(RENAME_NOREPLACE)
     bool hardLinks = true;     // link() refuses an existing name as well
 };
-// What a device's file system refused of the moves, remembered for the
-// process's life: every folder held on it then starts from there.
-MoveSupport moveSupportOf(dev_t device);
-void rememberMoveSupport(dev_t device, const MoveSupport& support);
+// What a mounted file system refused of the moves, remembered for the
+// process's life: every folder held on it then starts from there. A mount is
+// known by its device, its mount id and its kind: the first two are handed to
+// the next mount once it is gone, and the kind then tells an ext4 on the loop
+// device an exFAT card had from that card.
+struct MountKey {
+    dev_t device = 0;
+    std::uint64_t mount = 0;
+    unsigned long type = 0;
+    friend auto operator<=>(const MountKey&, const MountKey&) = default;
+};
+MountKey mountKeyOf(int folder);
+MoveSupport moveSupportOf(const MountKey& key);
+void rememberMoveSupport(const MountKey& key, const MoveSupport& support);
 std::optional<SystemError> moveNoReplace(int folder, const std::string& from, const std::string& to, MoveSupport& support);
 
 // The last resort of moveNoReplace(), where the file system can neither refuse by itself nor link.
