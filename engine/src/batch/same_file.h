@@ -19,6 +19,8 @@ enum class Sameness { Same, Other, CannotTell };
 // time where kept; a disk that came back under another device number is known
 // by number and birth time, or by number and stamp. Where either is not, the
 // file is known by what it is: size and last write, and birth time where kept.
+// Where a rename restamps a file's last write (on either side), the size
+// alone stands for what the file is, with its birth time where kept.
 Sameness sameFile(const platform::FileIdentity& recorded, platform::IdentityTrust recordedTrust,
                   const platform::FileIdentity& now, platform::IdentityTrust nowTrust);
 
