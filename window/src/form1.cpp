@@ -7,6 +7,7 @@
 #include "announcer.h"
 #include "batch_button.h"
 #include "control_descriptions.h"
+#include "english_plurals.h"
 #include "engine_text.h"
 #include "file_list_model.h"
 #include "folder_drop.h"
@@ -21,6 +22,7 @@
 #include "start_folder.h"
 #include "twips_layout.h"
 #include "undo_menu.h"
+#include "undo_text.h"
 
 #include "norvane/preview.h"
 #include "norvane/rename_run.h"
@@ -87,6 +89,7 @@ Form1::Form1(const std::string& folder, norvane::platform::FileSystem& fileSyste
       folders_(fileSystem),
       files_(fileSystem),
       journal_(norvane::Journal::defaultFolder()) {
+    installEnglishPlurals();
     installAccessibleRoles();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Norvane"));
@@ -199,17 +202,36 @@ void Form1::startUp(const std::string& folder) {
 }
 
 // What a crash, a kill or a power cut left half done is settled, told and
-// put on top of the undo stack; nothing moves until the user asks.
+// put on top of the undo stack; nothing moves until the user asks, and the
+// box itself offers to put the files back.
 void Form1::openJournal() {
-    QString report;
+    JournalReport report;
+    std::size_t interrupted = 0;
     try {
         BusyCursor busy;
-        report = journalReport(journal_.open(files_.fileSystem()), journal_.folder());
+        const norvane::Journal::Opening opening = journal_.open(files_.fileSystem());
+        interrupted = opening.interrupted.size();
+        report = journalReport(opening, journal_.folder());
     } catch (const std::exception& error) {
-        report = tr("The journal could not be read: %1.").arg(toDisplayText(error.what()));
+        report.text = tr("The journal could not be read: %1.").arg(toDisplayText(error.what()));
     }
     updateUndoAction();
-    if (!report.isEmpty()) showMessage(this, report);
+    if (askAfterCrash(this, report)) putBackInterrupted(interrupted);
+}
+
+// The batches a crash interrupted are the latest of the journal: each goes
+// back in turn, the latest first, and one box tells how each went.
+void Form1::putBackInterrupted(std::size_t batches) {
+    if (working_) return;
+    const InputGuard guard(this);
+    const QScopedValueRollback<bool> working(working_, true);
+    QStringList texts;
+    for (std::size_t i = 0; i < batches && !norvane::platform::endingRequested(); ++i) texts << undoLatestText();
+    updateUndoAction();
+    if (norvane::platform::endingRequested()) return endAfterWork();
+    refreshAfterFailure(true);
+    texts.removeAll(QString());
+    if (!texts.isEmpty()) showMessage(this, texts.join(QStringLiteral("\n\n")));
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -323,7 +345,11 @@ void Form1::createUndo() {
     undoAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(undoAction_);
     connect(undoAction_, &QAction::triggered, this, &Form1::undoLastBatch);
-    new UndoMenu(File1, undoAction_);
+    auto* menu = new UndoMenu(File1, undoAction_);
+    // Another Norvane may have made or taken back a batch since: the menu tells the journal as it is now.
+    menu->setBeforeOpening([this] {
+        if (!working_) updateUndoAction();
+    });
     // Nothing to take back until the journal is opened, once the window is up:
     // asking it now would read every batch's file twice at each start.
     undoAction_->setText(tr("Undo Rename"));
@@ -334,10 +360,8 @@ void Form1::updateUndoAction() {
     const std::optional<norvane::Journal::Latest> latest = journal_.latest();
     const std::uint64_t files = latest ? latest->files : 0;
     undoAction_->setEnabled(files > 0);
-    if (files == 0)
-        undoAction_->setText(tr("Undo Rename"));
-    else
-        undoAction_->setText(files == 1 ? tr("Undo Rename (1 file)") : tr("Undo Rename (%1 files)").arg(QLocale().toString(static_cast<qulonglong>(files))));
+    undoAction_->setText(undo_text::menuItem(latest ? latest->folder : std::string(), files));
+    undoAction_->setToolTip(files > 0 ? undo_text::preview(latest->what, latest->folder, files) : QString());
 }
 
 // The latest batch back, as a batch of its own: what cannot go back stays
@@ -348,23 +372,25 @@ void Form1::undoLastBatch() {
     if (working_) return;
     const InputGuard guard(this);
     const QScopedValueRollback<bool> working(working_, true);
-    QString text;
-    {
-        ProgressWindow progress(this, tr("Putting back"));
-        BusyCursor busy;
-        try {
-            const norvane::Journal::UndoResult result = journal_.undoLatest(files_.fileSystem(), progress.callback());
-            if (result.outcome) text = toDisplayText(norvane::describe(*result.outcome));
-            else text = toDisplayText(result.refusal);
-        } catch (const std::exception& error) {
-            // What moved is read from the folder at the next undo.
-            text = tr("The undo stopped: %1.").arg(toDisplayText(error.what()));
-        }
-    }
+    const QString text = undoLatestText();
     updateUndoAction();
     if (norvane::platform::endingRequested()) return endAfterWork();
     refreshAfterFailure(true);
     if (!text.isEmpty()) showMessage(this, text);
+}
+
+// Takes the journal's latest batch back under a progress window; what the box says of it.
+QString Form1::undoLatestText() {
+    ProgressWindow progress(this, tr("Putting back"));
+    BusyCursor busy;
+    try {
+        const norvane::Journal::UndoResult result = journal_.undoLatest(files_.fileSystem(), progress.callback());
+        if (result.outcome) return undo_text::outcome(*result.outcome);
+        return toDisplayText(result.refusal);
+    } catch (const std::exception& error) {
+        // What moved is read from the folder at the next undo.
+        return tr("The undo stopped: %1.").arg(toDisplayText(error.what()));
+    }
 }
 
 // The window closes once the work it was asked to end has stopped.

@@ -65,6 +65,8 @@ private:
     QString previewOf(norvane::Rule rule) const;
     std::function<QString()> previewWork(norvane::Rule rule) const;
     void undoLastBatch();
+    void putBackInterrupted(std::size_t batches);
+    QString undoLatestText();
     void endAfterWork();
     void updateUndoAction();
     void refreshAfterFailure(bool reportListing);
