@@ -21,6 +21,7 @@
 #include "progress_window.h"
 #include "start_folder.h"
 #include "twips_layout.h"
+#include "undo_history.h"
 #include "undo_menu.h"
 #include "undo_text.h"
 
@@ -206,32 +207,14 @@ void Form1::startUp(const std::string& folder) {
 // box itself offers to put the files back.
 void Form1::openJournal() {
     JournalReport report;
-    std::size_t interrupted = 0;
     try {
         BusyCursor busy;
-        const norvane::Journal::Opening opening = journal_.open(files_.fileSystem());
-        interrupted = opening.interrupted.size();
-        report = journalReport(opening, journal_.folder());
+        report = journalReport(journal_.open(files_.fileSystem()), journal_.folder());
     } catch (const std::exception& error) {
         report.text = tr("The journal could not be read: %1.").arg(toDisplayText(error.what()));
     }
     updateUndoAction();
-    if (askAfterCrash(this, report)) putBackInterrupted(interrupted);
-}
-
-// The batches a crash interrupted are the latest of the journal: each goes
-// back in turn, the latest first, and one box tells how each went.
-void Form1::putBackInterrupted(std::size_t batches) {
-    if (working_) return;
-    const InputGuard guard(this);
-    const QScopedValueRollback<bool> working(working_, true);
-    QStringList texts;
-    for (std::size_t i = 0; i < batches && !norvane::platform::endingRequested(); ++i) texts << undoLatestText();
-    updateUndoAction();
-    if (norvane::platform::endingRequested()) return endAfterWork();
-    refreshAfterFailure(true);
-    texts.removeAll(QString());
-    if (!texts.isEmpty()) showMessage(this, texts.join(QStringLiteral("\n\n")));
+    if (askAfterCrash(this, report)) undoBatches(report.sequences);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -346,6 +329,7 @@ void Form1::createUndo() {
     addAction(undoAction_);
     connect(undoAction_, &QAction::triggered, this, &Form1::undoLastBatch);
     auto* menu = new UndoMenu(File1, undoAction_);
+    menu->setHistory(createUndoHistory());
     // Another Norvane may have made or taken back a batch since: the menu tells the journal as it is now.
     menu->setBeforeOpening([this] {
         if (!working_) updateUndoAction();
@@ -356,41 +340,102 @@ void Form1::createUndo() {
     undoAction_->setEnabled(false);
 }
 
+// "Undo History...", under "Undo Rename" in the file list's menu, and Ctrl+H
+// anywhere in the window: no field or list takes that key.
+QAction* Form1::createUndoHistory() {
+    auto* history = new QAction(tr("Undo History..."), this);
+    history->setObjectName(QStringLiteral("undoHistory"));
+    history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    history->setShortcutContext(Qt::WindowShortcut);
+    addAction(history);
+    connect(history, &QAction::triggered, this, &Form1::showUndoHistory);
+    return history;
+}
+
 void Form1::updateUndoAction() {
-    const std::optional<norvane::Journal::Latest> latest = journal_.latest();
-    const std::uint64_t files = latest ? latest->files : 0;
-    undoAction_->setEnabled(files > 0);
-    undoAction_->setText(undo_text::menuItem(latest ? latest->folder : std::string(), files));
-    undoAction_->setToolTip(files > 0 ? undo_text::preview(latest->what, latest->folder, files) : QString());
+    std::optional<norvane::Journal::Batch> latest;
+    try {
+        latest = journal_.latest(files_.fileSystem());
+    } catch (const std::exception&) {
+        // Told when the user asks to undo: the menu opens all the same.
+    }
+    // A latest batch that cannot go back yet is still offered: Ctrl+Z says why.
+    undoAction_->setEnabled(latest.has_value());
+    undoAction_->setText(undo_text::menuItem(latest ? latest->folder : std::string(), latest ? latest->files : 0));
+    QString preview;
+    if (latest && latest->state == norvane::Journal::Batch::State::Ready)
+        preview = undo_text::preview(latest->what, latest->folder, latest->files);
+    else if (latest)
+        preview = tr("Cannot be taken back now: %1.").arg(undo_text::whyNot(*latest));
+    undoAction_->setToolTip(preview);
 }
 
 // The latest batch back, as a batch of its own: what cannot go back stays
 // where it is and is named in the box; what a refused move or a cancel left
-// undone waits for the next Ctrl+Z. The latest is the journal's: of any
-// session and any folder.
+// undone waits for the next Ctrl+Z. The latest is the journal's, read again
+// now: of any session, folder and window. One that cannot go back yet is
+// named with its reason; an older one is never taken in its place.
 void Form1::undoLastBatch() {
     if (working_) return;
+    std::optional<norvane::Journal::Batch> latest;
+    try {
+        latest = journal_.latest(files_.fileSystem());
+    } catch (const std::exception& error) {
+        showMessage(this, tr("The journal could not be read: %1.").arg(toDisplayText(error.what())));
+        return;
+    }
+    if (!latest) {
+        updateUndoAction();
+        return showMessage(this, tr("Nothing to take back: the journal keeps no batch now."));
+    }
+    if (latest->state != norvane::Journal::Batch::State::Ready) {
+        updateUndoAction();
+        return showMessage(this, undo_text::latestWaits(*latest));
+    }
+    undoBatches({latest->sequence});
+}
+
+// Takes back each batch in turn, in the order given, under the window's
+// guard; one box then tells how each went, by its folder.
+void Form1::undoBatches(std::vector<std::uint64_t> sequences) {
+    if (working_ || sequences.empty()) return;
     const InputGuard guard(this);
     const QScopedValueRollback<bool> working(working_, true);
-    const QString text = undoLatestText();
+    QStringList texts;
+    for (const std::uint64_t sequence : sequences) {
+        if (norvane::platform::endingRequested()) break;
+        texts << undoText(sequence);
+    }
     updateUndoAction();
     if (norvane::platform::endingRequested()) return endAfterWork();
     refreshAfterFailure(true);
-    if (!text.isEmpty()) showMessage(this, text);
+    texts.removeAll(QString());
+    if (!texts.isEmpty()) showMessage(this, texts.join(QStringLiteral("\n\n")));
 }
 
-// Takes the journal's latest batch back under a progress window; what the box says of it.
-QString Form1::undoLatestText() {
+// Takes one batch back under a progress window; what the box says of it.
+QString Form1::undoText(std::uint64_t sequence) {
     ProgressWindow progress(this, tr("Putting back"));
     BusyCursor busy;
     try {
-        const norvane::Journal::UndoResult result = journal_.undoLatest(files_.fileSystem(), progress.callback());
-        if (result.outcome) return undo_text::outcome(*result.outcome);
-        return toDisplayText(result.refusal);
+        return undo_text::result(journal_.undo(sequence, files_.fileSystem(), progress.callback()));
     } catch (const std::exception& error) {
         // What moved is read from the folder at the next undo.
         return tr("The undo stopped: %1.").arg(toDisplayText(error.what()));
     }
+}
+
+// Every kept batch, from the file list's menu or Ctrl+H: the one chosen there is taken back.
+void Form1::showUndoHistory() {
+    if (working_) return;
+    std::optional<std::uint64_t> chosen;
+    {
+        UndoHistory history(journal_, files_.fileSystem(), this);
+        history.exec();
+        chosen = history.chosen();
+    }
+    updateUndoAction();
+    if (chosen) undoBatches({*chosen});
 }
 
 // The window closes once the work it was asked to end has stopped.

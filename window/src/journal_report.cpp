@@ -5,42 +5,97 @@
 
 #include "engine_text.h"
 #include "message_box.h"
+#include "undo_text.h"
 
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <algorithm>
+#include <functional>
+
 namespace {
+
+using norvane::Journal;
 
 QString tr(const char* text, int n = -1) { return QCoreApplication::translate("JournalReport", text, nullptr, n); }
 
 QString number(std::uint64_t n) { return QLocale().toString(static_cast<qulonglong>(n)); }
+int count(std::uint64_t n) { return static_cast<int>(n); }
 
-// Its folder could not be reached to tell how far it got.
-bool waiting(const norvane::Journal::Interrupted& batch) { return batch.renamed == 0; }
+bool canGoBack(const Journal::Interrupted& batch) {
+    return !batch.waiting && batch.state == Journal::Batch::State::Ready && batch.renamed > 0;
+}
 
-QString interruptedLine(const norvane::Journal::Interrupted& batch) {
+QString interruptedLine(const Journal::Interrupted& batch) {
     const QString what = toDisplayText(batch.what), folder = toDisplayText(batch.folder);
-    const int planned = static_cast<int>(batch.planned);
-    if (waiting(batch))
-        return tr("\"%1\" in \"%2\", a batch of %Ln files: the folder cannot be reached now; it is offered again once it is back.",
-                  planned)
-            .arg(what, folder);
-    return tr("\"%1\" in \"%2\": %3 of %Ln files were renamed.", planned).arg(what, folder, number(batch.renamed));
+    Journal::Batch state;
+    state.state = batch.state;
+    state.error = batch.error;
+    if (batch.waiting)
+        return tr("\"%1\" in \"%2\", a batch of %Ln files: %3; how far it got is told once it is back.", count(batch.planned))
+            .arg(what, folder, undo_text::whyNot(state));
+    QString line = batch.undoing
+                       ? tr("Taking back \"%1\" in \"%2\": %3 of %Ln files had their names back, %4 still to go.", count(batch.planned))
+                             .arg(what, folder, number(batch.restored), number(batch.renamed))
+                       : tr("\"%1\" in \"%2\": %3 of %Ln files were renamed.", count(batch.planned)).arg(what, folder, number(batch.renamed));
+    if (batch.missing > 0)
+        line += QLatin1Char(' ') + tr("%Ln of them are under neither name now and are named when it is taken back.", count(batch.missing));
+    if (batch.state != Journal::Batch::State::Ready) line += QLatin1Char(' ') + tr("It cannot be taken back now: %1.").arg(undo_text::whyNot(state));
+    return line;
+}
+
+QString setAsideReason(const Journal::SetAside& file) {
+    using Why = Journal::SetAside::Why;
+    const QString error = undo_text::systemError(file.error);
+    switch (file.why) {
+    case Why::NotAJournal: return tr("it does not begin as a journal's file does");
+    case Why::Damaged: return tr("it is damaged from byte %1 on, before its plan").arg(number(file.at));
+    case Why::TooLarge: return tr("it holds %1 bytes, more than any batch writes").arg(number(file.at));
+    case Why::CannotOpen: return tr("it cannot be opened%1").arg(error);
+    case Why::CannotRead: return tr("it cannot be read%1").arg(error);
+    case Why::NewerFormat: return tr("a newer Norvane wrote it (format %1), and it is kept for that one").arg(number(file.at));
+    }
+    return {};
+}
+
+QString folderProblem(const Journal::FolderProblem& problem) {
+    using Why = Journal::FolderProblem::Why;
+    const QString folder = toDisplayText(problem.folder);
+    switch (problem.why) {
+    case Why::NoFolder:
+        return tr("Norvane has no folder for its journal (neither a home folder nor a state folder is set), so no batch can be "
+                  "written down and none starts.");
+    case Why::NotOwned:
+        return tr("The journal's folder \"%1\" belongs to another user, so Norvane does not use it and no batch starts until it "
+                  "is yours.")
+            .arg(folder);
+    case Why::OthersCanWrite:
+        return tr("Others can change what the journal's folder \"%1\" holds, so Norvane does not use it and no batch starts until "
+                  "only you can write to it.")
+            .arg(folder);
+    case Why::Unreadable:
+        return tr("The journal's folder \"%1\" cannot be read%2, so no batch starts.").arg(folder, undo_text::systemError(problem.error));
+    }
+    return {};
 }
 
 QString putBackCaption() { return tr("Put Them Back"); }
 
 } // namespace
 
-JournalReport journalReport(const norvane::Journal::Opening& opening, const std::optional<std::string>& journalFolder) {
+JournalReport journalReport(const Journal::Opening& opening, const std::optional<std::string>& journalFolder) {
     JournalReport report;
     QStringList parts;
+    if (opening.folderProblem) parts << folderProblem(*opening.folderProblem);
     if (!opening.interrupted.empty()) {
         QString text = opening.interrupted.size() == 1 ? tr("Norvane stopped before a batch was done:")
                                                        : tr("Norvane stopped before these batches were done:");
         for (const auto& batch : opening.interrupted) {
             text += QStringLiteral("\n- ") + interruptedLine(batch);
-            if (!waiting(batch)) report.offersPutBack = true;
+            if (canGoBack(batch)) {
+                report.offersPutBack = true;
+                report.sequences.push_back(batch.sequence);
+            }
         }
         text += QLatin1Char('\n') + tr("Nothing was moved since.") + QLatin1Char(' ');
         if (report.offersPutBack)
@@ -48,19 +103,20 @@ JournalReport journalReport(const norvane::Journal::Opening& opening, const std:
                        "they are; later, \"Undo Rename\" in the file list's menu or Ctrl+Z in the file list puts them back.")
                         .arg(putBackCaption());
         else
-            text += tr("\"Undo Rename\" in the file list's menu or Ctrl+Z in the file list puts the files back once the folder "
-                       "is back.");
+            text += tr("Once its folder is back, \"Undo Rename\" in the file list's menu or Ctrl+Z in the file list puts the files "
+                       "back; \"Undo History\" (Ctrl+H) shows every batch.");
         parts << text;
     }
     if (!opening.setAside.empty()) {
-        QString text = tr("These files of the journal could not be read; they were set aside in \"%1\" and are no longer offered "
-                          "for undo:")
-                           .arg(toDisplayText(journalFolder.value_or(std::string())));
+        const QString folder = toDisplayText(journalFolder.value_or(std::string()));
+        QString text = tr("These files of the journal in \"%1\" cannot be used and are not offered for undo:").arg(folder);
         for (const auto& file : opening.setAside)
-            text += QStringLiteral("\n- \"") + toDisplayText(file.file) + QStringLiteral("\": ") + toDisplayText(file.reason) +
-                    QLatin1Char('.');
+            text += QStringLiteral("\n- \"") + toDisplayText(file.file) + QStringLiteral("\": ") + setAsideReason(file) +
+                    QStringLiteral("; ") + (file.left ? tr("it was left where it is.") : tr("it was set aside in \"set-aside\"."));
         parts << text;
     }
+    // The latest first, as Ctrl+Z would take them.
+    std::sort(report.sequences.begin(), report.sequences.end(), std::greater<>());
     report.text = parts.join(QStringLiteral("\n\n"));
     return report;
 }

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -19,6 +20,7 @@ struct JournalReport {
     QString text;
     // Some batch can be taken back now: the box offers it with its own default button.
     bool offersPutBack = false;
+    std::vector<std::uint64_t> sequences; // the batches it puts back
 };
 JournalReport journalReport(const norvane::Journal::Opening& opening, const std::optional<std::string>& journalFolder);
 

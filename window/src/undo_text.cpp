@@ -6,6 +6,7 @@
 #include "engine_text.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -94,6 +95,71 @@ QString outcome(const norvane::UndoOutcome& outcome) {
         text += QLatin1Char('\n') +
                 tr("The undo was cancelled: %Ln files were not put back yet; another undo takes them back.", remaining);
     return text;
+}
+
+QString whyNot(const norvane::Journal::Batch& batch) {
+    using State = norvane::Journal::Batch::State;
+    const QString error = systemError(batch.error);
+    switch (batch.state) {
+    case State::Ready: return {};
+    case State::FolderAway: return tr("its folder cannot be reached now (a card out, a drive unplugged)%1; it waits for it").arg(error);
+    case State::OtherFolder:
+        return tr("the folder at its path now is another one (another card, or a folder made again); it waits for its own");
+    case State::NothingFound: return tr("no file of it is in its folder under either name%1; it is kept until you give it up").arg(error);
+    case State::HeldElsewhere: return tr("another Norvane is working on it");
+    case State::TakenBack: return tr("it was taken back; it is kept until the folder holds the old names for sure");
+    }
+    return {};
+}
+
+QString canGoBack(const norvane::Journal::Batch& batch) {
+    if (batch.state == norvane::Journal::Batch::State::Ready) return tr("yes");
+    return tr("no: %1").arg(whyNot(batch));
+}
+
+QString latestWaits(const norvane::Journal::Batch& batch) {
+    return tr("Nothing was moved. The latest batch, \"%1\" in \"%2\", cannot be taken back now: %3. Ctrl+Z takes no older "
+              "batch before it; \"Undo History\" (Ctrl+H) in the file list's menu shows every batch and takes back any that can go "
+              "back.")
+        .arg(toDisplayText(batch.what), toDisplayText(batch.folder), whyNot(batch));
+}
+
+QString result(const norvane::Journal::UndoResult& result) {
+    if (result.outcome) return outcome(*result.outcome);
+    if (!result.refusal) return {};
+    using Kind = norvane::Journal::Refusal::Kind;
+    const QString folder = toDisplayText(result.folder), error = systemError(result.refusal->error);
+    switch (result.refusal->kind) {
+    case Kind::NotKept:
+        return tr("Nothing was moved: that batch is no longer in the journal; another Norvane took it back or it was given up "
+                  "meanwhile.");
+    case Kind::HeldElsewhere:
+        return tr("Nothing was moved: another Norvane is working on the batch in \"%1\"; try again when it is done.").arg(folder);
+    case Kind::FolderAway:
+        return tr("Nothing was moved: the folder \"%1\" cannot be reached now%2. The batch is kept and offered again once the "
+                  "folder is back.")
+            .arg(folder, error);
+    case Kind::OtherFolder:
+        return tr("Nothing was moved: the folder at \"%1\" is not the one the batch renamed in (another card, or a folder made "
+                  "again). The batch is kept and offered again once its own folder is back.")
+            .arg(folder);
+    case Kind::NothingFound:
+        return tr("Nothing was moved: no file of the batch is in \"%1\" under either name. The batch is kept; \"Undo History\" "
+                  "can give it up.")
+            .arg(folder);
+    case Kind::CannotRecordEnd:
+        return tr("Nothing was moved in \"%1\": the journal could not write down the undo%2, and without that it would not be "
+                  "safe. Another undo tries again.")
+            .arg(folder, error);
+    case Kind::Unreadable:
+        return tr("Nothing was moved in \"%1\": the journal's file of the batch cannot be read%2.").arg(folder, error);
+    case Kind::NoJournal: return tr("Nothing was moved: the journal has no folder it can use.");
+    }
+    return {};
+}
+
+QString when(std::int64_t startedAt) {
+    return QLocale().toString(QDateTime::fromMSecsSinceEpoch(startedAt / 1000000), QLocale::ShortFormat);
 }
 
 } // namespace undo_text

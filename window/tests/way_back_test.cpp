@@ -5,6 +5,7 @@
 // list's menu naming the folder.
 
 #include "form1.h"
+#include "undo_history.h"
 #include "slowed_file_system.h"
 #include "window_test_support.h"
 
@@ -15,6 +16,8 @@
 #include <QFileInfo>
 #include <QListView>
 #include <QMenu>
+#include <QPushButton>
+#include <QTreeView>
 #include <QTest>
 
 #include <stdexcept>
@@ -72,11 +75,21 @@ class WayBackTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void theCrashBoxPutsTheFilesBackOnEnter();
+    void theCrashBoxOffersTheWayBack_data();
+    void theCrashBoxOffersTheWayBack();
     void theMenuNamesTheFolder();
+    void theHistoryTakesBackAnOlderBatch();
 };
 
-void WayBackTest::theCrashBoxPutsTheFilesBackOnEnter() {
+void WayBackTest::theCrashBoxOffersTheWayBack_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Enter: put them back") << int(Qt::Key_Return);
+    QTest::newRow("Escape: keep them, then Ctrl+Z in the list") << int(Qt::Key_Escape);
+}
+
+// The box after a crash names the ways that work, and each does.
+void WayBackTest::theCrashBoxOffersTheWayBack() {
+    QFETCH(int, key);
     TempFolder folder;
     const std::vector<std::string> files = {"a.txt", "b.txt", "c.txt", "d.txt"};
     folder.addFiles(files);
@@ -85,18 +98,28 @@ void WayBackTest::theCrashBoxPutsTheFilesBackOnEnter() {
     QCOMPARE(folder.names(), (std::set<std::string>{"a.md", "b.md", "c.txt", "d.txt"}));
 
     BoxAnswerer answerer;
-    answerer.pressEnter = true;
+    answerer.pressKey = Qt::Key(key);
     Form1 window(folder.text());
     show(window);
     if (QTest::currentTestFailed()) return;
-    QTRY_COMPARE(answerer.seen().size(), std::size_t{2});
-    const window_test::SeenBox& crash = answerer.seen().front();
+    QTRY_VERIFY(!answerer.seen().empty() && QApplication::activeModalWidget() == nullptr);
+    const window_test::SeenBox crash = answerer.seen().front();
     QCOMPARE(crash.buttons, 2);
     QCOMPARE(crash.defaultButton, QStringLiteral("Put Them Back"));
     QVERIFY2(crash.text.contains(QStringLiteral("2 of 4 files were renamed")), qPrintable(crash.text));
     for (const char* way : {"\"Put Them Back\"", "\"Undo Rename\" in the file list's menu", "Ctrl+Z in the file list"})
         QVERIFY2(crash.text.contains(QLatin1String(way)), qPrintable(crash.text));
+    if (key == Qt::Key_Escape) {
+        QCOMPARE(answerer.seen().size(), std::size_t{1});
+        QCOMPARE(folder.names().count("a.md"), std::size_t{1}); // kept as they are
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QListView* file1 = window_test::child<QListView>(window, "File1");
+        file1->setFocus();
+        QTest::keyClick(file1, Qt::Key_Z, Qt::ControlModifier);
+    }
     QCOMPARE(folder.names(), std::set<std::string>(files.begin(), files.end()));
+    QCOMPARE(answerer.seen().size(), std::size_t{2});
     QCOMPARE(answerer.seen().back().text,
              QStringLiteral("All 2 files in \"%1\" got their names back.").arg(QString::fromStdString(folder.text())));
     QVERIFY(!window_test::child<QAction>(window, "undoRename")->isEnabled());
@@ -129,6 +152,46 @@ void WayBackTest::theMenuNamesTheFolder() {
     QCOMPARE(shown, QStringLiteral("Undo Rename (1 file in %1)").arg(name));
     QCOMPARE(tip, QStringLiteral("Puts back the name of the 1 file \"Change Extention\" renamed in \"%1\".")
                       .arg(QString::fromStdString(folder.text())));
+}
+
+// Two batches in two folders: Ctrl+H lists both, the latest first and chosen; the older one goes back from there alone.
+void WayBackTest::theHistoryTakesBackAnOlderBatch() {
+    TempFolder older, latest;
+    older.addFiles({"a.txt", "b.txt"});
+    latest.addFiles({"c.txt"});
+    wholeBatch(older, "md");
+    wholeBatch(latest, "md");
+    if (QTest::currentTestFailed()) return;
+    Form1 window(latest.text());
+    show(window);
+    if (QTest::currentTestFailed()) return;
+    QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+
+    QStringList folders, files;
+    int selected = -1;
+    QTimer::singleShot(100, [&] {
+        auto* history = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (history == nullptr || history->objectName() != QStringLiteral("undoHistory")) return;
+        auto* view = history->findChild<QTreeView*>(QStringLiteral("batches"));
+        for (int row = 0; row < view->model()->rowCount(); ++row) {
+            folders << view->model()->index(row, UndoHistoryModel::Folder).data().toString();
+            files << view->model()->index(row, UndoHistoryModel::Files).data().toString();
+        }
+        selected = view->currentIndex().row();
+        view->setCurrentIndex(view->model()->index(1, 0));
+        history->findChild<QPushButton*>(QStringLiteral("takeBack"))->click();
+    });
+    BoxAnswerer answerer;
+    QTest::keyClick(window_test::child<QListView>(window, "File1"), Qt::Key_H, Qt::ControlModifier);
+    // The batches of the tests before follow, their folders gone.
+    QCOMPARE(folders.mid(0, 2), QStringList({QString::fromStdString(latest.text()), QString::fromStdString(older.text())}));
+    QCOMPARE(files.mid(0, 2), QStringList({QStringLiteral("1"), QStringLiteral("2")}));
+    QCOMPARE(selected, 0);
+    QCOMPARE(older.names(), (std::set<std::string>{"a.txt", "b.txt"}));
+    QCOMPARE(latest.names(), std::set<std::string>{"c.md"});
+    QVERIFY(!answerer.seen().empty());
+    QCOMPARE(answerer.seen().back().text,
+             QStringLiteral("All 2 files in \"%1\" got their names back.").arg(QString::fromStdString(older.text())));
 }
 
 QTEST_MAIN(WayBackTest)

@@ -134,7 +134,7 @@ struct SeenBox {
 
 // Clicks OK on every modal message box that comes up, after noting what it
 // showed and running `whileShown` (to look at the window behind it); or, with
-// `pressEnter`, answers as Enter does: the box's default button.
+// `pressKey`, answers with that key (Enter: the default button; Escape).
 class BoxAnswerer {
 public:
     explicit BoxAnswerer(std::function<void()> whileShown = {}) : whileShown_(std::move(whileShown)) {
@@ -143,7 +143,7 @@ public:
     }
 
     const std::vector<SeenBox>& seen() const { return seen_; }
-    bool pressEnter = false;
+    Qt::Key pressKey = Qt::Key_unknown;
 
 private:
     void answer() {
@@ -152,7 +152,7 @@ private:
         seen_.push_back({box->windowTitle(), box->text(), box->icon(), static_cast<int>(box->buttons().size()),
                          box->defaultButton() != nullptr ? box->defaultButton()->text() : QString()});
         if (whileShown_) whileShown_();
-        if (pressEnter) QTest::keyClick(box, Qt::Key_Return);
+        if (pressKey != Qt::Key_unknown) QTest::keyClick(box, pressKey);
         else if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
         else box->reject();
     }
