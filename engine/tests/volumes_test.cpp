@@ -43,6 +43,8 @@ const char* nameOf(Volume::Kind kind) {
     case Volume::Kind::Exfat: return "exFAT";
     case Volume::Kind::Fat: return "FAT";
     case Volume::Kind::Ntfs: return "NTFS";
+    case Volume::Kind::Ext4: return "ext4";
+    case Volume::Kind::Tmpfs: return "tmpfs";
     }
     return "";
 }
@@ -54,7 +56,7 @@ TEST(Volumes, EachSaysHowFarItsNumbersHoldWhichNamesItHoldsAndWhetherCaseCounts)
         IdentityTrust trust;
         bool ignoresCase;
     };
-    for (const Case& c : {Case{Volume::Kind::Exfat, IdentityTrust::Unstable, true}, Case{Volume::Kind::Fat, IdentityTrust::Unstable, true},
+    for (const Case& c : {Case{Volume::Kind::Exfat, IdentityTrust::Unstable, true}, Case{Volume::Kind::Fat, IdentityTrust::Restamped, true},
                           Case{Volume::Kind::Ntfs, IdentityTrust::Stable, false}}) {
         Volume volume(c.kind);
         SKIP_WITHOUT(volume);
@@ -128,7 +130,7 @@ TEST(Volumes, ACardsBatchComesBackAfterTheCardCameBackAndTheProgramStartedAgain)
     Journal restarted(state.text());
     EXPECT_TRUE(restarted.open(platform::nativeFileSystem()).interrupted.empty());
     const Journal::UndoResult undone = restarted.undoLatest(platform::nativeFileSystem());
-    ASSERT_TRUE(undone.outcome.has_value()) << undone.refusal;
+    ASSERT_TRUE(undone.outcome.has_value()) << "refused: " << (undone.refusal ? static_cast<int>(undone.refusal->kind) : -1);
     EXPECT_EQ(undone.outcome->restored, 5u) << describe(*undone.outcome);
     EXPECT_EQ(TempFolder::namesIn(photos), before);
 }
