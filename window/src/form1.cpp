@@ -7,6 +7,7 @@
 #include "announcer.h"
 #include "batch_button.h"
 #include "control_descriptions.h"
+#include "english_plurals.h"
 #include "engine_text.h"
 #include "file_list_model.h"
 #include "folder_drop.h"
@@ -20,7 +21,9 @@
 #include "progress_window.h"
 #include "start_folder.h"
 #include "twips_layout.h"
+#include "undo_history.h"
 #include "undo_menu.h"
+#include "undo_text.h"
 
 #include "norvane/preview.h"
 #include "norvane/rename_run.h"
@@ -87,6 +90,7 @@ Form1::Form1(const std::string& folder, norvane::platform::FileSystem& fileSyste
       folders_(fileSystem),
       files_(fileSystem),
       journal_(norvane::Journal::defaultFolder()) {
+    installEnglishPlurals();
     installAccessibleRoles();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Norvane"));
@@ -199,17 +203,18 @@ void Form1::startUp(const std::string& folder) {
 }
 
 // What a crash, a kill or a power cut left half done is settled, told and
-// put on top of the undo stack; nothing moves until the user asks.
+// put on top of the undo stack; nothing moves until the user asks, and the
+// box itself offers to put the files back.
 void Form1::openJournal() {
-    QString report;
+    JournalReport report;
     try {
         BusyCursor busy;
         report = journalReport(journal_.open(files_.fileSystem()), journal_.folder());
     } catch (const std::exception& error) {
-        report = tr("The journal could not be read: %1.").arg(toDisplayText(error.what()));
+        report.text = tr("The journal could not be read: %1.").arg(toDisplayText(error.what()));
     }
     updateUndoAction();
-    if (!report.isEmpty()) showMessage(this, report);
+    if (askAfterCrash(this, report)) undoBatches(report.sequences);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -323,48 +328,114 @@ void Form1::createUndo() {
     undoAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(undoAction_);
     connect(undoAction_, &QAction::triggered, this, &Form1::undoLastBatch);
-    new UndoMenu(File1, undoAction_);
+    auto* menu = new UndoMenu(File1, undoAction_);
+    menu->setHistory(createUndoHistory());
+    // Another Norvane may have made or taken back a batch since: the menu tells the journal as it is now.
+    menu->setBeforeOpening([this] {
+        if (!working_) updateUndoAction();
+    });
     // Nothing to take back until the journal is opened, once the window is up:
     // asking it now would read every batch's file twice at each start.
     undoAction_->setText(tr("Undo Rename"));
     undoAction_->setEnabled(false);
 }
 
+// "Undo History...", under "Undo Rename" in the file list's menu, and Ctrl+H
+// anywhere in the window: no field or list takes that key.
+QAction* Form1::createUndoHistory() {
+    auto* history = new QAction(tr("Undo History..."), this);
+    history->setObjectName(QStringLiteral("undoHistory"));
+    history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    history->setShortcutContext(Qt::WindowShortcut);
+    addAction(history);
+    connect(history, &QAction::triggered, this, &Form1::showUndoHistory);
+    return history;
+}
+
 void Form1::updateUndoAction() {
-    const std::optional<norvane::Journal::Batch> latest = journal_.latest(files_.fileSystem());
-    const std::uint64_t files = latest ? latest->files : 0;
-    undoAction_->setEnabled(files > 0);
-    if (files == 0)
-        undoAction_->setText(tr("Undo Rename"));
-    else
-        undoAction_->setText(files == 1 ? tr("Undo Rename (1 file)") : tr("Undo Rename (%1 files)").arg(QLocale().toString(static_cast<qulonglong>(files))));
+    std::optional<norvane::Journal::Batch> latest;
+    try {
+        latest = journal_.latest(files_.fileSystem());
+    } catch (const std::exception&) {
+        // Told when the user asks to undo: the menu opens all the same.
+    }
+    // A latest batch that cannot go back yet is still offered: Ctrl+Z says why.
+    undoAction_->setEnabled(latest.has_value());
+    undoAction_->setText(undo_text::menuItem(latest ? latest->folder : std::string(), latest ? latest->files : 0));
+    QString preview;
+    if (latest && latest->state == norvane::Journal::Batch::State::Ready)
+        preview = undo_text::preview(latest->what, latest->folder, latest->files);
+    else if (latest)
+        preview = tr("Cannot be taken back now: %1.").arg(undo_text::whyNot(*latest));
+    undoAction_->setToolTip(preview);
 }
 
 // The latest batch back, as a batch of its own: what cannot go back stays
 // where it is and is named in the box; what a refused move or a cancel left
-// undone waits for the next Ctrl+Z. The latest is the journal's: of any
-// session and any folder.
+// undone waits for the next Ctrl+Z. The latest is the journal's, read again
+// now: of any session, folder and window. One that cannot go back yet is
+// named with its reason; an older one is never taken in its place.
 void Form1::undoLastBatch() {
     if (working_) return;
+    std::optional<norvane::Journal::Batch> latest;
+    try {
+        latest = journal_.latest(files_.fileSystem());
+    } catch (const std::exception& error) {
+        showMessage(this, tr("The journal could not be read: %1.").arg(toDisplayText(error.what())));
+        return;
+    }
+    if (!latest) {
+        updateUndoAction();
+        return showMessage(this, tr("Nothing to take back: the journal keeps no batch now."));
+    }
+    if (latest->state != norvane::Journal::Batch::State::Ready) {
+        updateUndoAction();
+        return showMessage(this, undo_text::latestWaits(*latest));
+    }
+    undoBatches({latest->sequence});
+}
+
+// Takes back each batch in turn, in the order given, under the window's
+// guard; one box then tells how each went, by its folder.
+void Form1::undoBatches(std::vector<std::uint64_t> sequences) {
+    if (working_ || sequences.empty()) return;
     const InputGuard guard(this);
     const QScopedValueRollback<bool> working(working_, true);
-    QString text;
-    {
-        ProgressWindow progress(this, tr("Putting back"));
-        BusyCursor busy;
-        try {
-            const norvane::Journal::UndoResult result = journal_.undoLatest(files_.fileSystem(), progress.callback());
-            if (result.outcome) text = toDisplayText(norvane::describe(*result.outcome));
-            else text = undoRefusal(result);
-        } catch (const std::exception& error) {
-            // What moved is read from the folder at the next undo.
-            text = tr("The undo stopped: %1.").arg(toDisplayText(error.what()));
-        }
+    QStringList texts;
+    for (const std::uint64_t sequence : sequences) {
+        if (norvane::platform::endingRequested()) break;
+        texts << undoText(sequence);
     }
     updateUndoAction();
     if (norvane::platform::endingRequested()) return endAfterWork();
     refreshAfterFailure(true);
-    if (!text.isEmpty()) showMessage(this, text);
+    texts.removeAll(QString());
+    if (!texts.isEmpty()) showMessage(this, texts.join(QStringLiteral("\n\n")));
+}
+
+// Takes one batch back under a progress window; what the box says of it.
+QString Form1::undoText(std::uint64_t sequence) {
+    ProgressWindow progress(this, tr("Putting back"));
+    BusyCursor busy;
+    try {
+        return undo_text::result(journal_.undo(sequence, files_.fileSystem(), progress.callback()));
+    } catch (const std::exception& error) {
+        // What moved is read from the folder at the next undo.
+        return tr("The undo stopped: %1.").arg(toDisplayText(error.what()));
+    }
+}
+
+// Every kept batch, from the file list's menu or Ctrl+H: the one chosen there is taken back.
+void Form1::showUndoHistory() {
+    if (working_) return;
+    std::optional<std::uint64_t> chosen;
+    {
+        UndoHistory history(journal_, files_.fileSystem(), this);
+        history.exec();
+        chosen = history.chosen();
+    }
+    updateUndoAction();
+    if (chosen) undoBatches({*chosen});
 }
 
 // The window closes once the work it was asked to end has stopped.

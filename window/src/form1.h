@@ -65,6 +65,10 @@ private:
     QString previewOf(norvane::Rule rule) const;
     std::function<QString()> previewWork(norvane::Rule rule) const;
     void undoLastBatch();
+    void undoBatches(std::vector<std::uint64_t> sequences);
+    QString undoText(std::uint64_t sequence);
+    QAction* createUndoHistory();
+    void showUndoHistory();
     void endAfterWork();
     void updateUndoAction();
     void refreshAfterFailure(bool reportListing);

@@ -4,79 +4,128 @@
 #include "journal_report.h"
 
 #include "engine_text.h"
+#include "message_box.h"
+#include "undo_text.h"
 
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <algorithm>
+#include <functional>
+
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("JournalReport", text); }
+using norvane::Journal;
+
+QString tr(const char* text, int n = -1) { return QCoreApplication::translate("JournalReport", text, nullptr, n); }
 
 QString number(std::uint64_t n) { return QLocale().toString(static_cast<qulonglong>(n)); }
+int count(std::uint64_t n) { return static_cast<int>(n); }
 
-QString interruptedLine(const norvane::Journal::Interrupted& batch) {
+bool canGoBack(const Journal::Interrupted& batch) {
+    return !batch.waiting && batch.state == Journal::Batch::State::Ready && batch.renamed > 0;
+}
+
+QString interruptedLine(const Journal::Interrupted& batch) {
     const QString what = toDisplayText(batch.what), folder = toDisplayText(batch.folder);
-    if (batch.renamed == 0) // its folder could not be reached to tell
-        return tr("\"%1\" in \"%2\", a batch of %3 files: the folder cannot be reached now, so how far it got is told once it is back.")
-            .arg(what, folder, number(batch.planned));
-    return tr("\"%1\" in \"%2\": %3 of %4 files were renamed.").arg(what, folder, number(batch.renamed), number(batch.planned));
+    Journal::Batch state;
+    state.state = batch.state;
+    state.error = batch.error;
+    if (batch.waiting)
+        return tr("\"%1\" in \"%2\", a batch of %Ln files: %3; how far it got is told once it is back.", count(batch.planned))
+            .arg(what, folder, undo_text::whyNot(state));
+    QString line = batch.undoing
+                       ? tr("Taking back \"%1\" in \"%2\": %3 of %Ln files had their names back, %4 still to go.", count(batch.planned))
+                             .arg(what, folder, number(batch.restored), number(batch.renamed))
+                       : tr("\"%1\" in \"%2\": %3 of %Ln files were renamed.", count(batch.planned)).arg(what, folder, number(batch.renamed));
+    if (batch.missing > 0)
+        line += QLatin1Char(' ') + tr("%Ln of them are under neither name now and are named when it is taken back.", count(batch.missing));
+    if (batch.state != Journal::Batch::State::Ready) line += QLatin1Char(' ') + tr("It cannot be taken back now: %1.").arg(undo_text::whyNot(state));
+    return line;
 }
 
-QString systemError(const std::optional<norvane::platform::SystemError>& error) {
-    if (!error) return {};
-    return tr(" (error %1: %2)").arg(error->number).arg(toDisplayText(error->description));
-}
-
-QString setAsideReason(const norvane::Journal::SetAside& file) {
-    using Why = norvane::Journal::SetAside::Why;
+QString setAsideReason(const Journal::SetAside& file) {
+    using Why = Journal::SetAside::Why;
+    const QString error = undo_text::systemError(file.error);
     switch (file.why) {
-    case Why::NotAJournal: return tr("it is not a Norvane journal");
-    case Why::Damaged: return tr("it is damaged at byte %1").arg(number(file.at));
-    case Why::TooLarge: return tr("it is too large to be a journal (%1 bytes)").arg(number(file.at));
-    case Why::CannotOpen: return tr("it cannot be opened") + systemError(file.error);
-    case Why::CannotRead: return tr("it cannot be read") + systemError(file.error);
-    case Why::NewerFormat: return tr("it was written by a newer Norvane (format %1)").arg(number(file.at));
+    case Why::NotAJournal: return tr("it does not begin as a journal's file does");
+    case Why::Damaged: return tr("it is damaged from byte %1 on, before its plan").arg(number(file.at));
+    case Why::TooLarge: return tr("it holds %1 bytes, more than any batch writes").arg(number(file.at));
+    case Why::CannotOpen: return tr("it cannot be opened%1").arg(error);
+    case Why::CannotRead: return tr("it cannot be read%1").arg(error);
+    case Why::NewerFormat: return tr("a newer Norvane wrote it (format %1), and it is kept for that one").arg(number(file.at));
     }
     return {};
 }
+
+QString folderProblem(const Journal::FolderProblem& problem) {
+    using Why = Journal::FolderProblem::Why;
+    const QString folder = toDisplayText(problem.folder);
+    switch (problem.why) {
+    case Why::NoFolder:
+        return tr("Norvane has no folder for its journal (neither a home folder nor a state folder is set), so no batch can be "
+                  "written down and none starts.");
+    case Why::NotOwned:
+        return tr("The journal's folder \"%1\" belongs to another user, so Norvane does not use it and no batch starts until it "
+                  "is yours.")
+            .arg(folder);
+    case Why::OthersCanWrite:
+        return tr("Others can change what the journal's folder \"%1\" holds, so Norvane does not use it and no batch starts until "
+                  "only you can write to it.")
+            .arg(folder);
+    case Why::Unreadable:
+        return tr("The journal's folder \"%1\" cannot be read%2, so no batch starts.").arg(folder, undo_text::systemError(problem.error));
+    }
+    return {};
+}
+
+QString putBackCaption() { return tr("Put Them Back"); }
 
 } // namespace
 
-QString undoRefusal(const norvane::Journal::UndoResult& result) {
-    using Kind = norvane::Journal::Refusal::Kind;
-    if (!result.refusal) return {};
-    const QString folder = toDisplayText(result.folder), error = systemError(result.refusal->error);
-    switch (result.refusal->kind) {
-    case Kind::NotKept: return tr("That batch is no longer in the journal.");
-    case Kind::HeldElsewhere: return tr("Another Norvane window is working on the latest batch (in \"%1\"); try again when it is done.").arg(folder);
-    case Kind::FolderAway:
-        return tr("The latest batch renamed files in \"%1\", which cannot be reached now%2. Ctrl+Z tries again once it is back.").arg(folder, error);
-    case Kind::OtherFolder: return tr("The folder at \"%1\" is not the one the latest batch renamed files in; the batch is kept.").arg(folder);
-    case Kind::NothingFound: return tr("No file of the latest batch is in \"%1\" under either name; the batch is kept.").arg(folder);
-    case Kind::CannotRecordEnd: return tr("No file was put back: the journal cannot record the undo%1.").arg(error);
-    case Kind::Unreadable: return tr("The latest batch (in \"%1\") cannot be taken back: its journal file cannot be read%2.").arg(folder, error);
-    case Kind::NoJournal: return tr("There is no journal to take a batch back from.");
-    }
-    return {};
-}
-
-QString journalReport(const norvane::Journal::Opening& opening, const std::optional<std::string>& journalFolder) {
+JournalReport journalReport(const Journal::Opening& opening, const std::optional<std::string>& journalFolder) {
+    JournalReport report;
     QStringList parts;
+    if (opening.folderProblem) parts << folderProblem(*opening.folderProblem);
     if (!opening.interrupted.empty()) {
         QString text = opening.interrupted.size() == 1 ? tr("Norvane stopped before a batch was done:")
                                                        : tr("Norvane stopped before these batches were done:");
-        for (const auto& batch : opening.interrupted) text += QStringLiteral("\n- ") + interruptedLine(batch);
-        text += QLatin1Char('\n') + tr("Nothing was moved since. Ctrl+Z puts the renamed files back, the latest batch first.");
+        for (const auto& batch : opening.interrupted) {
+            text += QStringLiteral("\n- ") + interruptedLine(batch);
+            if (canGoBack(batch)) {
+                report.offersPutBack = true;
+                report.sequences.push_back(batch.sequence);
+            }
+        }
+        text += QLatin1Char('\n') + tr("Nothing was moved since.") + QLatin1Char(' ');
+        if (report.offersPutBack)
+            text += tr("\"%1\" puts the renamed files back now, the latest batch first. \"Keep Them Renamed\" leaves them as "
+                       "they are; later, \"Undo Rename\" in the file list's menu or Ctrl+Z in the file list puts them back.")
+                        .arg(putBackCaption());
+        else
+            text += tr("Once its folder is back, \"Undo Rename\" in the file list's menu or Ctrl+Z in the file list puts the files "
+                       "back; \"Undo History\" (Ctrl+H) shows every batch.");
         parts << text;
     }
     if (!opening.setAside.empty()) {
-        QString text = tr("These files of the journal could not be read; they were set aside in \"%1\" and are no longer offered "
-                          "for undo:")
-                           .arg(toDisplayText(journalFolder.value_or(std::string())));
+        const QString folder = toDisplayText(journalFolder.value_or(std::string()));
+        QString text = tr("These files of the journal in \"%1\" cannot be used and are not offered for undo:").arg(folder);
         for (const auto& file : opening.setAside)
             text += QStringLiteral("\n- \"") + toDisplayText(file.file) + QStringLiteral("\": ") + setAsideReason(file) +
-                    QLatin1Char('.');
+                    QStringLiteral("; ") + (file.left ? tr("it was left where it is.") : tr("it was set aside in \"set-aside\"."));
         parts << text;
     }
-    return parts.join(QStringLiteral("\n\n"));
+    // The latest first, as Ctrl+Z would take them.
+    std::sort(report.sequences.begin(), report.sequences.end(), std::greater<>());
+    report.text = parts.join(QStringLiteral("\n\n"));
+    return report;
+}
+
+bool askAfterCrash(QWidget* parent, const JournalReport& report) {
+    if (report.text.isEmpty()) return false;
+    if (!report.offersPutBack) {
+        showMessage(parent, report.text);
+        return false;
+    }
+    return askMessage(parent, report.text, putBackCaption(), tr("Keep Them Renamed"));
 }

@@ -9,11 +9,20 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
-// The box at start after a crash: which batches did not finish, how far
-// each got and that Ctrl+Z puts them back; and which journal files could not
-// be read and were set aside. Empty where there is nothing to tell.
-QString journalReport(const norvane::Journal::Opening& opening, const std::optional<std::string>& journalFolder);
+class QWidget;
 
-// Why an undo tried nothing, as a sentence naming the batch's folder.
-QString undoRefusal(const norvane::Journal::UndoResult& result);
+// What the box at start tells: which batches did not finish, how far each
+// got and the ways to put them back; and which journal files could not be
+// read and were set aside. Empty where there is nothing to tell.
+struct JournalReport {
+    QString text;
+    // Some batch can be taken back now: the box offers it with its own default button.
+    bool offersPutBack = false;
+    std::vector<std::uint64_t> sequences; // the batches it puts back
+};
+JournalReport journalReport(const norvane::Journal::Opening& opening, const std::optional<std::string>& journalFolder);
+
+// Shows the report; true when the user chose to put the renamed files back.
+bool askAfterCrash(QWidget* parent, const JournalReport& report);

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -30,6 +31,19 @@ void showMessage(QWidget* parent, const QString& text) {
     // A key pressed during a run, still queued, must not answer the box.
     InputGuard::drainQueuedInput();
     box.exec();
+}
+
+bool askMessage(QWidget* parent, const QString& text, const QString& act, const QString& keep) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Norvane"), text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* acting = box.addButton(act, QMessageBox::AcceptRole);
+    QPushButton* keeping = box.addButton(keep, QMessageBox::RejectRole);
+    box.setDefaultButton(acting);
+    box.setEscapeButton(keeping);
+    NormalCursor normal;
+    InputGuard::drainQueuedInput();
+    box.exec();
+    return box.clickedButton() == acting;
 }
 
 void MessageBoxSink::show(const std::string& message) { showMessage(parent_, toDisplayText(message)); }

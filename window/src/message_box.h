@@ -11,6 +11,9 @@ class QWidget;
 
 // The window's one kind of message: modal, titled "Norvane", one OK button, no icon.
 void showMessage(QWidget* parent, const QString& text);
+// The same box with two answers: `act` (the default, Enter) and `keep`
+// (Escape too). True when the user chose `act`.
+bool askMessage(QWidget* parent, const QString& text, const QString& act, const QString& keep);
 
 // Lends that box to a run, for its "Done!".
 class MessageBoxSink : public norvane::MessageSink {

@@ -40,9 +40,18 @@ QPoint UndoMenu::keyboardPosition() const {
     return viewport->mapToGlobal(row.isEmpty() ? viewport->rect().topLeft() : row.bottomLeft());
 }
 
+// The undo items, told afresh: another Norvane may have made or taken back a batch meanwhile.
+void UndoMenu::addUndoItems(QMenu& menu) {
+    if (beforeOpening_) beforeOpening_();
+    menu.addAction(undo_);
+    if (history_ != nullptr) menu.addAction(history_);
+    // The undo's preview, as a button's tooltip tells what it would do.
+    menu.setToolTipsVisible(true);
+}
+
 void UndoMenu::open(QPoint at, bool fromKeyboard) {
     QMenu menu(list_);
-    menu.addAction(undo_);
+    addUndoItems(menu);
     // Made active once the menu is up: showing it starts with no item active.
     if (fromKeyboard) QTimer::singleShot(0, &menu, [&menu, this] { menu.setActiveAction(undo_); });
     menu.exec(at);

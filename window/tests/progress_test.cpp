@@ -122,7 +122,11 @@ void ProgressTest::longBatchShowsProgressAndStopsOnEscape() {
     const std::size_t back = countEnding(folder.names(), ".txt") - (names.size() - renamed);
     QVERIFY(back > 0 && back < renamed);
     const QString undone = answerer.seen().back().text;
-    QVERIFY2(undone.startsWith(QStringLiteral("%1 of %2 files got their names back.").arg(back).arg(renamed)), qPrintable(undone));
+    QVERIFY2(undone.startsWith(QStringLiteral("%1 of %2 files in \"%3\" got their names back.")
+                                   .arg(back)
+                                   .arg(renamed)
+                                   .arg(QString::fromStdString(folder.text()))),
+             qPrintable(undone));
     QVERIFY2(undone.endsWith(QStringLiteral("The undo was cancelled: %1 files were not put back yet; another undo takes them back.")
                                  .arg(renamed - back)),
              qPrintable(undone));

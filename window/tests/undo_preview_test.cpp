@@ -8,6 +8,7 @@
 #include "window_test_support.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -69,7 +70,8 @@ void UndoPreviewTest::ctrlZPutsTheBatchBack() {
     QTest::mouseClick(window_test::child<QPushButton>(window, button.toLatin1().constData()), Qt::LeftButton);
     QVERIFY(folder.names() != std::set<std::string>(files.begin(), files.end()));
     QVERIFY(undo->isEnabled());
-    QCOMPARE(undo->text(), QStringLiteral("Undo Rename (%1 files)").arg(files.size()));
+    const QString shortName = QFileInfo(QString::fromStdString(folder.text())).fileName();
+    QCOMPARE(undo->text(), QStringLiteral("Undo Rename (%1 files in %2)").arg(files.size()).arg(shortName));
 
     // From the list, where Ctrl+Z is the window's, once the window is active again after the box.
     window.activateWindow();
@@ -80,7 +82,9 @@ void UndoPreviewTest::ctrlZPutsTheBatchBack() {
 
     QCOMPARE(folder.names(), std::set<std::string>(files.begin(), files.end()));
     QVERIFY(!answerer.seen().empty());
-    QCOMPARE(answerer.seen().back().text, QStringLiteral("All %1 files got their names back.").arg(files.size()));
+    QCOMPARE(answerer.seen().back().text, QStringLiteral("All %1 files in \"%2\" got their names back.")
+                                              .arg(files.size())
+                                              .arg(QString::fromStdString(folder.text())));
     QCOMPARE(file1->model()->index(0, 0).data().toString(), QString::fromStdString(files.front())); // refreshed
     QVERIFY(!undo->isEnabled());
 }

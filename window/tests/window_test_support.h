@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <filesystem>
@@ -128,10 +129,12 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttons = 0;
+    QString defaultButton;
 };
 
 // Clicks OK on every modal message box that comes up, after noting what it
-// showed and running `whileShown` (to look at the window behind it).
+// showed and running `whileShown` (to look at the window behind it); or, with
+// `pressKey`, answers with that key (Enter: the default button; Escape).
 class BoxAnswerer {
 public:
     explicit BoxAnswerer(std::function<void()> whileShown = {}) : whileShown_(std::move(whileShown)) {
@@ -140,14 +143,17 @@ public:
     }
 
     const std::vector<SeenBox>& seen() const { return seen_; }
+    Qt::Key pressKey = Qt::Key_unknown;
 
 private:
     void answer() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible()) return;
-        seen_.push_back({box->windowTitle(), box->text(), box->icon(), static_cast<int>(box->buttons().size())});
+        seen_.push_back({box->windowTitle(), box->text(), box->icon(), static_cast<int>(box->buttons().size()),
+                         box->defaultButton() != nullptr ? box->defaultButton()->text() : QString()});
         if (whileShown_) whileShown_();
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
+        if (pressKey != Qt::Key_unknown) QTest::keyClick(box, pressKey);
+        else if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
         else box->reject();
     }
 
