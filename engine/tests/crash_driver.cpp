@@ -5,7 +5,8 @@
 // every "f..." of the folder to "g..." with its journal where the program
 // keeps it, saying "checked" once its check is done and "moved" after its
 // last move, before the end is written; `undo` settles the
-// journal as the program does at start, then takes every batch back.
+// journal as the program does at start, then takes every batch back;
+// `offered` opens the journal as a start does and says what it still offers.
 
 #include "norvane/journal.h"
 #include "norvane/rename_run.h"
@@ -59,11 +60,20 @@ int undo() {
     }
 }
 
+int offered() {
+    norvane::Journal journal(norvane::Journal::defaultFolder());
+    journal.open(norvane::platform::nativeFileSystem());
+    if (const auto latest = journal.latest())
+        std::printf("offered %llu files in %s\n", static_cast<unsigned long long>(latest->files), latest->folder.c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "batch") == 0) return batch(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "undo") == 0) return undo();
-    std::fprintf(stderr, "usage: %s batch FOLDER | undo\n", argv[0]);
+    if (argc == 2 && std::strcmp(argv[1], "offered") == 0) return offered();
+    std::fprintf(stderr, "usage: %s batch FOLDER | undo | offered\n", argv[0]);
     return 2;
 }
