@@ -5,7 +5,8 @@
 // every "f..." of the folder to "g..." with its journal where the program
 // keeps it, saying "checked" once its check is done and "moved" after its
 // last move, before the end is written; `undo` settles the
-// journal as the program does at start, then takes every batch back;
+// journal as the program does at start, says "opened", then takes every
+// batch back;
 // `offered` opens the journal as a start does and says what it still offers.
 
 #include "norvane/journal.h"
@@ -48,6 +49,7 @@ int undo() {
     for (const auto& batch : opening.interrupted) std::printf("interrupted %llu of %llu\n", static_cast<unsigned long long>(batch.renamed),
                                                                static_cast<unsigned long long>(batch.planned));
     for (const auto& file : opening.setAside) std::printf("set aside %s: %s\n", file.file.c_str(), file.reason.c_str());
+    std::puts("opened");
     std::fflush(stdout);
     for (;;) {
         const norvane::Journal::UndoResult result = journal.undoLatest(norvane::platform::nativeFileSystem());
