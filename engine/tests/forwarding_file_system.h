@@ -28,6 +28,10 @@ public:
     }
     std::optional<std::string> spelling(std::string_view name) override { return real_->spelling(name); }
     std::optional<platform::SystemError> move(std::string_view from, std::string_view to) override { return real_->move(from, to); }
+    platform::Durability makeNamesDurable() override { return real_->makeNamesDurable(); }
+    std::optional<std::string> volumeId() override { return real_->volumeId(); }
+    bool isOwnPlaceholder(std::string_view name) override { return real_->isOwnPlaceholder(name); }
+    platform::PlaceholderRemoval removeOwnPlaceholder(std::string_view name) override { return real_->removeOwnPlaceholder(name); }
 
 private:
     std::unique_ptr<platform::Folder> real_;
@@ -42,6 +46,7 @@ public:
     }
     platform::FolderProbe probeFolder(const std::string& path) override { return real_.probeFolder(path); }
     std::unique_ptr<platform::Folder> openFolder(const std::string& path) override { return real_.openFolder(path); }
+    std::variant<std::string, platform::SystemError> resolveFolder(const std::string& path) override { return real_.resolveFolder(path); }
 
 protected:
     platform::FileSystem& real_;

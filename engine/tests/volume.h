@@ -15,28 +15,46 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace norvane::testing {
 
 class Volume {
 public:
-    enum class Kind { Exfat, Fat, Ntfs };
+    // Ext4 and Tmpfs stand for the computer's own disks, through the kernel's drivers.
+    enum class Kind { Exfat, Fat, Ntfs, Ext4, Tmpfs };
 
-    explicit Volume(Kind kind = Kind::Exfat) : kind_(kind) {
+    // `serial`: the volume's serial number as 8 hex digits ("1234ABCD"), for
+    // exFAT and FAT; a random one where empty, as mkfs gives.
+    explicit Volume(Kind kind = Kind::Exfat, const std::string& serial = {}) : kind_(kind) {
 #ifdef _WIN32
         (void)kind;
+        (void)serial;
         reason_ = "FAT, exFAT and NTFS volumes are mounted for the Linux tests only";
 #else
         const Tools tools = toolsFor(kind);
         const std::string image = (scratch_.path() / "card.img").string();
         mountPoint_ = scratch_.path() / "card";
         std::filesystem::create_directory(mountPoint_);
+        if (kind == Kind::Tmpfs) {
+            if (!shell("mount -t tmpfs -o size=16M tmpfs '" + mountPoint_.string() + "'", nullptr)) {
+                reason_ = "mounting a tmpfs needs root";
+                return;
+            }
+            mounted_ = true;
+            return;
+        }
         if (!shell("command -v " + tools.mkfs + " && command -v " + tools.mount + " && command -v losetup", nullptr)) {
             reason_ = tools.mkfs + ", " + tools.mount + " or losetup is not installed (packages " + tools.packages + ")";
             return;
         }
-        if (!shell("truncate -s 16M '" + image + "' && " + tools.mkfs + " " + tools.mkfsOptions + " '" + image + "'", nullptr)) {
+        std::string serialOption, setSerial;
+        if (!serial.empty() && kind == Kind::Fat) serialOption = " -i " + serial;
+        if (!serial.empty() && kind == Kind::Exfat) setSerial = " && tune.exfat -I 0x" + serial + " '" + image + "'";
+        if (!shell("truncate -s 16M '" + image + "' && " + tools.mkfs + " " + tools.mkfsOptions + serialOption + " '" + image + "'" +
+                       setSerial,
+                   nullptr)) {
             reason_ = tools.mkfs + " could not make an image";
             return;
         }
@@ -72,6 +90,29 @@ public:
         return mount(toolsFor(kind_));
     }
 
+    // What a card pulled now, or a power cut, leaves: a copy of the image as
+    // the device holds it, mounted read-only with the same driver; the names
+    // in `folder` of it, or nullopt where the copy could not be mounted.
+    std::optional<std::set<std::string>> namesOnACopy(const std::string& folder = {}) const {
+        if (kind_ == Kind::Tmpfs || device_.empty()) return std::nullopt;
+        const std::filesystem::path copy = scratch_.path() / "copy.img", point = scratch_.path() / "copy";
+        std::filesystem::create_directories(point);
+        std::string device;
+        if (!shell("cp '" + (scratch_.path() / "card.img").string() + "' '" + copy.string() + "'", nullptr) ||
+            !shell("losetup -f --show '" + copy.string() + "'", &device) || device.empty())
+            return std::nullopt;
+        const Tools tools = toolsFor(kind_);
+        const std::string readOnly = kind_ == Kind::Fat ? "-o ro" : "-o ro,noatime";
+        std::optional<std::set<std::string>> names;
+        if (shell(tools.mount + " " + readOnly + " '" + device + "' '" + point.string() + "'", nullptr)) {
+            names = TempFolder::namesIn(point / folder);
+            shell("umount '" + point.string() + "'", nullptr);
+        }
+        shell("losetup -d '" + device + "'", nullptr);
+        std::filesystem::remove(copy);
+        return names;
+    }
+
     // What memory pressure does at any moment: the kernel forgets the files it
     // knew, and FUSE drivers that hand out their own numbers number them anew.
     static bool dropCaches() { return shell("sync && echo 3 > /proc/sys/vm/drop_caches", nullptr); }
@@ -85,6 +126,8 @@ private:
         case Kind::Exfat: return {"mkfs.exfat", "", "mount.exfat-fuse", "", "exfatprogs, exfat-fuse"};
         case Kind::Fat: return {"mkfs.vfat", "", "fusefat", "-o rw+", "dosfstools, fusefat"};
         case Kind::Ntfs: return {"mkntfs", "-F -q -f", "ntfs-3g", "", "ntfs-3g"};
+        case Kind::Ext4: return {"mkfs.ext4", "-q -F", "mount", "", "e2fsprogs, mount"};
+        case Kind::Tmpfs: return {"", "", "mount", "", "mount"};
         }
         return {};
     }

@@ -43,6 +43,8 @@ const char* nameOf(Volume::Kind kind) {
     case Volume::Kind::Exfat: return "exFAT";
     case Volume::Kind::Fat: return "FAT";
     case Volume::Kind::Ntfs: return "NTFS";
+    case Volume::Kind::Ext4: return "ext4";
+    case Volume::Kind::Tmpfs: return "tmpfs";
     }
     return "";
 }
@@ -54,7 +56,7 @@ TEST(Volumes, EachSaysHowFarItsNumbersHoldWhichNamesItHoldsAndWhetherCaseCounts)
         IdentityTrust trust;
         bool ignoresCase;
     };
-    for (const Case& c : {Case{Volume::Kind::Exfat, IdentityTrust::Unstable, true}, Case{Volume::Kind::Fat, IdentityTrust::Unstable, true},
+    for (const Case& c : {Case{Volume::Kind::Exfat, IdentityTrust::Unstable, true}, Case{Volume::Kind::Fat, IdentityTrust::Restamped, true},
                           Case{Volume::Kind::Ntfs, IdentityTrust::Stable, false}}) {
         Volume volume(c.kind);
         SKIP_WITHOUT(volume);

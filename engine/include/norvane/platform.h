@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace norvane::platform {
@@ -63,7 +64,14 @@ enum class IdentityTrust : std::uint8_t {
     // remount, a cache drop or a longer name: FAT, exFAT, most FUSE file
     // systems, network shares. There a file is known by what it is.
     Unstable,
+    // As Unstable, and a rename gives the file a new modification time
+    // (fusefat): a file is known by its size alone.
+    Restamped,
 };
+
+// What a rename keeps of a file in a folder of this trust: whether its
+// modification time is still the one it had.
+constexpr bool renameKeepsTime(IdentityTrust trust) { return trust != IdentityTrust::Restamped; }
 
 // Which names a folder's file system can hold.
 enum class NameRules : std::uint8_t {
@@ -86,6 +94,36 @@ struct PathProbe {
     std::optional<SystemError> error;
     // The file found, as far as the probe asked the system.
     std::optional<FileIdentity> identity;
+    // It is an empty placeholder of the program's own (see isOwnPlaceholder):
+    // never a file's way back, whatever name it stands at.
+    bool ownPlaceholder = false;
+};
+
+// The modification time a placeholder of the program's own carries:
+// 2099-12-31 00:00:00 UTC, which no camera or user gives a file, and which
+// FAT's two-second steps and every other file system hold exactly.
+inline constexpr std::int64_t placeholderTime = 4102358400LL * 1000000000LL;
+
+// Whether a probe's file is such a placeholder: an empty file with exactly that time.
+bool isPlaceholder(PathKind kind, const std::optional<FileIdentity>& identity);
+
+// Whether the names a rename touched in a folder are on its device: what a
+// power cut or a card pulled now leaves is what the folder shows.
+struct Durability {
+    enum class Answer : std::uint8_t {
+        Durable,     // the system wrote them and says so
+        NotPromised, // nothing the driver honours makes them so: only a later look at the folder tells
+    };
+    Answer answer = Answer::NotPromised;
+    std::optional<SystemError> error; // what the system said, where a sync failed
+};
+
+// A placeholder's removal: `removed` only where the file was proved the
+// program's own right before it went; neither removed nor an error where the
+// name holds no such file.
+struct PlaceholderRemoval {
+    bool removed = false;
+    std::optional<SystemError> error;
 };
 
 // A folder as the system reaches it, following symbolic links all the way.
@@ -138,6 +176,25 @@ public:
     // `from`, are refused; a change of letter case alone is made where the
     // file system ignores case.
     virtual std::optional<SystemError> move(std::string_view from, std::string_view to) = 0;
+
+    // Makes what moves in this folder touched durable on its device, as far as
+    // its driver honours a request (the folder's own sync, or the whole file
+    // system's where the folder cannot be synced alone). A folder that cannot
+    // ask promises nothing.
+    virtual Durability makeNamesDurable() { return {}; }
+
+    // The volume's own serial number or UUID ("1234-ABCD" on a card), which
+    // stays with the card across slots and remounts; nullopt where it has
+    // none (tmpfs) or it cannot be read.
+    virtual std::optional<std::string> volumeId() { return std::nullopt; }
+
+    // Whether `name` holds a placeholder of the program's own: an empty file
+    // with placeholderTime, the way a move makes it where the file system
+    // cannot refuse an existing name by itself.
+    virtual bool isOwnPlaceholder(std::string_view name) { return probe(name).ownPlaceholder; }
+    // Removes `name` only where it is such a placeholder, checked again right
+    // before it goes.
+    virtual PlaceholderRemoval removeOwnPlaceholder(std::string_view) { return {}; }
 };
 
 // What the engine asks of the file system. The batch run and the lists reach
@@ -155,6 +212,18 @@ public:
 
     // Opens a folder for a batch; see Folder::about() for whether it opened.
     virtual std::unique_ptr<Folder> openFolder(const std::string& path) = 0;
+
+    // The folder's questions of Folder, asked by path; each opens the folder.
+    virtual Durability makeNamesDurable(const std::string& folder);
+    virtual std::optional<std::string> volumeId(const std::string& folder);
+    virtual bool isOwnPlaceholder(const std::string& folder, std::string_view name);
+    virtual PlaceholderRemoval removeOwnPlaceholder(const std::string& folder, std::string_view name);
+
+    // The folder a path leads to, with every link followed and the path made
+    // absolute: the name under which a batch is recorded, so that a link
+    // repointed later cannot lead its undo elsewhere. A file system without
+    // links hands the path back.
+    virtual std::variant<std::string, SystemError> resolveFolder(const std::string& path) { return path; }
 };
 
 FileSystem& nativeFileSystem();

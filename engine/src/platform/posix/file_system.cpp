@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -44,6 +45,11 @@ public:
             return;
         }
         about_ = posix::describeFolder(descriptor_.get(), &traits_);
+        if (about_.isFolder) {
+            mount_ = posix::mountKeyOf(descriptor_.get());
+            support_ = posix::moveSupportOf(mount_);
+        }
+        remembered_ = support_;
     }
 
     const FolderProbe& about() const override { return about_; }
@@ -83,13 +89,39 @@ public:
         return changeCase(from_, to_, caseChangeMoves());
     }
 
+    Durability makeNamesDurable() override {
+        if (!about_.isFolder) return Durability{Durability::Answer::NotPromised, about_.error};
+        return posix::makeNamesDurableAt(descriptor_.get());
+    }
+
+    std::optional<std::string> volumeId() override {
+        if (!about_.isFolder) return std::nullopt;
+        const std::optional<posix::VolumeLabel> label = posix::volumeLabelOf(descriptor_.get());
+        return label && !label->id.empty() ? std::optional(label->id) : std::nullopt;
+    }
+
+    bool isOwnPlaceholder(std::string_view name) override {
+        return about_.isFolder && posix::isOwnPlaceholderAt(descriptor_.get(), relativeName(name));
+    }
+
+    PlaceholderRemoval removeOwnPlaceholder(std::string_view name) override {
+        if (!about_.isFolder) return PlaceholderRemoval{false, about_.error};
+        return posix::removeOwnPlaceholderAt(descriptor_.get(), relativeName(name));
+    }
+
 private:
     // What the file system refused once is not asked again: only for names of
     // the folder itself, since a name with a separator may reach another one.
+    // It is kept for the device, so the next folder held there starts from it.
     std::optional<SystemError> moveNoReplace(const std::string& from, const std::string& to) {
         const bool bare = from.find('/') == std::string::npos && to.find('/') == std::string::npos;
         posix::MoveSupport elsewhere;
-        return posix::moveNoReplace(descriptor_.get(), from, to, bare ? support_ : elsewhere);
+        std::optional<SystemError> error = posix::moveNoReplace(descriptor_.get(), from, to, bare ? support_ : elsewhere);
+        if (support_.noReplaceFlag != remembered_.noReplaceFlag || support_.hardLinks != remembered_.hardLinks) {
+            posix::rememberMoveSupport(mount_, support_);
+            remembered_ = support_;
+        }
+        return error;
     }
 
     CaseChangeMoves caseChangeMoves() {
@@ -103,7 +135,8 @@ private:
     Descriptor descriptor_;
     FolderProbe about_;
     posix::VolumeTraits traits_;
-    posix::MoveSupport support_;
+    posix::MountKey mount_;
+    posix::MoveSupport support_, remembered_;
     std::string from_, to_; // kept across moves: two allocations a file would be a measurable share of a rename
 };
 
@@ -126,6 +159,15 @@ public:
     }
 
     std::unique_ptr<Folder> openFolder(const std::string& path) override { return std::make_unique<PosixFolder>(path); }
+
+    std::variant<std::string, SystemError> resolveFolder(const std::string& path) override {
+        if (path.empty() || !posix::usable(path)) return errorOf(path.empty() ? ENOENT : EINVAL);
+        char* resolved = ::realpath(path.c_str(), nullptr);
+        if (resolved == nullptr) return errorOf(errno);
+        std::string result(resolved);
+        std::free(resolved);
+        return result;
+    }
 };
 
 } // namespace

@@ -69,6 +69,7 @@ PathProbe probeAt(int folder, const std::string& name) {
     if (statusAt(folder, name.empty() ? "." : name.c_str(), AT_SYMLINK_NOFOLLOW, status, born) != 0) return absent(errno);
     PathProbe probe{kindOf(status), std::nullopt, identityOf(status)};
     probe.identity->born = born;
+    probe.ownPlaceholder = isPlaceholder(probe.kind, probe.identity);
     return probe;
 }
 

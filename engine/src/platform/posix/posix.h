@@ -81,6 +81,44 @@ FolderProbe describeFolder(int folder, VolumeTraits* traits = nullptr);
 
 VolumeTraits volumeTraits(int folder);
 
+// The mount a device number belongs to, from /proc/self/mountinfo: the one
+// on top where several share it.
+struct Mount {
+    std::string point;
+    std::string type;   // "ext4", "fuseblk", "fuse.fusefat", ...
+    std::string source; // "/dev/loop0", or whatever a FUSE driver calls itself ("fusefat")
+};
+std::optional<Mount> mountOf(dev_t device);
+
+// The block device a folder's file system lies on, as a path ("/dev/loop0"):
+// the mount's source where it is one, else the device a FUSE driver was
+// started on; nullopt where there is none (tmpfs) or it cannot be found.
+std::optional<std::string> blockDeviceOf(const Mount& mount);
+
+// What a volume's own superblock says of it, read with libblkid and kept per
+// device: its kind ("exfat", "vfat", "ntfs") and its serial or UUID.
+struct VolumeLabel {
+    std::string type;
+    std::string id;
+};
+std::optional<VolumeLabel> volumeLabelOf(int folder);
+
+// What the driver of a folder's file system honours of a request to make its
+// names durable, as measured driver by driver.
+enum class NameSync : std::uint8_t {
+    Folder,     // the folder's own fsync writes its entries
+    FileSystem, // only a sync of the whole file system does
+    Device,     // the driver writes to its device at once, and the device's own cache must be written (fusefat)
+    Nothing,    // nothing a program asks is known to write them
+};
+NameSync nameSyncOf(int folder);
+Durability makeNamesDurableAt(int folder);
+
+// Placeholders of the program's own, at a folder's descriptor.
+std::optional<SystemError> stampPlaceholder(int placeholder);
+bool isOwnPlaceholderAt(int folder, const std::string& name);
+PlaceholderRemoval removeOwnPlaceholderAt(int folder, const std::string& name);
+
 // Whether a folder's names compare without regard to letter case.
 bool folderIgnoresCase(int folder, const VolumeTraits& traits);
 
@@ -91,6 +129,20 @@ struct MoveSupport {
     bool noReplaceFlag = true; // renameat2(RENAME_NOREPLACE)
     bool hardLinks = true;     // link() refuses an existing name as well
 };
+// What a mounted file system refused of the moves, remembered for the
+// process's life: every folder held on it then starts from there. A mount is
+// known by its device, its mount id and its kind: the first two are handed to
+// the next mount once it is gone, and the kind then tells an ext4 on the loop
+// device an exFAT card had from that card.
+struct MountKey {
+    dev_t device = 0;
+    std::uint64_t mount = 0;
+    unsigned long type = 0;
+    friend auto operator<=>(const MountKey&, const MountKey&) = default;
+};
+MountKey mountKeyOf(int folder);
+MoveSupport moveSupportOf(const MountKey& key);
+void rememberMoveSupport(const MountKey& key, const MoveSupport& support);
 std::optional<SystemError> moveNoReplace(int folder, const std::string& from, const std::string& to, MoveSupport& support);
 
 // The last resort of moveNoReplace(), where the file system can neither refuse by itself nor link.

@@ -24,17 +24,22 @@ namespace norvane::platform::posix {
 
 namespace {
 
-#ifndef FS_CASEFOLD_FL
-#define FS_CASEFOLD_FL 0x40000000
-#endif
+// The table writes a space, a tab, a newline and a backslash as octal escapes ("\040").
+std::string unescaped(const std::string& field) {
+    std::string text;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const auto digit = [&](std::size_t at) { return at < field.size() && field[at] >= '0' && field[at] <= '7'; };
+        if (field[i] == '\\' && digit(i + 1) && digit(i + 2) && digit(i + 3)) {
+            text += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            text += field[i];
+        }
+    }
+    return text;
+}
 
-constexpr unsigned long fuseMagic = 0x65735546UL;
-
-// The mount a device number belongs to, from the mount table: its point and its type.
-struct Mount {
-    std::string point;
-    std::string type; // "fuseblk", "fuse.sshfs", ...
-};
+} // namespace
 
 std::optional<Mount> mountOf(dev_t device) {
     std::ifstream table("/proc/self/mountinfo");
@@ -45,19 +50,26 @@ std::optional<Mount> mountOf(dev_t device) {
         std::istringstream fields(line);
         std::string id, parent, numbers, root, point, field;
         if (!(fields >> id >> parent >> numbers >> root >> point) || numbers != wanted) continue;
-        // Optional fields end at a lone "-"; the type follows it.
+        // Optional fields end at a lone "-"; the type and the source follow it.
         while (fields >> field && field != "-") {}
-        std::string type;
-        fields >> type;
-        found = Mount{point, type}; // the last one listed is the one on top
+        std::string type, source;
+        fields >> type >> source;
+        found = Mount{unescaped(point), type, unescaped(source)}; // the last one listed is the one on top
     }
     return found;
 }
 
+namespace {
+
+#ifndef FS_CASEFOLD_FL
+#define FS_CASEFOLD_FL 0x40000000
+#endif
+
+constexpr unsigned long fuseMagic = 0x65735546UL;
+
 // FUSE hands out its own numbers, counting from 1 at the mount's root, unless
 // the file system passes its own on (ntfs-3g gives NTFS's record numbers).
 bool fuseKeepsNumbers(const Mount& mount) {
-    // The table escapes spaces and the like as octal; such a point is simply not found.
     struct stat root {};
     return ::stat(mount.point.c_str(), &root) == 0 && root.st_ino != 1;
 }
@@ -110,6 +122,9 @@ VolumeTraits volumeTraits(int folder) {
         traits.trust = mount && fuseKeepsNumbers(*mount) ? IdentityTrust::Stable : IdentityTrust::Unstable;
         if (mount && keptAsWindowsNames(mount->type)) traits.names = NameRules::Windows;
         if (mount && mount->type.find("fat") != std::string::npos) traits.ignoresCase = true;
+        // fusefat writes the time of the rename as a renamed file's last
+        // write, seen once the kernel forgets what it had cached.
+        if (mount && mount->type == "fuse.fusefat") traits.trust = IdentityTrust::Restamped;
         break;
     }
     default: {
@@ -130,6 +145,7 @@ VolumeTraits volumeTraits(int folder) {
 #else
 
 VolumeTraits volumeTraits(int) { return VolumeTraits{}; }
+std::optional<Mount> mountOf(dev_t) { return std::nullopt; }
 
 #endif
 

@@ -17,27 +17,10 @@ namespace {
 
 using windows::errorOf;
 using windows::Handle;
+using windows::finalPath;
 using windows::lastError;
 
 bool hidden(DWORD attributes) { return (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0; }
-
-// The path the system reached through the handle, in the engine's plain form
-// ("C:\...", "\\server\share\..."): joined names are then cleaned as any path is.
-std::optional<std::string> finalPath(HANDLE handle) {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
-        if (length == 0) return std::nullopt;
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(length + 1);
-    }
-    if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) path = L"\\\\" + path.substr(8);
-    else if (path.rfind(L"\\\\?\\", 0) == 0) path = path.substr(4);
-    return windows::fromWide(path);
-}
 
 class WindowsFolder final : public Folder {
 public:
@@ -84,6 +67,22 @@ public:
         if (!about_.isFolder) return about_.error;
         if (!changesCaseOnly(from, to)) return windows::moveNoReplace(JoinPath(base_, from), JoinPath(base_, to));
         return changeCase(from, to, caseChangeMoves());
+    }
+
+    Durability makeNamesDurable() override {
+        if (!about_.isFolder) return Durability{Durability::Answer::NotPromised, about_.error};
+        const std::optional<std::wstring> path = windows::systemPath(base_);
+        if (!path) return Durability{Durability::Answer::NotPromised, windows::unusablePath(base_)};
+        return windows::makeNamesDurable(*path);
+    }
+
+    std::optional<std::string> volumeId() override { return about_.isFolder ? windows::volumeIdOf(handle_.get()) : std::nullopt; }
+
+    PlaceholderRemoval removeOwnPlaceholder(std::string_view name) override {
+        if (!about_.isFolder) return PlaceholderRemoval{false, about_.error};
+        const std::optional<std::wstring> path = windows::systemPath(JoinPath(base_, name));
+        if (!path) return PlaceholderRemoval{false, windows::unusablePath(JoinPath(base_, name))};
+        return windows::removeOwnPlaceholder(*path);
     }
 
 private:
@@ -142,6 +141,17 @@ public:
     FolderProbe probeFolder(const std::string& path) override { return windows::probeFolderPath(path); }
 
     std::unique_ptr<Folder> openFolder(const std::string& path) override { return std::make_unique<WindowsFolder>(path); }
+
+    std::variant<std::string, SystemError> resolveFolder(const std::string& path) override {
+        const std::optional<std::wstring> system = windows::systemPath(path);
+        if (!system) return windows::unusablePath(path);
+        const HANDLE opened = ::CreateFileW(system->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (opened == INVALID_HANDLE_VALUE) return lastError();
+        const Handle handle(opened);
+        if (const std::optional<std::string> reached = finalPath(opened)) return *reached;
+        return lastError();
+    }
 };
 
 } // namespace

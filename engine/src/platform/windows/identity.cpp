@@ -94,7 +94,9 @@ PathProbe probePath(const std::string& path) {
                           : (attributes & FILE_ATTRIBUTE_DEVICE)  ? PathKind::Other
                                                                   : PathKind::File;
     const auto information = informationOf(*system);
-    return PathProbe{kind, std::nullopt, information ? std::optional(identityOf(*information)) : std::nullopt};
+    PathProbe probe{kind, std::nullopt, information ? std::optional(identityOf(*information)) : std::nullopt};
+    probe.ownPlaceholder = isPlaceholder(probe.kind, probe.identity);
+    return probe;
 }
 
 FolderProbe describeFolder(HANDLE handle) {

@@ -56,6 +56,22 @@ FolderProbe describeFolder(HANDLE handle);
 // The name as the folder holds it, in its own letter case.
 std::optional<std::wstring> storedName(const std::wstring& path);
 
+// Makes a folder's entries durable: FlushFileBuffers on the folder itself,
+// opened for writing, which the system passes to the file system's driver.
+Durability makeNamesDurable(const std::wstring& folder);
+
+// The serial number of the volume a handle's file lies on, as "1234-ABCD";
+// nullopt where the volume gives none.
+std::optional<std::string> volumeIdOf(HANDLE handle);
+
+// Removes the file only where it is an empty placeholder of the program's
+// own, judged and deleted through one handle, so nothing can come between.
+PlaceholderRemoval removeOwnPlaceholder(const std::wstring& path);
+
+// The path the system reached through the handle, in the engine's plain form
+// ("C:\...", "\\server\share\..."), links resolved.
+std::optional<std::string> finalPath(HANDLE handle);
+
 // A move that never replaces, across volumes too, between full engine paths.
 std::optional<SystemError> moveNoReplace(const std::string& source, const std::string& destination);
 
