@@ -5,13 +5,16 @@
 // every "f..." of the folder to "g..." with its journal where the program
 // keeps it, saying "checked" once its check is done and "moved" after its
 // last move, before the end is written; `undo` settles the
-// journal as the program does at start, says "opened", then takes every
-// batch back;
-// `offered` opens the journal as a start does and says what it still offers.
+// journal as the program does at start ("interrupted N of M" for a batch,
+// "undo interrupted N to go, K back, of M" for an undo), says "opened", then
+// takes every batch back, latest first, until none is left or one is
+// refused; `offered` opens the journal as a start does and names every batch
+// it still offers.
 
 #include "norvane/journal.h"
 #include "norvane/rename_run.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -46,16 +49,25 @@ int batch(const char* folder) {
 int undo() {
     norvane::Journal journal(norvane::Journal::defaultFolder());
     const norvane::Journal::Opening opening = journal.open(norvane::platform::nativeFileSystem());
-    for (const auto& batch : opening.interrupted) std::printf("interrupted %llu of %llu\n", static_cast<unsigned long long>(batch.renamed),
-                                                               static_cast<unsigned long long>(batch.planned));
-    for (const auto& file : opening.setAside) std::printf("set aside %s: %s\n", file.file.c_str(), file.reason.c_str());
+    const auto count = [](std::uint64_t n) { return static_cast<unsigned long long>(n); };
+    for (const auto& batch : opening.interrupted) {
+        if (batch.undoing) std::printf("undo interrupted %llu to go, %llu back, of %llu\n", count(batch.renamed), count(batch.restored),
+                                       count(batch.planned));
+        else std::printf("interrupted %llu of %llu\n", count(batch.renamed), count(batch.planned));
+    }
+    for (const auto& file : opening.setAside)
+        std::printf("set aside %s: reason %d, at %llu%s\n", file.file.c_str(), static_cast<int>(file.why), count(file.at),
+                    file.left ? ", left where it is" : "");
     std::puts("opened");
     std::fflush(stdout);
     for (;;) {
         const norvane::Journal::UndoResult result = journal.undoLatest(norvane::platform::nativeFileSystem());
         if (!result.outcome) {
-            if (!result.refusal.empty()) std::fprintf(stderr, "%s\n", result.refusal.c_str());
-            return result.refusal.empty() ? 0 : 1;
+            if (result.refusal)
+                std::fprintf(stderr, "batch %llu in %s refused: kind %d%s%s\n", count(result.sequence), result.folder.c_str(),
+                             static_cast<int>(result.refusal->kind), result.refusal->error ? ": " : "",
+                             result.refusal->error ? result.refusal->error->description.c_str() : "");
+            return result.refusal ? 1 : 0;
         }
         std::printf("%s\n", norvane::describe(*result.outcome).c_str());
         std::fflush(stdout);
@@ -65,8 +77,10 @@ int undo() {
 int offered() {
     norvane::Journal journal(norvane::Journal::defaultFolder());
     journal.open(norvane::platform::nativeFileSystem());
-    if (const auto latest = journal.latest())
-        std::printf("offered %llu files in %s\n", static_cast<unsigned long long>(latest->files), latest->folder.c_str());
+    for (const auto& batch : journal.batches(norvane::platform::nativeFileSystem()))
+        if (batch.state != norvane::Journal::Batch::State::TakenBack)
+            std::printf("offered %llu files in %s (state %d)\n", static_cast<unsigned long long>(batch.files), batch.folder.c_str(),
+                        static_cast<int>(batch.state));
     return 0;
 }
 

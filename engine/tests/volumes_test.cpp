@@ -130,7 +130,7 @@ TEST(Volumes, ACardsBatchComesBackAfterTheCardCameBackAndTheProgramStartedAgain)
     Journal restarted(state.text());
     EXPECT_TRUE(restarted.open(platform::nativeFileSystem()).interrupted.empty());
     const Journal::UndoResult undone = restarted.undoLatest(platform::nativeFileSystem());
-    ASSERT_TRUE(undone.outcome.has_value()) << undone.refusal;
+    ASSERT_TRUE(undone.outcome.has_value()) << "refused: " << (undone.refusal ? static_cast<int>(undone.refusal->kind) : -1);
     EXPECT_EQ(undone.outcome->restored, 5u) << describe(*undone.outcome);
     EXPECT_EQ(TempFolder::namesIn(photos), before);
 }

@@ -331,7 +331,7 @@ void Form1::createUndo() {
 }
 
 void Form1::updateUndoAction() {
-    const std::optional<norvane::Journal::Latest> latest = journal_.latest();
+    const std::optional<norvane::Journal::Batch> latest = journal_.latest(files_.fileSystem());
     const std::uint64_t files = latest ? latest->files : 0;
     undoAction_->setEnabled(files > 0);
     if (files == 0)
@@ -355,7 +355,7 @@ void Form1::undoLastBatch() {
         try {
             const norvane::Journal::UndoResult result = journal_.undoLatest(files_.fileSystem(), progress.callback());
             if (result.outcome) text = toDisplayText(norvane::describe(*result.outcome));
-            else text = toDisplayText(result.refusal);
+            else text = undoRefusal(result);
         } catch (const std::exception& error) {
             // What moved is read from the folder at the next undo.
             text = tr("The undo stopped: %1.").arg(toDisplayText(error.what()));

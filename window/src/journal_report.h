@@ -14,3 +14,6 @@
 // each got and that Ctrl+Z puts them back; and which journal files could not
 // be read and were set aside. Empty where there is nothing to tell.
 QString journalReport(const norvane::Journal::Opening& opening, const std::optional<std::string>& journalFolder);
+
+// Why an undo tried nothing, as a sentence naming the batch's folder.
+QString undoRefusal(const norvane::Journal::UndoResult& result);

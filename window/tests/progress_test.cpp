@@ -175,7 +175,7 @@ void ProgressTest::closingTheWindowStopsTheBatchAndSettlesItsJournal() {
     QCOMPARE(renamed + countEnding(folder.names(), ".txt"), names.size());
     norvane::Journal journal(norvane::Journal::defaultFolder());
     QVERIFY(journal.open(norvane::platform::nativeFileSystem()).interrupted.empty());
-    QCOMPARE(journal.latest()->files, std::uint64_t{renamed});
+    QCOMPARE(journal.latest(norvane::platform::nativeFileSystem())->files, std::uint64_t{renamed});
 }
 
 QTEST_MAIN(ProgressTest)

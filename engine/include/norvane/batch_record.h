@@ -24,6 +24,9 @@ public:
     // The folder the batch held open, to know it again: an undo in another folder of the same path refuses.
     platform::FileIdentity folderIdentity;
     platform::IdentityTrust folderTrust = platform::IdentityTrust::Unstable;
+    // Whether a rename there keeps a file's last write: where it does not
+    // (FAT through some drivers), a file is known by what the rename keeps.
+    bool timeKept = true;
 
     std::size_t size() const { return moves_.size(); }
     bool empty() const { return moves_.empty(); }

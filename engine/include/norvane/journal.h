@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,55 +48,133 @@ public:
     static std::optional<std::string> defaultFolder();
     const std::optional<std::string>& folder() const { return folder_; }
 
-    // A batch that stopped without an end (a crash, a kill, a power cut), as
-    // settled from its file and its folder: nothing was moved to settle it.
+    // A kept batch as the journal's folder and the batch's own folder show it now.
+    struct Batch {
+        std::uint64_t sequence = 0;   // the order of batches; only grows, kept in the journal, never the clock
+        std::string folder;           // the folder as the batch resolved it (links followed)
+        std::string what;             // the button's caption, as recorded
+        std::int64_t startedAt = 0;   // wall clock, ns since 1970, for the user to read only
+        std::uint64_t files = 0;      // files it renamed that are still to take back, as far as known
+        enum class State {
+            Ready,         // can be taken back now
+            FolderAway,    // its folder cannot be reached now (card out, drive unplugged): waits
+            OtherFolder,   // a folder is at its path but is not the batch's (another card, a folder made again)
+            NothingFound,  // its folder is there but no file of it is under either name
+            HeldElsewhere, // another running Norvane holds it
+            TakenBack,     // taken back; kept until the folder shows the old names are durable
+        } state = State::Ready;
+        std::optional<platform::SystemError> error; // what the system said, where it said something
+    };
+
+    // A batch, or an undo of one, that stopped without an end (a crash, a
+    // kill, a power cut), as settled from its file and its folder: nothing
+    // was moved to settle it.
     struct Interrupted {
+        std::uint64_t sequence = 0;
         std::string folder;
         std::string what; // the button's caption
+        // A batch: the steps it made of those planned, and of them the files
+        // found at neither name. An undo (`undoing`): `renamed` files still to
+        // go back and `restored` back already, of `planned` the batch renamed.
         std::uint64_t renamed = 0;
         std::uint64_t planned = 0;
+        std::uint64_t missing = 0;
+        std::uint64_t restored = 0;
+        bool undoing = false;
+        Batch::State state = Batch::State::Ready;
+        bool waiting = false; // its folder away or another: how far it got is told once it is back
+        std::optional<platform::SystemError> error;
     };
-    // A file that could not be read, moved into the journal's "set-aside" folder, never deleted.
+    // A file of the journal that cannot be used, moved into the journal's
+    // "set-aside" folder (never deleted), or left where it is (`left`).
     struct SetAside {
-        std::string file;
-        std::string reason;
+        enum class Why {
+            NotAJournal,  // does not begin as a journal does
+            Damaged,      // not even its plan can be read (`at`: the byte where the damage begins)
+            TooLarge,     // past any size a batch writes (`at`: its size)
+            CannotOpen,   // the system refused to open it (`error`): left where it is
+            CannotRead,   // the system refused to read it (`error`): left where it is
+            NewerFormat,  // written by a newer Norvane (`at`: its format): left where it is for it
+        } why = Why::Damaged;
+        std::string file; // its name in the journal's folder of batches
+        std::optional<platform::SystemError> error;
+        std::uint64_t at = 0;
+        bool left = false; // left where it is, untouched
+    };
+    // Why the journal's own folder cannot be used.
+    struct FolderProblem {
+        enum class Why {
+            NoFolder,       // no folder can be named for it (no home, no state folder)
+            NotOwned,       // it belongs to another user
+            OthersCanWrite, // others may change what it holds
+            Unreadable,     // the system refused to list it (`error`)
+        } why = Why::NoFolder;
+        std::string folder; // empty for NoFolder
+        std::optional<platform::SystemError> error;
     };
     struct Opening {
         std::vector<Interrupted> interrupted;
         std::vector<SetAside> setAside;
+        std::optional<FolderProblem> folderProblem;
     };
     // Once, at start: reads every batch, settles those that did not end and
     // sets aside what cannot be read. Batches another running Norvane holds
     // are left to it.
     Opening open(platform::FileSystem& fileSystem);
 
-    // The batch Ctrl+Z would take back now, of any session and folder.
-    struct Latest {
-        std::string folder;
-        std::string what;
-        std::uint64_t files = 0; // renamed by it, as far as the journal knows
-    };
-    std::optional<Latest> latest();
+    // Every kept batch, latest first, read again from the journal's folder
+    // each call (cheap: what a batch file says is kept by its name and
+    // size), so two windows follow one journal. A batch that did not end and
+    // whose folder is back is settled here.
+    std::vector<Batch> batches(platform::FileSystem& fileSystem);
+    // What Ctrl+Z takes back now: the latest batch not TakenBack, whatever
+    // its state (a batch that is not Ready says why it cannot go back yet;
+    // it is never skipped).
+    std::optional<Batch> latest(platform::FileSystem& fileSystem);
 
-    // Takes the latest batch back as Undo() does, journaled as a batch is: a
-    // crash meanwhile is settled at the next start. `refusal` says why
-    // nothing was tried (another Norvane holds the batch; its file cannot be
-    // read or written). A batch whose files are all back at their old names
-    // already, or were given up, leaves the journal and the next one is taken.
-    struct UndoResult {
-        std::optional<UndoOutcome> outcome;
-        std::string refusal;
+    // Why an undo tried nothing.
+    struct Refusal {
+        enum class Kind {
+            NotKept,         // no such batch in the journal (taken back or given up meanwhile)
+            HeldElsewhere,   // another running Norvane holds it
+            FolderAway,      // its folder cannot be reached
+            OtherFolder,     // the folder at its path is not the batch's
+            NothingFound,    // no file of it is under either name
+            CannotRecordEnd, // the journal could not record the undo's end, so nothing moved
+            Unreadable,      // its file cannot be opened or read
+            NoJournal,       // the journal has no usable folder
+        } kind = Kind::NotKept;
+        std::optional<platform::SystemError> error;
     };
+    struct UndoResult {
+        std::uint64_t sequence = 0;
+        std::string folder; // the batch's, where known
+        std::optional<UndoOutcome> outcome;
+        std::optional<Refusal> refusal;
+    };
+    // Takes back the batch `sequence` (any kept batch), journaled as a batch
+    // is: a crash meanwhile is settled at the next start. What cannot go back
+    // stays where it is; what was not reached waits for the next undo.
+    UndoResult undo(std::uint64_t sequence, platform::FileSystem& fileSystem, const ProgressCallback& progress = {});
+    // undo() of latest(); no batch is no refusal and no outcome.
     UndoResult undoLatest(platform::FileSystem& fileSystem, const ProgressCallback& progress = {});
+    // The user gives a batch up, explicitly: its file goes.
+    std::optional<platform::SystemError> giveUp(std::uint64_t sequence);
+
+    // For tests: the clock batches are stamped with (ns since 1970).
+    void setClock(std::function<std::int64_t()> clock) { clock_ = std::move(clock); }
 
 private:
     friend class journal::BatchWriter;
+    std::optional<FolderProblem> folderProblem();
     void refresh();
     void keepWithinBounds();
     void recordWritten(const journal::Entry& entry);
+    Batch::State stateOf(journal::Entry& entry, platform::FileSystem& fileSystem, std::optional<platform::SystemError>& error);
 
     std::optional<std::string> folder_;
-    std::vector<journal::Entry> entries_; // every batch known, oldest first
+    std::function<std::int64_t()> clock_;
+    std::vector<journal::Entry> entries_; // every batch known, in the batches' order
 };
 
 } // namespace norvane

@@ -28,10 +28,11 @@ Sameness byNumber(const FileIdentity& recorded, const FileIdentity& now, bool st
 
 } // namespace
 
-Sameness sameFile(const FileIdentity& recorded, IdentityTrust recordedTrust, const FileIdentity& now, IdentityTrust nowTrust) {
+Sameness sameFile(const FileIdentity& recorded, IdentityTrust recordedTrust, const FileIdentity& now, IdentityTrust nowTrust,
+                  bool timeKept) {
     if (stable(recordedTrust, nowTrust)) return byNumber(recorded, now, true);
     if (!recorded.stamp || !now.stamp) return Sameness::CannotTell;
-    if (*recorded.stamp != *now.stamp) return Sameness::Other;
+    if (recorded.stamp->size != now.stamp->size || (timeKept && recorded.stamp->modified != now.stamp->modified)) return Sameness::Other;
     if (bothBorn(recorded, now)) return when(*recorded.born == *now.born);
     return Sameness::Same;
 }

@@ -48,7 +48,8 @@ std::string framed(std::uint8_t type, const PayloadWriter& writer) {
 // Each record's payload into the log; false where it does not hold together.
 class Reading {
 public:
-    explicit Reading(BatchLog& log) : log_(log) {}
+    Reading(BatchLog& log, std::uint32_t version) : log_(log), version_(version) {}
+    bool planned() const { return log_.planned; }
 
     bool take(const Record& record) {
         PayloadReader reader(record.payload);
@@ -62,6 +63,8 @@ public:
         case UndoBegan: read = log_.planned && undoBegan(reader); break;
         case GivenUp: read = log_.planned && givenUp(reader); break;
         case Parked: read = log_.planned && parked(reader); break;
+        case UndoEnded: read = log_.planned && undoEnded(reader); break;
+        case TakenBack: read = log_.planned && takenBack(reader); break;
         default: return false; // a type of a newer version
         }
         return read && reader.atEnd();
@@ -78,6 +81,19 @@ private:
         log_.processId = static_cast<std::uint32_t>(processId);
         log_.what = what;
         log_.folder = folder;
+        log_.version = version_;
+        if (version_ >= 2) {
+            std::uint8_t flags = 0;
+            std::string_view volume;
+            if (!reader.varint(log_.sequence) || log_.sequence == 0 || !reader.u8(flags) || (flags & ~7u) != 0) return false;
+            if (flags & 1u) {
+                if (!reader.bytes(volume)) return false;
+                log_.volumeId = std::string(volume);
+            }
+            if (flags & 2u) log_.timeKept = (flags & 4u) != 0;
+            else if (flags & 4u) return false;
+            log_.steps.timeKept = log_.timeKept.value_or(true);
+        }
         return begun_ = true;
     }
 
@@ -127,6 +143,24 @@ private:
         std::uint64_t processId = 0;
         if (!reader.varint(processId)) return false;
         log_.undoProcesses.push_back(static_cast<std::uint32_t>(processId));
+        log_.undoOpen = true;
+        log_.takenBackBy.reset(); // an undo again: the files were found renamed since
+        return true;
+    }
+
+    bool undoEnded(PayloadReader& reader) {
+        std::uint64_t restored = 0;
+        if (!reader.varint(restored) || restored > log_.stepCount) return false;
+        log_.undoOpen = false;
+        log_.undoRestored = restored;
+        return true;
+    }
+
+    bool takenBack(PayloadReader& reader) {
+        std::uint64_t processId = 0;
+        if (!reader.varint(processId)) return false;
+        log_.undoOpen = false;
+        log_.takenBackBy = static_cast<std::uint32_t>(processId);
         return true;
     }
 
@@ -150,6 +184,7 @@ private:
     }
 
     BatchLog& log_;
+    std::uint32_t version_;
     bool begun_ = false;
 };
 
@@ -164,6 +199,10 @@ std::string beginRecord(const BatchLog& header) {
     writer.identity(header.folderIdentity);
     writer.u8(trustByte(header.folderTrust));
     writer.varint(header.stepCount);
+    writer.varint(header.sequence);
+    writer.u8(static_cast<std::uint8_t>((header.volumeId ? 1u : 0u) | (header.timeKept ? 2u : 0u) |
+                                        (header.timeKept.value_or(false) ? 4u : 0u)));
+    if (header.volumeId) writer.bytes(*header.volumeId);
     return fileStart() + framed(Begin, writer);
 }
 
@@ -227,29 +266,56 @@ std::string parkedRecord(std::uint64_t step, std::string_view name) {
     return framed(Parked, writer);
 }
 
-ReadBatch readBatch(std::string_view bytes) {
+std::string undoEndedRecord(std::uint64_t restored) {
+    PayloadWriter writer;
+    writer.varint(restored);
+    return framed(UndoEnded, writer);
+}
+
+std::string takenBackRecord(std::uint32_t processId) {
+    PayloadWriter writer;
+    writer.varint(processId);
+    return framed(TakenBack, writer);
+}
+
+ReadBatch readBatch(Bytes& bytes) {
     ReadBatch result;
-    const ReadFile file = readRecords(bytes);
+    BatchLog log;
+    std::optional<Reading> reading;
+    const ReadFile file = scanRecords(bytes, [&](const Record& record, std::uint32_t version) {
+        if (!reading) reading.emplace(log, version);
+        return reading->take(record);
+    });
     switch (file.state) {
-    case ReadFile::State::NotAJournal: result.fault = "it is not a Norvane journal"; return result;
+    case ReadFile::State::NotAJournal:
+        result.fault = "it is not a Norvane journal";
+        result.notAJournal = true;
+        return result;
     case ReadFile::State::NewerVersion:
         result.fault = "it was written by a newer Norvane (format " + std::to_string(file.version) + ")";
+        result.newer = true;
+        result.damagedAt = file.version;
         return result;
-    case ReadFile::State::Damaged: result.fault = "it is damaged: " + file.fault; return result;
-    case ReadFile::State::Whole:
-    case ReadFile::State::TornTail: break; // a crash cut the last write short: what came before stands
-    }
-    BatchLog log;
-    Reading reading(log);
-    for (const Record& record : file.records) {
-        if (!reading.take(record)) {
-            result.fault = "it is damaged: a record of type " + std::to_string(record.type) + " does not hold together";
+    case ReadFile::State::Damaged:
+        result.damagedAt = file.validBytes;
+        if (!reading || !reading->planned()) {
+            result.fault = "it is damaged: " + file.fault;
             return result;
         }
+        result.damaged = true; // the plan stands: only what came after it is lost
+        result.fault = file.fault;
+        break;
+    case ReadFile::State::Whole:
+    case ReadFile::State::TornTail: break; // a crash cut the last write short: what came before stands
     }
     result.validBytes = file.validBytes;
     result.log = std::move(log);
     return result;
+}
+
+ReadBatch readBatch(std::string_view text) {
+    TextBytes bytes(text);
+    return readBatch(bytes);
 }
 
 } // namespace norvane::journal

@@ -8,6 +8,7 @@
 // now and then; its end; and what undos did with it. The truth of which file
 // is where is always read from the folder: the file says what was meant.
 
+#include "journal/records.h"
 #include "norvane/batch_record.h"
 #include "norvane/platform.h"
 
@@ -32,16 +33,22 @@ enum RecordType : std::uint8_t {
     UndoBegan = 6, // an undo's process is about to move files back (its parking names)
     GivenUp = 7,   // steps an undo left where they are: no later undo offers them again
     Parked = 8,    // a step whose file a crash left under a temporary name
+    UndoEnded = 9, // an undo is over: how many files it put back
+    TakenBack = 10, // every file is back; kept until the folder shows the old names durable
 };
 
 // A batch's file, read back.
 struct BatchLog {
-    std::int64_t createdAt = 0; // for ordering the batches and for the boxes only
+    std::uint32_t version = 0;  // of the file's format, as read
+    std::uint64_t sequence = 0; // orders the batches; 0 in files of format 1, which go by their names
+    std::int64_t createdAt = 0; // for the boxes only
     std::uint32_t processId = 0;
     std::string what;           // the button's caption, or what else made the batch
     std::string folder;
     platform::FileIdentity folderIdentity;
     platform::IdentityTrust folderTrust = platform::IdentityTrust::Unstable;
+    std::optional<std::string> volumeId; // the folder's volume, where the system names it
+    std::optional<bool> timeKept;        // whether a rename in the folder keeps a file's last write, where asked
     std::uint64_t stepCount = 0;
     // The planned steps; each file as best known: the source as checked, or,
     // for a step marked moved, the file as found after its move.
@@ -50,6 +57,9 @@ struct BatchLog {
     std::uint64_t marked = 0;          // steps the marks cover, from the first
     std::optional<std::uint64_t> ended; // steps made, once over
     std::vector<std::uint32_t> undoProcesses;
+    bool undoOpen = false;                // an undo began and did not end: it was cut short
+    std::uint64_t undoRestored = 0;       // what the last ended undo put back
+    std::optional<std::uint32_t> takenBackBy; // the process whose undo put every file back
     std::set<std::uint64_t> givenUp;
     std::map<std::uint64_t, std::string> parked; // step -> the name its file is parked under
 };
@@ -75,15 +85,24 @@ std::string endedRecord(std::uint64_t made);
 std::string undoBeganRecord(std::uint32_t processId);
 std::string givenUpRecord(const std::vector<std::uint64_t>& steps);
 std::string parkedRecord(std::uint64_t step, std::string_view name);
+std::string undoEndedRecord(std::uint64_t restored);
+std::string takenBackRecord(std::uint32_t processId);
 
 // What a file's bytes say. nullopt with `fault` set where they are not a
-// batch this version can use (a damaged record, a newer format, steps out of
-// order); a torn last record is left out, as a crash mid-write leaves it.
+// batch this version can use (not a journal, a newer format, a plan that
+// cannot be read whole). Damage after a whole plan leaves the records
+// before it standing (`damaged` says so): the plan is what an undo needs.
+// A torn last record is left out, as a crash mid-write leaves it.
 struct ReadBatch {
     std::optional<BatchLog> log;
     std::string fault;
-    std::size_t validBytes = 0; // where the whole records end: appends go there
+    bool newer = false;            // a newer format: to be left as it is
+    bool notAJournal = false;
+    bool damaged = false;          // damage after the plan: the log holds what came before it
+    std::uint64_t damagedAt = 0;   // where the first fault is, where there is one
+    std::uint64_t validBytes = 0;  // where the whole records end: appends go there
 };
+ReadBatch readBatch(Bytes& bytes);
 ReadBatch readBatch(std::string_view bytes);
 
 } // namespace norvane::journal

@@ -58,7 +58,7 @@ ReadFile ended(ReadFile file, ReadFile::State state, std::string fault) {
     return file;
 }
 
-std::string at(std::size_t offset) { return " at byte " + std::to_string(offset); }
+std::string at(std::uint64_t offset) { return " at byte " + std::to_string(offset); }
 
 } // namespace
 
@@ -78,43 +78,74 @@ bool appendRecord(std::string& out, std::uint8_t type, std::string_view payload)
     return true;
 }
 
-ReadFile readRecords(std::string_view text) {
+namespace {
+
+// Whether every byte from `offset` to the end is zero, read a piece at a time.
+bool zeroFrom(Bytes& bytes, std::uint64_t offset) {
+    constexpr std::size_t piece = 1 << 20;
+    for (std::uint64_t at = offset; at < bytes.size(); at += piece) {
+        const std::string_view part = bytes.at(at, piece);
+        if (part.empty() || !allZero(part)) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ReadFile scanRecords(Bytes& bytes, const std::function<bool(const Record&, std::uint32_t version)>& each) {
     ReadFile file;
-    const std::size_t magicPart = std::min(text.size(), magic.size());
-    if (text.substr(0, magicPart) != magic.substr(0, magicPart))
+    const std::uint64_t size = bytes.size();
+    const std::string_view start = bytes.at(0, startSize);
+    const std::size_t magicPart = std::min(start.size(), magic.size());
+    if (start.substr(0, magicPart) != magic.substr(0, magicPart))
         return ended(std::move(file), ReadFile::State::NotAJournal, "not a journal: it does not begin with NORVANE-JOURNAL");
-    if (text.size() < startSize)
+    if (start.size() < startSize)
         return ended(std::move(file), ReadFile::State::TornTail, "the file ends inside its start (a write cut short)");
-    file.version = u32At(text, magic.size());
+    file.version = u32At(start, magic.size());
     if (file.version > formatVersion)
         return ended(std::move(file), ReadFile::State::NewerVersion,
                      "written in format " + std::to_string(file.version) + " by a newer version of the program, which this one (format " +
                          std::to_string(formatVersion) + ") cannot read");
     if (file.version == 0) return ended(std::move(file), ReadFile::State::Damaged, "unknown format version 0");
 
-    std::size_t offset = startSize;
+    std::uint64_t offset = startSize;
     file.validBytes = offset;
-    while (offset < text.size()) {
-        const std::string_view rest = text.substr(offset);
-        if (rest.size() < headerSize)
+    while (offset < size) {
+        const std::string_view header = bytes.at(offset, headerSize);
+        if (header.size() < headerSize)
             return ended(std::move(file), ReadFile::State::TornTail, "the file ends inside the record" + at(offset) + " (a write cut short)");
-        const std::uint32_t length = u32At(rest, 0);
+        const std::uint32_t length = u32At(header, 0);
         if (length > maxPayload)
             return ended(std::move(file), ReadFile::State::Damaged, "impossible length " + std::to_string(length) + " in the record" + at(offset));
         const std::size_t checksumAt = headerSize + length;
+        const std::string_view rest = bytes.at(offset, checksumAt + checksumSize);
         if (checksumAt + checksumSize > rest.size()) {
             if (holdsAnEarlierEnd(rest)) return ended(std::move(file), ReadFile::State::Damaged, "wrong length in the record" + at(offset));
             return ended(std::move(file), ReadFile::State::TornTail, "the file ends inside the record" + at(offset) + " (a write cut short)");
         }
         if (u32At(rest, checksumAt) != crc32c(rest.substr(4, 1 + length))) {
-            if (allZero(rest.substr(checksumAt)))
+            if (zeroFrom(bytes, offset + checksumAt))
                 return ended(std::move(file), ReadFile::State::TornTail, "the record" + at(offset) + " was never written in full (a write cut short)");
             return ended(std::move(file), ReadFile::State::Damaged, "bad checksum in the record" + at(offset));
         }
-        file.records.push_back(Record{static_cast<std::uint8_t>(rest[4]), rest.substr(headerSize, length)});
+        const std::uint8_t type = static_cast<std::uint8_t>(rest[4]);
+        if (!each(Record{type, rest.substr(headerSize, length)}, file.version))
+            return ended(std::move(file), ReadFile::State::Damaged,
+                         "a record of type " + std::to_string(type) + " does not hold together" + at(offset));
         offset += checksumAt + checksumSize;
         file.validBytes = offset;
     }
+    return file;
+}
+
+ReadFile readRecords(std::string_view text) {
+    TextBytes bytes(text);
+    std::vector<Record> records;
+    ReadFile file = scanRecords(bytes, [&](const Record& record, std::uint32_t) {
+        records.push_back(record); // views into `text`, which outlives them
+        return true;
+    });
+    file.records = std::move(records);
     return file;
 }
 

@@ -14,13 +14,16 @@
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace norvane::journal {
 
-constexpr std::uint32_t formatVersion = 1;
+// 2 keeps the batch's sequence, its volume and what a rename keeps in its
+// first record; files of version 1 are still read.
+constexpr std::uint32_t formatVersion = 2;
 // No writer makes a record longer: a length above it is damage, never a torn write.
 constexpr std::uint32_t maxPayload = 64u << 20;
 
@@ -88,6 +91,37 @@ struct ReadFile {
     std::vector<Record> records; // views into the text read: it must outlive them
     std::size_t validBytes = 0;  // where the good part ends: a torn tail can be cut there before appending
     std::string fault;           // what is wrong and where, for a message; empty when Whole
+};
+
+// Bytes read in bounded pieces: a file is never held whole in memory.
+class Bytes {
+public:
+    virtual ~Bytes() = default;
+    virtual std::uint64_t size() const = 0;
+    // Up to `length` bytes at `offset`, fewer only at the end; valid until
+    // the next call. Empty, with failed() set, where the system refused.
+    virtual std::string_view at(std::uint64_t offset, std::size_t length) = 0;
+    virtual bool failed() const { return false; }
+};
+
+// Goes through the records in order, handing each to `each` (its payload
+// valid during the call only); stops early where `each` returns false, as
+// at a record whose meaning is damaged (then Damaged, `validBytes` before it).
+// `records` of the result stays empty.
+// `version` is the file's format.
+ReadFile scanRecords(Bytes& bytes, const std::function<bool(const Record&, std::uint32_t version)>& each);
+
+// A text already in memory, as Bytes.
+class TextBytes final : public Bytes {
+public:
+    explicit TextBytes(std::string_view text) : text_(text) {}
+    std::uint64_t size() const override { return text_.size(); }
+    std::string_view at(std::uint64_t offset, std::size_t length) override {
+        return offset >= text_.size() ? std::string_view() : text_.substr(static_cast<std::size_t>(offset), length);
+    }
+
+private:
+    std::string_view text_;
 };
 
 // Never throws, never reads out of bounds, whatever the bytes.

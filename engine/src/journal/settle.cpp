@@ -4,6 +4,7 @@
 #include "journal/settle.h"
 
 #include "batch/same_file.h"
+#include "journal/folder_facts.h"
 #include "norvane/path.h"
 #include "platform/case_change.h"
 
@@ -32,7 +33,7 @@ bool holdsStepFile(platform::Folder& folder, const BatchRecord& steps, std::size
     const platform::FolderProbe& about = folder.about();
     // Where the name lies in another folder its own trust counts; this folder's is the usual case.
     const platform::IdentityTrust trust = folderPartOf(name).empty() ? about.trust : folder.probeFolder(folderPartOf(name)).trust;
-    return batch::sameFile(*known, steps.trust(i), *now.identity, trust) == batch::Sameness::Same;
+    return batch::sameFile(*known, steps.trust(i), *now.identity, trust, steps.timeKept) == batch::Sameness::Same;
 }
 
 // Every process that may have parked a file of this batch.
@@ -55,9 +56,18 @@ std::optional<std::string> findParked(const BatchLog& log, platform::Folder& fol
 
 } // namespace
 
-std::uint64_t stepsMade(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem,
-                        std::map<std::uint64_t, std::string>& parked) {
+Settled settleSteps(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem) {
     const BatchRecord& steps = log.steps;
+    Settled settled;
+    // Both names of every step looked at in one read; files are compared only where a name is taken.
+    const std::size_t count = steps.size();
+    std::vector<bool> atNew(count), atOld(count);
+    folder.probeNames(
+        2 * count, [&](std::size_t n) { return n < count ? steps.to(n) : steps.from(n - count); },
+        [&](std::size_t n, const platform::PathProbe& probe) {
+            if (n < count) atNew[n] = present(probe);
+            else atOld[n - count] = present(probe);
+        });
     // A change of case alone finds one file under both names: the folder's own spelling tells.
     std::optional<std::set<std::string>> spelled;
     const auto spelledAs = [&](std::string_view name) {
@@ -67,20 +77,37 @@ std::uint64_t stepsMade(const BatchLog& log, platform::Folder& folder, platform:
         }
         return spelled->count(std::string(name)) > 0;
     };
-    for (std::size_t i = 0; i < steps.size(); ++i) {
+    const auto madeStep = [&](std::size_t i) {
         const std::string_view from = steps.from(i), to = steps.to(i);
-        const bool made = platform::changesCaseOnly(from, to) && folderPartOf(from).empty()
-                              ? holdsStepFile(folder, steps, i, to) && spelledAs(to)
-                              : holdsStepFile(folder, steps, i, to) && !holdsStepFile(folder, steps, i, from);
-        if (made) continue;
-        if (!present(folder.probe(from)) && !present(folder.probe(to)))
-            if (std::optional<std::string> name = findParked(log, folder, i)) {
-                parked[i] = std::move(*name);
-                return i + 1;
+        return platform::changesCaseOnly(from, to) && folderPartOf(from).empty()
+                   ? holdsStepFile(folder, steps, i, to) && spelledAs(to)
+                   : holdsStepFile(folder, steps, i, to) && !holdsStepFile(folder, steps, i, from);
+    };
+    std::size_t made = 0;
+    for (std::size_t i = count; i-- > 0;)
+        if (atNew[i] && madeStep(i)) {
+            made = i + 1;
+            break;
+        }
+    // The step in flight: its file parked by a change of case, or a placeholder left at its new name.
+    if (made < count) {
+        if (!atNew[made] && !atOld[made]) {
+            if (std::optional<std::string> name = findParked(log, folder, made)) {
+                settled.parked[made] = std::move(*name);
+                ++made;
             }
-        return i;
+        } else if (atNew[made] && atOld[made] && isOwnPlaceholder(folder, steps.to(made))) {
+            removeOwnPlaceholder(folder, steps.to(made));
+        }
     }
-    return steps.size();
+    settled.made = made;
+    bool anyFound = made > 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i < made && !atNew[i] && !atOld[i] && !settled.parked.count(i)) ++settled.missing;
+        anyFound = anyFound || atOld[i];
+    }
+    settled.nothingFound = count > 0 && !anyFound;
+    return settled;
 }
 
 Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem) {
@@ -96,6 +123,7 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
         candidates.push_back(i);
     }
     std::vector<bool> atNew(candidates.size()), atOld(candidates.size());
+    if (candidates.empty()) return Renamed{};
     folder.probeNames(
         2 * candidates.size(),
         [&](std::size_t n) { return n < candidates.size() ? std::string_view(where[n]) : steps.from(candidates[n - candidates.size()]); },
@@ -115,6 +143,12 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
         atNew[n] = spelled->count(where[n]) > 0;
         atOld[n] = spelled->count(std::string(steps.from(i))) > 0;
     }
+    // An undo cut short between a placeholder and its move leaves the placeholder at the old name: never a way back.
+    for (std::size_t n = 0; n < candidates.size(); ++n)
+        if (atNew[n] && atOld[n] && isOwnPlaceholder(folder, steps.from(candidates[n]))) {
+            removeOwnPlaceholder(folder, steps.from(candidates[n]));
+            atOld[n] = false;
+        }
 
     // Parking names are looked for only where a file is at neither name: one read of the folder tells whether any is there.
     std::set<std::string> parkingNames;
@@ -133,6 +167,8 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
     renamed.record.folder = log.folder;
     renamed.record.folderIdentity = log.folderIdentity;
     renamed.record.folderTrust = log.folderTrust;
+    renamed.record.timeKept = steps.timeKept;
+    bool anyFound = false;
     for (std::size_t n = 0; n < candidates.size(); ++n) {
         const std::size_t i = candidates[n];
         std::string now = where[n];
@@ -145,9 +181,11 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
                     break;
                 }
         }
+        anyFound = anyFound || atNew[n] || atOld[n] || renamed.parked.count(i);
         renamed.record.add(steps.from(i), now, steps.file(i), steps.trust(i));
         renamed.stepOf.push_back(i);
     }
+    renamed.nothingFound = !renamed.record.empty() && !anyFound;
     return renamed;
 }
 

@@ -18,12 +18,20 @@
 
 namespace norvane::journal {
 
-// How many steps a batch made before it stopped without an end: the steps
-// up to the first whose file is not at its new name while its own file still
-// is at its old one. A file the crash left under a temporary name counts as
-// made, and `parked` says where it is.
-std::uint64_t stepsMade(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem,
-                        std::map<std::uint64_t, std::string>& parked);
+// How far a batch got before it stopped without an end. A batch moves its
+// files in order, so every step up to the last whose file is found at its new
+// name was made, whatever became of some of them since (edited, deleted): a
+// step at neither name is counted as missing and never ends the others. A
+// file the crash left under a temporary name counts as made, and `parked`
+// says where it is; a placeholder of the program's own at the new name of
+// the step it was in is removed.
+struct Settled {
+    std::uint64_t made = 0;
+    std::uint64_t missing = 0;  // of the steps made, those whose file is at neither name
+    bool nothingFound = false;  // no file of the plan under either name: perhaps another card
+    std::map<std::uint64_t, std::string> parked;
+};
+Settled settleSteps(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem);
 
 // What of an ended batch can still be taken back, as a record an undo takes:
 // each made step not given up whose file is at its new name, or parked, or
@@ -33,6 +41,7 @@ struct Renamed {
     BatchRecord record;
     std::vector<std::uint64_t> stepOf;
     std::map<std::uint64_t, std::string> parked; // found parked by an undo that stopped mid-step
+    bool nothingFound = false; // steps to take back, but none of their files under either name
 };
 Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem);
 
