@@ -6,8 +6,10 @@
 // keeps it, saying "checked" once its check is done and "moved" after its
 // last move, before the end is written; `undo` settles the
 // journal as the program does at start ("interrupted N of M" for a batch,
-// "undo interrupted N to go, K back, of M" for an undo), then takes every
-// batch back, latest first, until none is left or one is refused.
+// "undo interrupted N to go, K back, of M" for an undo), says "opened", then
+// takes every batch back, latest first, until none is left or one is
+// refused; `offered` opens the journal as a start does and names every batch
+// it still offers.
 
 #include "norvane/journal.h"
 #include "norvane/rename_run.h"
@@ -56,6 +58,7 @@ int undo() {
     for (const auto& file : opening.setAside)
         std::printf("set aside %s: reason %d, at %llu%s\n", file.file.c_str(), static_cast<int>(file.why), count(file.at),
                     file.left ? ", left where it is" : "");
+    std::puts("opened");
     std::fflush(stdout);
     for (;;) {
         const norvane::Journal::UndoResult result = journal.undoLatest(norvane::platform::nativeFileSystem());
@@ -71,11 +74,22 @@ int undo() {
     }
 }
 
+int offered() {
+    norvane::Journal journal(norvane::Journal::defaultFolder());
+    journal.open(norvane::platform::nativeFileSystem());
+    for (const auto& batch : journal.batches(norvane::platform::nativeFileSystem()))
+        if (batch.state != norvane::Journal::Batch::State::TakenBack)
+            std::printf("offered %llu files in %s (state %d)\n", static_cast<unsigned long long>(batch.files), batch.folder.c_str(),
+                        static_cast<int>(batch.state));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "batch") == 0) return batch(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "undo") == 0) return undo();
-    std::fprintf(stderr, "usage: %s batch FOLDER | undo\n", argv[0]);
+    if (argc == 2 && std::strcmp(argv[1], "offered") == 0) return offered();
+    std::fprintf(stderr, "usage: %s batch FOLDER | undo | offered\n", argv[0]);
     return 2;
 }
