@@ -8,6 +8,7 @@
 #include "norvane/folder_list.h"
 #include "norvane/platform.h"
 #include "norvane/rename_run.h"
+#include "norvane/undo.h"
 
 #include "temp_folder.h"
 
@@ -82,7 +83,7 @@ TEST(WindowsMove, RefusesAnExistingDestinationTheSamePathAndAnotherCase) {
     struct Case { const char* destination; DWORD error; };
     const Case cases[] = {
         {"b.txt", ERROR_ALREADY_EXISTS}, {"B.TXT", ERROR_ALREADY_EXISTS}, {"a.txt", ERROR_ALREADY_EXISTS},
-        {"con", ERROR_INVALID_NAME}, {"a.", ERROR_INVALID_NAME}, {"a:b", ERROR_INVALID_NAME},
+        {"a:b", ERROR_INVALID_NAME}, {"a?b", ERROR_INVALID_NAME},
     };
     for (const Case& c : cases) {
         const auto error = testing::moveFile(folder.pathOf("a.txt"), folder.pathOf(c.destination));
@@ -109,6 +110,48 @@ TEST(WindowsMove, ACaseOnlyRenameOfTheSameFileGoesThrough) {
     EXPECT_EQ(folder.names(), std::set<std::string>{"photo.jpg"});
     EXPECT_EQ(list.names(), std::vector<std::string>{"photo.jpg"});
     EXPECT_EQ(folder.contentOf("photo.jpg"), "picture");
+}
+
+// NTFS holds names Windows programs cannot open (made through `\\?\` paths,
+// by WSL, by a Mac or Linux writing the disk): such a file is renamed to a
+// name that fixes it, and an undo puts it back under the name it had.
+TEST(WindowsMove, NamesWindowsProgramsCannotOpenAreRenamedAndPutBack) {
+    struct Case { const char* name; const char* find; const char* replace; const char* renamed; };
+    const Case cases[] = {
+        {"x.txt ", "txt ", "txt", "x.txt"}, {"y.txt.", "txt.", "txt", "y.txt"},
+        {"nul.txt", "nul", "null", "null.txt"}, {"con", "con", "cone", "cone"},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        folder.addFile(c.name);
+        folder.addFile("other.txt");
+        if (folder.names() != std::set<std::string>{c.name, "other.txt"})
+            GTEST_SKIP() << "this file system does not hold \"" << c.name << "\" as it is";
+        FileList list;
+        list.setPath(folder.text());
+        ASSERT_EQ(testing::listedSet(list), (std::set<std::string>{c.name, "other.txt"}));
+        NoMessages sink;
+        RenameRun run(Rule::ReplaceName, list, {c.find, c.replace}, sink);
+        const auto failure = run.Run();
+        ASSERT_FALSE(failure.has_value()) << c.name << ": " << describe(*failure);
+        EXPECT_EQ(folder.names(), (std::set<std::string>{c.renamed, "other.txt"})) << c.name;
+        EXPECT_EQ(folder.contentOf(c.renamed), c.name);
+
+        const UndoOutcome undone = Undo(run.record());
+        EXPECT_EQ(undone.restored, 1u) << c.name;
+        EXPECT_TRUE(undone.leftAlone.empty() && !undone.stoppedAt) << c.name;
+        EXPECT_EQ(folder.names(), (std::set<std::string>{c.name, "other.txt"})) << c.name;
+    }
+    // A new name is still held to what Windows programs can open.
+    TempFolder folder;
+    folder.addFile("x.txt");
+    FileList list;
+    list.setPath(folder.text());
+    NoMessages sink;
+    const auto failure = norvane::Run(Rule::ReplaceName, list, {"txt", "txt "}, sink);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->kind, RenameFailure::Kind::NameNotHeld) << describe(*failure);
+    EXPECT_EQ(folder.names(), std::set<std::string>{"x.txt"});
 }
 
 // Lists the names, renames each to name + suffix, and checks every file arrived with its content.
