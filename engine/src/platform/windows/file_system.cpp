@@ -86,6 +86,11 @@ public:
         return changeCase(from, to, caseChangeMoves());
     }
 
+    std::vector<std::string> holdersOf(std::string_view name) override {
+        if (!about_.isFolder) return {};
+        return windows::programsHolding(JoinPath(base_, name));
+    }
+
 private:
     CaseChangeMoves caseChangeMoves() {
         return CaseChangeMoves{

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace norvane::platform::windows {
 
@@ -55,6 +56,9 @@ FolderProbe describeFolder(HANDLE handle);
 
 // The name as the folder holds it, in its own letter case.
 std::optional<std::wstring> storedName(const std::wstring& path);
+
+// The programs holding the file at a full engine path open, as the Restart Manager names them.
+std::vector<std::string> programsHolding(const std::string& path);
 
 // A move that never replaces, across volumes too, between full engine paths.
 std::optional<SystemError> moveNoReplace(const std::string& source, const std::string& destination);
