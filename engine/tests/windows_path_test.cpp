@@ -28,17 +28,23 @@ TEST(WindowsPath, FullPathsTakeTheExtendedFormOthersOnlyBackslashes) {
     for (const Case& c : cases) EXPECT_EQ(extended(c.path), c.expected) << ::testing::PrintToString(std::string(c.path.begin(), c.path.end()));
 }
 
-TEST(WindowsPath, RefusesNamesWindowsProgramsCannotUse) {
-    struct Case { std::u16string name; bool refused; };
+TEST(WindowsPath, RefusesNamesWindowsProgramsCannotUseAndNamesNoFolderHolds) {
+    // refused: not a new name; unnameable: not even a name to look up or put back.
+    struct Case { std::u16string name; bool refused; bool unnameable; };
     const Case cases[] = {
-        {u"a.txt", false}, {u".cfg", false}, {u"...x", false}, {u"con.txt.bak", true}, {u"console", false},
-        {u"COM1", true}, {u"com0x", false}, {u"LPT9.log", true}, {u"nul", true}, {u"Aux.c", true},
-        {u"PRN ", true}, {u"a.", true}, {u"a ", true}, {u" a", false}, {u"a:b", true}, {u"a?b", true},
-        {u"a*", true}, {u"a|b", true}, {u"a\"b", true}, {u"a<b>", true}, {u"a\tb", true}, {u"", true}, {u".", true},
-        {u"..", true}, {u"caf\u00e9", false}, {std::u16string{char16_t(0xD800)}, false},
-        {std::u16string(255, u'n'), false}, {std::u16string(256, u'n'), true},
+        {u"a.txt", false, false}, {u".cfg", false, false}, {u"...x", false, false}, {u"con.txt.bak", true, false},
+        {u"console", false, false}, {u"COM1", true, false}, {u"com0x", false, false}, {u"LPT9.log", true, false},
+        {u"nul", true, false}, {u"Aux.c", true, false}, {u"PRN ", true, false}, {u"a.", true, false}, {u"a ", true, false},
+        {u" a", false, false}, {u"a:b", true, true}, {u"a?b", true, true}, {u"a*", true, true}, {u"a|b", true, true},
+        {u"a\"b", true, true}, {u"a<b>", true, true}, {u"a\tb", true, true}, {u"", true, true}, {u".", true, true},
+        {u"..", true, true}, {u"caf\u00e9", false, false}, {std::u16string{char16_t(0xD800)}, false, false},
+        {std::u16string(255, u'n'), false, false}, {std::u16string(256, u'n'), true, true},
     };
-    for (const Case& c : cases) EXPECT_EQ(refusedName(c.name), c.refused) << ::testing::PrintToString(std::string(c.name.begin(), c.name.end()));
+    for (const Case& c : cases) {
+        const std::string shown = ::testing::PrintToString(std::string(c.name.begin(), c.name.end()));
+        EXPECT_EQ(refusedName(c.name), c.refused) << shown;
+        EXPECT_EQ(unnameable(c.name), c.unnameable) << shown;
+    }
 }
 
 } // namespace

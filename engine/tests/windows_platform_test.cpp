@@ -8,6 +8,7 @@
 #include "norvane/folder_list.h"
 #include "norvane/platform.h"
 #include "norvane/rename_run.h"
+#include "norvane/undo.h"
 
 #include "temp_folder.h"
 
@@ -82,7 +83,7 @@ TEST(WindowsMove, RefusesAnExistingDestinationTheSamePathAndAnotherCase) {
     struct Case { const char* destination; DWORD error; };
     const Case cases[] = {
         {"b.txt", ERROR_ALREADY_EXISTS}, {"B.TXT", ERROR_ALREADY_EXISTS}, {"a.txt", ERROR_ALREADY_EXISTS},
-        {"con", ERROR_INVALID_NAME}, {"a.", ERROR_INVALID_NAME}, {"a:b", ERROR_INVALID_NAME},
+        {"a:b", ERROR_INVALID_NAME}, {"a?b", ERROR_INVALID_NAME},
     };
     for (const Case& c : cases) {
         const auto error = testing::moveFile(folder.pathOf("a.txt"), folder.pathOf(c.destination));
@@ -109,6 +110,133 @@ TEST(WindowsMove, ACaseOnlyRenameOfTheSameFileGoesThrough) {
     EXPECT_EQ(folder.names(), std::set<std::string>{"photo.jpg"});
     EXPECT_EQ(list.names(), std::vector<std::string>{"photo.jpg"});
     EXPECT_EQ(folder.contentOf("photo.jpg"), "picture");
+}
+
+// NTFS holds names Windows programs cannot open (made through `\\?\` paths,
+// by WSL, by a Mac or Linux writing the disk): such a file is renamed to a
+// name that fixes it, and an undo puts it back under the name it had.
+TEST(WindowsMove, NamesWindowsProgramsCannotOpenAreRenamedAndPutBack) {
+    struct Case { const char* name; const char* find; const char* replace; const char* renamed; };
+    const Case cases[] = {
+        {"x.txt ", "txt ", "txt", "x.txt"}, {"y.txt.", "txt.", "txt", "y.txt"},
+        {"nul.txt", "nul", "null", "null.txt"}, {"con", "con", "cone", "cone"},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        folder.addFile(c.name);
+        folder.addFile("other.txt");
+        if (folder.names() != std::set<std::string>{c.name, "other.txt"})
+            GTEST_SKIP() << "this file system does not hold \"" << c.name << "\" as it is";
+        FileList list;
+        list.setPath(folder.text());
+        ASSERT_EQ(testing::listedSet(list), (std::set<std::string>{c.name, "other.txt"}));
+        NoMessages sink;
+        RenameRun run(Rule::ReplaceName, list, {c.find, c.replace}, sink);
+        const auto failure = run.Run();
+        ASSERT_FALSE(failure.has_value()) << c.name << ": " << describe(*failure);
+        EXPECT_EQ(folder.names(), (std::set<std::string>{c.renamed, "other.txt"})) << c.name;
+        EXPECT_EQ(folder.contentOf(c.renamed), c.name);
+
+        const UndoOutcome undone = Undo(run.record());
+        EXPECT_EQ(undone.restored, 1u) << c.name;
+        EXPECT_TRUE(undone.leftAlone.empty() && !undone.stoppedAt) << c.name;
+        EXPECT_EQ(folder.names(), (std::set<std::string>{c.name, "other.txt"})) << c.name;
+    }
+    // A new name is still held to what Windows programs can open.
+    TempFolder folder;
+    folder.addFile("x.txt");
+    FileList list;
+    list.setPath(folder.text());
+    NoMessages sink;
+    const auto failure = norvane::Run(Rule::ReplaceName, list, {"txt", "txt "}, sink);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->kind, RenameFailure::Kind::NameNotHeld) << describe(*failure);
+    EXPECT_EQ(folder.names(), std::set<std::string>{"x.txt"});
+}
+
+// Another program holding a file open without delete sharing, as a photo
+// viewer does: norvane_file_holder, beside these tests.
+class HeldElsewhere {
+public:
+    explicit HeldElsewhere(const std::string& path) {
+        const std::wstring events = L"norvane-holder-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++made_);
+        ready_ = ::CreateEventW(nullptr, TRUE, FALSE, (events + L"-ready").c_str());
+        release_ = ::CreateEventW(nullptr, TRUE, FALSE, (events + L"-release").c_str());
+        const std::wstring program = testing::systemPath(platform::applicationFolder() + "\\norvane_file_holder.exe").wstring();
+        std::wstring line = L"holder \"" + testing::systemPath(path).wstring() + L"\" " + events;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        if (::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+            ::CloseHandle(started.hThread);
+            process_ = started.hProcess;
+        }
+        const HANDLE waited[] = {ready_, process_};
+        holding_ = process_ != nullptr && ::WaitForMultipleObjects(2, waited, FALSE, 30000) == WAIT_OBJECT_0;
+    }
+    ~HeldElsewhere() {
+        letGo();
+        for (const HANDLE handle : {ready_, release_, process_})
+            if (handle != nullptr) ::CloseHandle(handle);
+    }
+    HeldElsewhere(const HeldElsewhere&) = delete;
+    HeldElsewhere& operator=(const HeldElsewhere&) = delete;
+
+    bool holding() const { return holding_; }
+    void letGo() {
+        ::SetEvent(release_);
+        if (process_ != nullptr) ::WaitForSingleObject(process_, 30000);
+        holding_ = false;
+    }
+
+private:
+    static inline int made_ = 0;
+    HANDLE ready_ = nullptr, release_ = nullptr, process_ = nullptr;
+    bool holding_ = false;
+};
+
+// The batch waits on such a file and asks: Try Again moves it once it is let
+// go; Stop cuts the batch short there, and an undo puts back what it moved.
+TEST(WindowsMove, AFileAnotherProgramHoldsOpenIsAskedAboutThenTriedAgainOrStopped) {
+    for (const HeldFile::Answer answer : {HeldFile::Answer::TryAgain, HeldFile::Answer::Stop, HeldFile::Answer::Unanswered}) {
+        TempFolder folder;
+        folder.addFiles({"a.jpg", "b.jpg", "c.jpg"});
+        HeldElsewhere holder(folder.pathOf("b.jpg"));
+        ASSERT_TRUE(holder.holding()) << "norvane_file_holder did not open b.jpg";
+        FileList list;
+        list.setPath(folder.text());
+        NoMessages sink;
+        RenameRun run(Rule::ReplaceName, list, {".jpg", ".png"}, sink);
+        std::vector<std::string> asked;
+        run.setProgress([&](const BatchProgress& progress) {
+            if (progress.stage != BatchProgress::Stage::Held) return true;
+            asked.push_back(std::string(progress.held->from) + " " + std::to_string(progress.held->errorNumber));
+            // Asked twice: held still at the first Try Again, let go before the second.
+            if (asked.size() == 2) holder.letGo();
+            progress.held->answer = answer;
+            return true;
+        });
+        const auto failure = run.Run();
+        const std::string sharing = "b.jpg " + std::to_string(ERROR_SHARING_VIOLATION);
+        switch (answer) {
+        case HeldFile::Answer::TryAgain:
+            EXPECT_FALSE(failure.has_value()) << describe(*failure);
+            EXPECT_EQ(asked, (std::vector<std::string>{sharing, sharing}));
+            EXPECT_EQ(folder.names(), (std::set<std::string>{"a.png", "b.png", "c.png"}));
+            break;
+        case HeldFile::Answer::Stop:
+        case HeldFile::Answer::Unanswered: {
+            ASSERT_TRUE(failure.has_value());
+            EXPECT_EQ(failure->kind, answer == HeldFile::Answer::Stop ? RenameFailure::Kind::Cancelled : RenameFailure::Kind::MoveRefused);
+            EXPECT_EQ(failure->renamed, 1u);
+            EXPECT_EQ(asked, std::vector<std::string>{sharing});
+            EXPECT_EQ(folder.names(), (std::set<std::string>{"a.png", "b.jpg", "c.jpg"}));
+            EXPECT_EQ(Undo(run.record()).restored, 1u);
+            EXPECT_EQ(folder.names(), (std::set<std::string>{"a.jpg", "b.jpg", "c.jpg"}));
+            break;
+        }
+        }
+    }
 }
 
 // Lists the names, renames each to name + suffix, and checks every file arrived with its content.

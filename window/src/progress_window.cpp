@@ -6,6 +6,7 @@
 #include "norvane/platform.h"
 
 #include "engine_text.h"
+#include "held_file_question.h"
 #include "message_box.h"
 
 #include <QCoreApplication>
@@ -30,6 +31,10 @@ norvane::ProgressCallback ProgressWindow::callback() {
 bool ProgressWindow::report(const norvane::BatchProgress& progress) {
     // The window closed, or the session ending, stops the batch as Cancel does.
     if (cancelled_ || norvane::platform::endingRequested()) return false;
+    if (progress.stage == norvane::BatchProgress::Stage::Held && progress.held) {
+        askAboutHeldFile(window_, *progress.held);
+        return !norvane::platform::endingRequested();
+    }
     if (!dialog_) {
         if (started_.elapsed() < showAfterMs) return true;
         dialog_ = std::make_unique<QProgressDialog>(window_);

@@ -195,6 +195,14 @@ public:
     // Removes `name` only where it is such a placeholder, checked again right
     // before it goes.
     virtual PlaceholderRemoval removeOwnPlaceholder(std::string_view) { return {}; }
+
+    // The programs holding a file open, by the names the system shows for
+    // them (on Windows, the Restart Manager's); empty where it cannot say.
+    // Asked only once a move was refused because of them.
+    virtual std::vector<std::string> holdersOf(std::string_view name) {
+        static_cast<void>(name);
+        return {};
+    }
 };
 
 // What the engine asks of the file system. The batch run and the lists reach
@@ -231,6 +239,11 @@ FileSystem& nativeFileSystem();
 // Why a folder with these rules cannot hold a name, in a few words; nullopt
 // where it can. Only the name's last component is judged.
 std::optional<std::string> whyNotHeld(NameRules rules, std::string_view name);
+
+// A file another program holds open, so that it cannot be moved for now (on
+// Windows, open without delete sharing: a photo in a viewer, a video in a
+// player): a move refused for this may go through once that program lets go.
+bool heldByAnotherProgram(const SystemError& error);
 
 namespace testing {
 // For tests only: called in a move across file systems once the copy is made or has failed, before anything is removed.

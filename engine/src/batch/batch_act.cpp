@@ -6,6 +6,8 @@
 #include "batch/progress_ticker.h"
 #include "batch/trust_of_places.h"
 
+#include <utility>
+
 namespace norvane::batch {
 
 
@@ -24,7 +26,19 @@ Acted act(platform::Folder& folder, const std::vector<Step>& steps, BatchRecord*
             acted.cancelled = true;
             return acted;
         }
-        if (auto error = folder.move(step.from, step.to)) {
+        std::optional<platform::SystemError> error = folder.move(step.from, step.to);
+        // Held open by another program: asked whether to try again, as Explorer asks.
+        while (error && progress && platform::heldByAnotherProgram(*error)) {
+            HeldFile held{step.from, step.to, folder.holdersOf(step.from), error->number, error->description};
+            const bool goOn = progress(BatchProgress{BatchProgress::Stage::Held, acted.done, steps.size(), &held});
+            if (!goOn || held.answer == HeldFile::Answer::Stop) {
+                acted.cancelled = true;
+                return acted;
+            }
+            if (held.answer != HeldFile::Answer::TryAgain) break;
+            error = folder.move(step.from, step.to);
+        }
+        if (error) {
             acted.error = std::move(error);
             return acted;
         }

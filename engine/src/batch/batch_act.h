@@ -19,7 +19,8 @@ namespace norvane::batch {
 struct Acted {
     std::size_t done = 0;                       // the steps moved, all before the one that stopped the act
     std::optional<platform::SystemError> error; // why step `done` was refused, if one was
-    bool cancelled = false;                     // the progress callback asked to stop before step `done`
+    bool cancelled = false;                     // the progress callback asked to stop before step `done`,
+                                                // or to stop at it, held open by another program
 };
 
 // Each move made is added to `record`, where there is one, with the file as

@@ -275,7 +275,10 @@ private:
 
     // The folder a new name goes to must be able to hold it: FAT, exFAT and
     // NTFS take no ':' nor a trailing dot, whatever system writes to them.
+    // An undo's destinations are the names the files had, which the folder
+    // held (a name ending in a space, made by another system): they go back.
     std::optional<StepProblem> checkNameHeld(std::size_t i) {
+        if (expected_) return std::nullopt;
         const std::string_view to = steps_[i].to;
         platform::NameRules rules = listed_.names;
         if (holdsSeparator(to)) {

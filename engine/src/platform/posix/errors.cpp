@@ -39,3 +39,10 @@ ErrorKind errorKind(const SystemError& error) {
 }
 
 } // namespace norvane::platform
+
+namespace norvane::platform {
+
+// No lock a program takes on POSIX keeps a file from being renamed.
+bool heldByAnotherProgram(const SystemError&) { return false; }
+
+} // namespace norvane::platform

@@ -85,6 +85,11 @@ public:
         return windows::removeOwnPlaceholder(*path);
     }
 
+    std::vector<std::string> holdersOf(std::string_view name) override {
+        if (!about_.isFolder) return {};
+        return windows::programsHolding(JoinPath(base_, name));
+    }
+
 private:
     CaseChangeMoves caseChangeMoves() {
         return CaseChangeMoves{

@@ -44,9 +44,13 @@ IdentityTrust trustOf(HANDLE folder) {
     return name == L"NTFS" || name == L"ReFS" ? IdentityTrust::Stable : IdentityTrust::Unstable;
 }
 
-bool refusedDestination(const std::wstring& path) {
+// Only what no folder can hold under any spelling: a name ending in a space
+// or a dot, or named like a device, is looked up as it is, so a file under
+// such a name (NTFS holds them) can be renamed to one that fixes it. New names
+// are judged by the batch's check, by what Windows programs can open.
+bool unnameable(const std::wstring& path) {
     const std::wstring_view name = lastComponent(path);
-    return windows_path::refusedName({reinterpret_cast<const char16_t*>(name.data()), name.size()});
+    return windows_path::unnameable({reinterpret_cast<const char16_t*>(name.data()), name.size()});
 }
 
 PathProbe refused(DWORD error) { return PathProbe{PathKind::Absent, errorOf(error), std::nullopt}; }
@@ -82,7 +86,7 @@ PathProbe probePath(const std::string& path) {
     const std::optional<std::wstring> system = systemPath(path);
     if (!system) return PathProbe{PathKind::Absent, unusablePath(path), std::nullopt};
     if (lastComponent(*system).size() > 255) return refused(ERROR_FILENAME_EXCED_RANGE);
-    if (refusedDestination(*system)) return refused(ERROR_INVALID_NAME);
+    if (unnameable(*system)) return refused(ERROR_INVALID_NAME);
     // Attributes of a link itself: the final component is not followed.
     const DWORD attributes = ::GetFileAttributesW(system->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {

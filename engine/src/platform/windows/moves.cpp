@@ -93,9 +93,12 @@ std::optional<SystemError> moveAcrossVolumes(const std::string& source, const st
     return failure;
 }
 
-bool refusedDestination(const std::wstring& path) {
+// A name ending in a dot or a space, or named like a device, is a name the
+// `\\?\` form moves to as it is: an undo puts a file back under such a name.
+// The batch's check keeps new names to what Windows programs can open.
+bool unnameable(const std::wstring& path) {
     const std::wstring_view name = lastComponent(path);
-    return windows_path::refusedName({reinterpret_cast<const char16_t*>(name.data()), name.size()});
+    return windows_path::unnameable({reinterpret_cast<const char16_t*>(name.data()), name.size()});
 }
 
 } // namespace
@@ -105,7 +108,7 @@ std::optional<SystemError> moveNoReplace(const std::string& source, const std::s
     if (!from) return unusablePath(source);
     const std::optional<std::wstring> to = systemPath(destination);
     if (!to) return unusablePath(destination);
-    if (refusedDestination(*to)) return errorOf(ERROR_INVALID_NAME);
+    if (unnameable(*to)) return errorOf(ERROR_INVALID_NAME);
     if (*from == *to) return errorOf(ERROR_ALREADY_EXISTS);
     const auto original = informationOf(*from);
     // Another name of the same file (a hard link) is an existing destination.

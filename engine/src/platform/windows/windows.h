@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace norvane::platform::windows {
 
@@ -71,6 +72,9 @@ PlaceholderRemoval removeOwnPlaceholder(const std::wstring& path);
 // The path the system reached through the handle, in the engine's plain form
 // ("C:\...", "\\server\share\..."), links resolved.
 std::optional<std::string> finalPath(HANDLE handle);
+
+// The programs holding the file at a full engine path open, as the Restart Manager names them.
+std::vector<std::string> programsHolding(const std::string& path);
 
 // A move that never replaces, across volumes too, between full engine paths.
 std::optional<SystemError> moveNoReplace(const std::string& source, const std::string& destination);

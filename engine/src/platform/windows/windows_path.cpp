@@ -66,13 +66,18 @@ std::u16string extended(std::u16string_view path) {
     return plain;
 }
 
-bool refusedName(std::u16string_view name) {
+bool unnameable(std::u16string_view name) {
     // 255 UTF-16 units is the longest name NTFS, FAT and exFAT hold.
     if (name.empty() || name.size() > 255 || name == u"." || name == u"..") return true;
-    if (name.back() == u'.' || name.back() == u' ') return true;
     for (const char16_t c : name) {
         if (c < 32 || std::u16string_view(u"<>:\"|?*\\/").find(c) != std::u16string_view::npos) return true;
     }
+    return false;
+}
+
+bool refusedName(std::u16string_view name) {
+    if (unnameable(name)) return true;
+    if (name.back() == u'.' || name.back() == u' ') return true;
     // A device name stays a device with any extension: "nul.txt" is NUL.
     std::u16string stem(name.substr(0, name.find(u'.')));
     while (!stem.empty() && stem.back() == u' ') stem.pop_back();
