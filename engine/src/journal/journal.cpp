@@ -424,6 +424,15 @@ void Journal::refresh() {
             now.push_back(std::move(busy));
             continue;
         }
+        if (held.openFailed || (held.error && !held.tooLarge)) {
+            // Left where it is, and in its place: the system may let it be read later.
+            Entry unreadable = known != entries_.end() ? *known : Entry{};
+            unreadable.name = name;
+            if (known == entries_.end()) unreadable.sequence = journal::sequenceOfName(name);
+            unreadable.unreadable = held.error;
+            now.push_back(std::move(unreadable));
+            continue;
+        }
         if (!held.log) continue; // gone, or not a batch of this program's: open() names those
         Entry entry = journal::entryOf(name, *held.log, held.bytes);
         if (known != entries_.end() && known->bytes == held.bytes) {
@@ -470,6 +479,11 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
         if (held.openFailed || (held.error && !held.tooLarge)) {
             // Left where it is: the next start tries again.
             opening.setAside.push_back({held.openFailed ? SetAside::Why::CannotOpen : SetAside::Why::CannotRead, name, held.error, 0, true});
+            Entry unreadable;
+            unreadable.name = name;
+            unreadable.sequence = journal::sequenceOfName(name);
+            unreadable.unreadable = held.error;
+            kept.push_back(std::move(unreadable));
             continue;
         }
         if (held.tooLarge) {
@@ -618,7 +632,12 @@ std::vector<Journal::Batch> Journal::batches(platform::FileSystem& fileSystem) {
     for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry) {
         if (entry->removed) continue;
         Batch batch;
-        batch.state = stateOf(*entry, fileSystem, batch.error);
+        if (entry->unreadable) {
+            batch.state = State::Unreadable;
+            batch.error = entry->unreadable;
+        } else {
+            batch.state = stateOf(*entry, fileSystem, batch.error);
+        }
         if (entry->removed) continue; // nothing left to take back: gone just now
         batch.sequence = entry->sequence;
         batch.folder = entry->folder;
