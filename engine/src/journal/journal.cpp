@@ -228,7 +228,7 @@ std::string batchPath(const std::string& folder, const std::string& name) { retu
 
 // A file that cannot be used goes where it is out of the way and kept.
 Journal::SetAside setAside(const std::string& folder, const std::string& name, Journal::SetAside::Why why, std::uint64_t at = 0) {
-    const std::string aside = JoinPath(folder, "set-aside");
+    const std::string aside = JoinPath(folder, journal::setAsideFolder);
     Journal::SetAside result{why, name, std::nullopt, at, false};
     if (auto error = platform::makeFolders(aside)) result.error = error;
     else if (auto moved = platform::renameOwnFile(batchPath(folder, name), JoinPath(aside, name))) result.error = moved;
@@ -250,7 +250,7 @@ struct Held {
 
 // Keeps a copy of a damaged file in the set-aside folder before it is cut to what can be read.
 void keepCopy(const std::string& folder, const std::string& name, journal::Bytes& bytes) {
-    const std::string aside = JoinPath(folder, "set-aside");
+    const std::string aside = JoinPath(folder, journal::setAsideFolder);
     if (platform::makeFolders(aside)) return;
     auto made = platform::OwnFile::create(JoinPath(aside, name + ".damaged"));
     auto* copy = std::get_if<std::unique_ptr<platform::OwnFile>>(&made);
