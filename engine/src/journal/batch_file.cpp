@@ -151,6 +151,8 @@ private:
         if (!reader.varint(restored) || restored > log_.stepCount) return false;
         log_.undoOpen = false;
         log_.undoRestored = restored;
+        log_.takenBackBy.reset(); // the files were found renamed again, or some were left
+
         return true;
     }
 
