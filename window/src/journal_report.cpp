@@ -88,8 +88,9 @@ JournalReport journalReport(const Journal::Opening& opening, const std::optional
     QStringList parts;
     if (opening.folderProblem) parts << folderProblem(*opening.folderProblem);
     if (!opening.interrupted.empty()) {
-        QString text = opening.interrupted.size() == 1 ? tr("Norvane stopped before a batch was done:")
-                                                       : tr("Norvane stopped before these batches were done:");
+        QString text = opening.interrupted.size() > 1 ? tr("Norvane stopped before these batches were done:")
+                       : opening.interrupted.front().undoing ? tr("Norvane stopped before an undo was done:")
+                                                             : tr("Norvane stopped before a batch was done:");
         for (const auto& batch : opening.interrupted) {
             text += QStringLiteral("\n- ") + interruptedLine(batch);
             if (canGoBack(batch)) {

@@ -73,9 +73,8 @@ UndoHistory::UndoHistory(norvane::Journal& journal, norvane::platform::FileSyste
       view_(new QTreeView(this)) {
     setObjectName(QStringLiteral("undoHistory"));
     setWindowTitle(tr("Undo History"));
-    auto* label = new QLabel(tr("Every batch Norvane keeps, the latest first. Ctrl+Z takes back the latest; here any batch "
-                                "that can go back now is taken back."),
-                             this);
+    auto* label = new QLabel(this);
+    label_ = label;
     label->setWordWrap(true);
     view_->setObjectName(QStringLiteral("batches"));
     view_->setModel(model_);
@@ -131,6 +130,9 @@ void UndoHistory::reload() {
                 Qt::UniqueConnection);
     const int again = kept ? model_->rowOf(*kept) : -1;
     if (model_->rowCount() > 0) view_->setCurrentIndex(model_->index(again >= 0 ? again : 0, 0));
+    label_->setText(model_->rowCount() > 0 ? tr("Every batch Norvane keeps, the latest first. Ctrl+Z takes back the latest; "
+                                                "here any batch that can go back now is taken back.")
+                                           : tr("Norvane keeps no batch now: there is nothing to take back."));
     selectionChanged();
 }
 

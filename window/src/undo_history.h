@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+class QLabel;
 class QPushButton;
 class QTreeView;
 
@@ -62,6 +63,7 @@ private:
     norvane::Journal& journal_;
     norvane::platform::FileSystem& fileSystem_;
     UndoHistoryModel* model_;
+    QLabel* label_;
     QTreeView* view_;
     QPushButton* takeBack_;
     QPushButton* giveUp_;

@@ -108,6 +108,7 @@ QString whyNot(const norvane::Journal::Batch& batch) {
     case State::NothingFound: return tr("no file of it is in its folder under either name%1; it is kept until you give it up").arg(error);
     case State::HeldElsewhere: return tr("another Norvane is working on it");
     case State::TakenBack: return tr("it was taken back; it is kept until the folder holds the old names for sure");
+    case State::Unreadable: return tr("its file in the journal cannot be read now%1; it is left as it is").arg(error);
     }
     return {};
 }
