@@ -41,17 +41,18 @@ struct Driver {
     bool hasVolumeId;
     bool keepsFolderBirth;
     IdentityTrust trust;
-    bool takesNoReplaceFlag; // renameat2(RENAME_NOREPLACE)
+    bool takesNoReplaceFlag;  // renameat2(RENAME_NOREPLACE)
+    const char* fuseblkDriver; // the program a "fuseblk" mount is told by, where the user cannot read the device
 };
 
 // As measured: every driver here writes a rename's names when asked; FUSE
 // drivers give no birth time; only fusefat restamps a renamed file.
 const Driver drivers[] = {
-    {"exFAT (exfat-fuse)", Volume::Kind::Exfat, true, false, IdentityTrust::Unstable, false},
-    {"FAT (fusefat)", Volume::Kind::Fat, true, false, IdentityTrust::Restamped, false},
-    {"NTFS (ntfs-3g)", Volume::Kind::Ntfs, true, false, IdentityTrust::Stable, false},
-    {"ext4", Volume::Kind::Ext4, true, true, IdentityTrust::Stable, true},
-    {"tmpfs", Volume::Kind::Tmpfs, false, true, IdentityTrust::Stable, true},
+    {"exFAT (exfat-fuse)", Volume::Kind::Exfat, true, false, IdentityTrust::Unstable, false, "mount.exfat-fuse"},
+    {"FAT (fusefat)", Volume::Kind::Fat, true, false, IdentityTrust::Restamped, false, nullptr},
+    {"NTFS (ntfs-3g)", Volume::Kind::Ntfs, true, false, IdentityTrust::Stable, false, "ntfs-3g"},
+    {"ext4", Volume::Kind::Ext4, true, true, IdentityTrust::Stable, true, nullptr},
+    {"tmpfs", Volume::Kind::Tmpfs, false, true, IdentityTrust::Stable, true, nullptr},
 };
 
 #define SKIP_WITHOUT(volume) \
@@ -111,6 +112,15 @@ TEST(Durability, ACardIsKnownByItsOwnSerialInAnySlotAndAnotherCardIsAnother) {
         if (id) {
             EXPECT_FALSE(id->empty()) << d.name;
         }
+#ifndef _WIN32
+        struct stat status {};
+        ASSERT_EQ(::stat(volume.path().c_str(), &status), 0);
+        const auto mount = platform::posix::mountOf(status.st_dev);
+        ASSERT_TRUE(mount) << d.name;
+        if (d.fuseblkDriver) {
+            EXPECT_EQ(platform::posix::fuseDriverOf(*mount), d.fuseblkDriver) << d.name;
+        }
+#endif
     }
 }
 
@@ -179,7 +189,7 @@ TEST(Durability, OnlyTheProgramsOwnPlaceholdersAreKnownAndRemoved) {
                 EXPECT_FALSE(platform::posix::stampPlaceholder(made.get())) << d.name;
             }
         }
-        card.addFile("empty.txt", "");
+        std::ofstream(card / "empty.txt"); // empty, as the program's are, but not stamped
         ASSERT_TRUE(Volume::dropCaches());
         const auto folder = disk().openFolder(card.text());
 
@@ -216,6 +226,18 @@ TEST(Durability, AFlagAFileSystemRefusedOnceIsNotAskedAgain) {
 }
 
 #endif
+
+// The computer's own disk, on every platform: Windows flushes a folder
+// opened for writing.
+TEST(Durability, AFolderOnTheComputersOwnDiskIsDurableWhenAsked) {
+    TempFolder folder;
+    folder.addFile("a.txt");
+    const auto held = disk().openFolder(folder.text());
+    ASSERT_FALSE(held->move("a.txt", "b.txt"));
+    const Durability made = held->makeNamesDurable();
+    EXPECT_EQ(made.answer, Durability::Answer::Durable) << (made.error ? made.error->description : "");
+    EXPECT_EQ(disk().makeNamesDurable(folder.text() + "-gone").answer, Durability::Answer::NotPromised);
+}
 
 TEST(Durability, AFolderIsResolvedThroughLinksBeforeItIsRecorded) {
 #ifdef _WIN32

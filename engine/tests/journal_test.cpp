@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 
@@ -55,6 +57,40 @@ std::string refusalOf(const Journal::UndoResult& result) {
     if (!result.refusal) return "no refusal";
     return "refused, kind " + std::to_string(static_cast<int>(result.refusal->kind)) +
            (result.refusal->error ? ": " + result.refusal->error->description : std::string());
+}
+
+// A folder as a card shows it: its volume's name, and what a sync of its names promises, as a test sets them.
+struct Card {
+    std::optional<std::string> volume;
+    platform::Durability::Answer durability = platform::Durability::Answer::Durable;
+};
+
+class CardFolder final : public testing::ForwardingFolder {
+public:
+    CardFolder(std::unique_ptr<platform::Folder> real, const Card& card) : ForwardingFolder(std::move(real)), card_(card) {}
+    std::optional<std::string> volumeId() override { return card_.volume; }
+    platform::Durability makeNamesDurable() override { return {card_.durability, std::nullopt}; }
+
+private:
+    const Card& card_;
+};
+
+// The card is the folder `path` and what lies in it; other folders are the disk's.
+class CardFileSystem final : public testing::ForwardingFileSystem {
+public:
+    Card card;
+    std::string path;
+    std::unique_ptr<platform::Folder> openFolder(const std::string& folder) override {
+        if (!path.empty() && folder.rfind(path, 0) != 0) return real_.openFolder(folder);
+        return std::make_unique<CardFolder>(real_.openFolder(folder), card);
+    }
+};
+
+// An empty file stamped as the program's own placeholders are.
+void addPlaceholder(const TempFolder& folder, const std::string& name) {
+    std::ofstream(folder / name, std::ios::binary).close();
+    const std::chrono::sys_time<std::chrono::nanoseconds> stamp{std::chrono::nanoseconds(platform::placeholderTime)};
+    fs::last_write_time(folder / name, fs::file_time_type::clock::from_sys(stamp));
 }
 
 std::size_t batchFiles(const TempFolder& state) {
@@ -335,6 +371,272 @@ TEST(Journal, BatchesGoBySequenceNeverByTheClock) {
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(journal.undoLatest(platform::nativeFileSystem()).outcome.has_value()) << i;
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt", "c.txt", "old.txt"}));
     EXPECT_EQ(batchFiles(state), 0u);
+}
+
+std::vector<std::string> photos(int count) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) names.push_back("p" + std::to_string(i) + ".jpg");
+    return names;
+}
+
+// A batch killed after 6 of 10 moves: every step found at its new name
+// counts and goes back, whatever became of one renamed file since; a
+// placeholder of the program's own left at the next new name goes.
+TEST(Settle, EveryStepFoundAtItsNewNameCountsAndGoesBack) {
+    struct Case {
+        const char* what;
+        std::function<void(const TempFolder&)> meanwhile;
+        std::uint64_t missing, restored, leftAlone;
+    };
+    const Case cases[] = {
+        {"nothing changed", [](const TempFolder&) {}, 0, 6, 0},
+        {"a renamed photo deleted", [](const TempFolder& f) { fs::remove(f / "p2.png"); }, 1, 5, 1},
+        {"a renamed photo edited", [](const TempFolder& f) { std::ofstream(f / "p2.png", std::ios::app) << "edited"; }, 0, 6, 0},
+        {"a placeholder at the next new name", [](const TempFolder& f) { addPlaceholder(f, "p6.png"); }, 0, 6, 0},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder, state;
+        folder.addFiles(photos(10));
+        {
+            Journal journal(state.text());
+            FaultyFileSystem dying;
+            dying.beforeMove(7, [] { throw Crash(); });
+            EXPECT_THROW(runWith(journal, folder, Rule::ExtensionName, {"", "png"}, dying), Crash) << c.what;
+        }
+        c.meanwhile(folder);
+        Journal restarted(state.text());
+        const Journal::Opening opening = restarted.open(platform::nativeFileSystem());
+        ASSERT_EQ(opening.interrupted.size(), 1u) << c.what;
+        EXPECT_EQ(opening.interrupted[0].renamed, 6u) << c.what;
+        EXPECT_EQ(opening.interrupted[0].missing, c.missing) << c.what;
+        EXPECT_FALSE(folder.names().count("p6.png")) << c.what << ": no placeholder left";
+        const Journal::UndoResult undone = restarted.undoLatest(platform::nativeFileSystem());
+        ASSERT_TRUE(undone.outcome.has_value()) << c.what << ": " << refusalOf(undone);
+        EXPECT_EQ(undone.outcome->restored, c.restored) << c.what << ": " << describe(*undone.outcome);
+        EXPECT_EQ(undone.outcome->leftAlone.size(), c.leftAlone) << c.what;
+        EXPECT_EQ(folder.names().count("p5.jpg") + folder.names().count("p9.jpg"), 2u) << c.what;
+    }
+}
+
+// The batch's folder away (a card out), another card at its path, or a
+// folder made again there: the batch is kept at its place, said to wait, an
+// older batch can still be taken back, and it is offered once its folder is back.
+TEST(Settle, ABatchWaitsForItsOwnFolderAndIsOfferedWhenItIsBack) {
+    struct Case {
+        const char* what;
+        std::function<void(const TempFolder&, Card&)> away, back;
+        Journal::Batch::State state;
+        Journal::Refusal::Kind refusal;
+    };
+    const auto aside = [](const TempFolder& f) { return fs::path(f.path().string() + ".out"); };
+    const Case cases[] = {
+        {"its card out", [&](const TempFolder& f, Card&) { fs::rename(f.path(), aside(f)); },
+         [&](const TempFolder& f, Card&) { fs::rename(aside(f), f.path()); }, Journal::Batch::State::FolderAway, Journal::Refusal::Kind::FolderAway},
+        {"another card in the slot", [](const TempFolder&, Card& card) { card.volume = "BBBB-0002"; },
+         [](const TempFolder&, Card& card) { card.volume = "AAAA-0001"; }, Journal::Batch::State::OtherFolder, Journal::Refusal::Kind::OtherFolder},
+        {"a folder made again at its path",
+         [&](const TempFolder& f, Card&) {
+             fs::rename(f.path(), aside(f));
+             fs::create_directory(f.path());
+         },
+         [&](const TempFolder& f, Card&) {
+             fs::remove(f.path());
+             fs::rename(aside(f), f.path());
+         },
+         Journal::Batch::State::OtherFolder, Journal::Refusal::Kind::OtherFolder},
+    };
+    for (const Case& c : cases) {
+        TempFolder older, folder, state;
+        older.addFile("a.txt");
+        folder.addFiles({"a.txt", "b.txt", "c.txt"});
+        CardFileSystem card;
+        card.card.volume = "AAAA-0001";
+        card.path = folder.text();
+        {
+            Journal journal(state.text());
+            ASSERT_FALSE(runWith(journal, older, Rule::ExtensionName, {"", "md"}, card).has_value());
+            FaultyFileSystem dying(card);
+            dying.beforeMove(3, [] { throw Crash(); });
+            EXPECT_THROW(runWith(journal, folder, Rule::ExtensionName, {"", "md"}, dying), Crash);
+        }
+        c.away(folder, card.card);
+        Journal journal(state.text());
+        const Journal::Opening opening = journal.open(card);
+        ASSERT_EQ(opening.interrupted.size(), 1u) << c.what;
+        EXPECT_TRUE(opening.interrupted[0].waiting) << c.what;
+        EXPECT_EQ(opening.interrupted[0].state, c.state) << c.what;
+        const std::vector<Journal::Batch> waiting = journal.batches(card);
+        ASSERT_EQ(waiting.size(), 2u) << c.what << ": kept";
+        EXPECT_EQ(waiting[0].state, c.state) << c.what;
+        EXPECT_EQ(journal.latest(card)->sequence, waiting[0].sequence) << c.what << ": never skipped";
+        EXPECT_EQ(journal.undoLatest(card).refusal->kind, c.refusal) << c.what;
+        ASSERT_TRUE(journal.undo(waiting[1].sequence, card).outcome.has_value()) << c.what << ": the older one is within reach";
+        EXPECT_EQ(older.names(), std::set<std::string>{"a.txt"}) << c.what;
+
+        c.back(folder, card.card);
+        const std::vector<Journal::Batch> back = journal.batches(card);
+        ASSERT_EQ(back.size(), 1u) << c.what;
+        EXPECT_EQ(back[0].state, Journal::Batch::State::Ready) << c.what;
+        EXPECT_EQ(back[0].files, 2u) << c.what << ": settled now";
+        ASSERT_TRUE(journal.undoLatest(card).outcome.has_value()) << c.what;
+        EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt", "c.txt"})) << c.what;
+        EXPECT_EQ(batchFiles(state), 0u) << c.what;
+    }
+}
+
+// No file of a batch under either name (a card that is not the batch's, say):
+// kept and said, whether the batch ended or not, until the user gives it up.
+TEST(Settle, ABatchWithNothingFoundIsKeptUntilGivenUp) {
+    for (const bool ended : {true, false}) {
+        TempFolder folder, state;
+        folder.addFiles({"a.txt", "b.txt", "c.txt"});
+        {
+            Journal journal(state.text());
+            FaultyFileSystem dying;
+            if (!ended) dying.beforeMove(3, [] { throw Crash(); });
+            if (ended) ASSERT_FALSE(runWith(journal, folder, Rule::ExtensionName, {"", "md"}, dying).has_value());
+            else EXPECT_THROW(runWith(journal, folder, Rule::ExtensionName, {"", "md"}, dying), Crash);
+        }
+        for (const std::string& name : folder.names()) fs::remove(folder / name);
+        Journal journal(state.text());
+        const Journal::Opening opening = journal.open(platform::nativeFileSystem());
+        EXPECT_EQ(opening.interrupted.size(), ended ? 0u : 1u) << ended;
+        if (!ended) {
+            EXPECT_EQ(opening.interrupted[0].state, Journal::Batch::State::NothingFound);
+        }
+        EXPECT_EQ(journal.undoLatest(platform::nativeFileSystem()).refusal->kind, Journal::Refusal::Kind::NothingFound) << ended;
+        const std::vector<Journal::Batch> kept = journal.batches(platform::nativeFileSystem());
+        ASSERT_EQ(kept.size(), 1u) << ended;
+        EXPECT_EQ(kept[0].state, Journal::Batch::State::NothingFound) << ended;
+        EXPECT_FALSE(journal.giveUp(kept[0].sequence).has_value());
+        EXPECT_EQ(batchFiles(state), 0u) << ended;
+    }
+}
+
+// Where the folder's driver promises nothing of its names, an undo keeps its
+// record, marked taken back: a card that shows the new names again is
+// offered again; a later look that finds the old names durable lets it go.
+TEST(Journal, AnUndoKeepsItsRecordUntilTheOldNamesAreDurable) {
+    TempFolder folder, state;
+    folder.addFiles({"a.txt", "b.txt", "c.txt"});
+    CardFileSystem card;
+    card.card.durability = platform::Durability::Answer::NotPromised;
+    {
+        Journal journal(state.text());
+        ASSERT_FALSE(runWith(journal, folder, Rule::ExtensionName, {"", "md"}, card).has_value());
+        EXPECT_EQ(journal.undoLatest(card).outcome->restored, 3u);
+        EXPECT_EQ(batchFiles(state), 1u) << "kept";
+        ASSERT_EQ(journal.batches(card).size(), 1u);
+        EXPECT_EQ(journal.batches(card)[0].state, Journal::Batch::State::TakenBack);
+        EXPECT_FALSE(journal.latest(card).has_value()) << "never offered as one to take back";
+    }
+    for (const char* name : {"a", "b", "c"}) fs::rename(folder / (std::string(name) + ".txt"), folder / (std::string(name) + ".md"));
+    {
+        Journal journal(state.text()); // the card came back with the new names
+        const std::optional<Journal::Batch> offered = journal.latest(card);
+        ASSERT_TRUE(offered.has_value());
+        EXPECT_EQ(offered->state, Journal::Batch::State::Ready);
+        EXPECT_EQ(offered->files, 3u);
+        EXPECT_EQ(journal.undoLatest(card).outcome->restored, 3u);
+    }
+    EXPECT_EQ(batchFiles(state), 1u);
+    card.card.durability = platform::Durability::Answer::Durable;
+    Journal later(state.text());
+    EXPECT_TRUE(later.batches(card).empty()) << "the old names are durable now";
+    EXPECT_EQ(batchFiles(state), 0u);
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt", "c.txt"}));
+}
+
+// A placeholder of the program's own is never a file's way back: one left at
+// the old name by an undo cut short goes, and the file takes its name.
+TEST(Journal, AnUndoRemovesItsOwnPlaceholderAtTheOldName) {
+    TempFolder folder, state;
+    folder.addFiles({"a.txt", "b.txt"});
+    Journal journal(state.text());
+    ASSERT_FALSE(runWith(journal, folder, Rule::ExtensionName, {"", "md"}).has_value());
+    addPlaceholder(folder, "a.txt");
+    const Journal::UndoResult undone = journal.undoLatest(platform::nativeFileSystem());
+    ASSERT_TRUE(undone.outcome.has_value()) << refusalOf(undone);
+    EXPECT_EQ(undone.outcome->restored, 2u) << describe(*undone.outcome);
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt"}));
+    EXPECT_NE(fs::file_size(folder / "a.txt"), 0u);
+}
+
+// A batch started through a link is recorded where its files are: a link
+// repointed since leads its undo nowhere else.
+TEST(Journal, ABatchThroughALinkIsRecordedWhereItsFilesAre) {
+    TempFolder real, other, links, state;
+    real.addFiles({"a.txt", "b.txt"});
+    other.addFiles({"a.md"});
+    std::error_code failed;
+    fs::create_directory_symlink(real.path(), links / "photos", failed);
+    if (failed) GTEST_SKIP() << "no symbolic links here: " << failed.message();
+    Journal journal(state.text());
+    FileList list;
+    list.setPath(testing::toText(links / "photos"));
+    RecordingSink sink;
+    RenameRun run(Rule::ExtensionName, list, {"", "md"}, sink);
+    run.setJournal(&journal);
+    ASSERT_FALSE(run.Run().has_value());
+    fs::remove(links / "photos");
+    fs::create_directory_symlink(other.path(), links / "photos");
+    EXPECT_EQ(journal.latest(platform::nativeFileSystem())->folder, testing::toText(fs::canonical(real.path())));
+    ASSERT_TRUE(journal.undoLatest(platform::nativeFileSystem()).outcome.has_value());
+    EXPECT_EQ(real.names(), (std::set<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(other.names(), std::set<std::string>{"a.md"});
+}
+
+// What the system refuses of the journal's own files: a folder of batches
+// that cannot be written keeps an undo from moving anything; a batch file
+// that cannot be opened is named and left as it is.
+TEST(Journal, WhatTheSystemRefusesOfTheJournalMovesNothingAndSetsNothingAside) {
+#ifdef _WIN32
+    GTEST_SKIP() << "made unwritable with POSIX permissions or chattr";
+#else
+    struct Case {
+        const char* what;
+        bool folderOfBatches; // else the batch's own file
+        Journal::Refusal::Kind refusal;
+    };
+    const bool root = std::system("test \"$(id -u)\" = 0") == 0;
+    for (const Case& c : {Case{"the folder of batches", true, Journal::Refusal::Kind::CannotRecordEnd},
+                          Case{"the batch's file", false, Journal::Refusal::Kind::Unreadable}}) {
+        TempFolder folder, state;
+        folder.addFiles({"a.txt", "b.txt"});
+        {
+            Journal journal(state.text());
+            ASSERT_FALSE(runWith(journal, folder, Rule::ExtensionName, {"", "md"}).has_value());
+        }
+        const fs::path locked = c.folderOfBatches ? state / "batches" : state / "batches" / *TempFolder::namesIn(state / "batches").begin();
+        const std::string command = root ? "chattr +i '" + locked.string() + "'" : "chmod a-w" + std::string(c.folderOfBatches ? "" : ",a-r") + " '" + locked.string() + "'";
+        if (std::system(command.c_str()) != 0) GTEST_SKIP() << "cannot lock " << locked << " here";
+        Journal journal(state.text());
+        const Journal::Opening opening = journal.open(platform::nativeFileSystem());
+        const Journal::UndoResult undone = journal.undo(1, platform::nativeFileSystem());
+        std::system(((root ? "chattr -i '" : "chmod u+rw '") + locked.string() + "'").c_str());
+        EXPECT_EQ(opening.setAside.size(), c.folderOfBatches ? 0u : 1u) << c.what;
+        if (!c.folderOfBatches) {
+            EXPECT_EQ(opening.setAside[0].why, Journal::SetAside::Why::CannotOpen);
+            EXPECT_TRUE(opening.setAside[0].left) << c.what;
+        }
+        ASSERT_TRUE(undone.refusal.has_value()) << c.what;
+        EXPECT_EQ(undone.refusal->kind, c.refusal) << c.what;
+        EXPECT_EQ(folder.names(), (std::set<std::string>{"a.md", "b.md"})) << c.what << ": nothing moved";
+        EXPECT_EQ(batchFiles(state), 1u) << c.what << ": left where it is";
+        EXPECT_FALSE(fs::exists(state / "set-aside")) << c.what;
+    }
+#endif
+}
+
+TEST(Journal, WithoutAFolderItSaysThereIsNone) {
+    TempFolder folder;
+    folder.addFile("a.txt");
+    Journal nowhere(std::nullopt);
+    EXPECT_EQ(nowhere.open(platform::nativeFileSystem()).folderProblem->why, Journal::FolderProblem::Why::NoFolder);
+    const auto failure = runWith(nowhere, folder, Rule::ExtensionName, {"", "md"});
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(describe(*failure).find("journal in \"\""), std::string::npos) << describe(*failure);
+    EXPECT_NE(describe(*failure).find("no folder"), std::string::npos) << describe(*failure);
 }
 
 TEST(Journal, KeepsTheLatestBatchesWithinItsBound) {

@@ -54,6 +54,10 @@ TEST(SameFile, KnowsAFileAgainOnlyWhereItIsTheOne) {
          Sameness::Same},
         {"a card's birth time differs", file(8, 2, day, photo), Unstable, file(8, 2, 2 * day, photo), Unstable, Sameness::Other},
         {"unstable now: known by what it is", file(8, 12, day, photo), Stable, file(8, 99, day, photo), Unstable, Sameness::Same},
+        {"a rename restamped it (fusefat)", file(8, 2, {}, photo), IdentityTrust::Restamped, file(8, 5, {}, FileStamp{photo.size, photo.modified + day}),
+         IdentityTrust::Restamped, Sameness::Same},
+        {"restamped, and another size", file(8, 2, {}, photo), IdentityTrust::Restamped, file(8, 5, {}, newPhoto), IdentityTrust::Restamped,
+         Sameness::Other},
         {"a card file whose stamp was never read", file(8, 2, {}, {}), Unstable, file(8, 2, {}, photo), Unstable,
          Sameness::CannotTell},
     };

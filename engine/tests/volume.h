@@ -105,7 +105,8 @@ public:
         const std::string readOnly = kind_ == Kind::Fat ? "-o ro" : "-o ro,noatime";
         std::optional<std::set<std::string>> names;
         if (shell(tools.mount + " " + readOnly + " '" + device + "' '" + point.string() + "'", nullptr)) {
-            names = TempFolder::namesIn(point / folder);
+            std::error_code error;
+            names = std::filesystem::is_directory(point / folder, error) ? TempFolder::namesIn(point / folder) : std::set<std::string>{};
             shell("umount '" + point.string() + "'", nullptr);
         }
         shell("losetup -d '" + device + "'", nullptr);

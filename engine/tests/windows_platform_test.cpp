@@ -258,3 +258,34 @@ TEST(WindowsPlatform, ApplicationFolderHoldsThisProgram) {
 
 } // namespace
 } // namespace norvane
+
+namespace norvane {
+namespace {
+
+// A placeholder a move on a card left, seen on Windows: known and removed;
+// the same time on a file with content keeps it. The drive names its volume.
+TEST(WindowsVolume, OnlyTheProgramsOwnPlaceholdersGoAndTheVolumeHasASerial) {
+    TempFolder folder;
+    std::ofstream(folder / "Holiday_1.JPG"); // empty
+    folder.addFile("stamped.JPG", "x");
+    const std::int64_t steps = platform::placeholderTime / 100 + 116444736000000000LL;
+    const FILETIME stamp{static_cast<DWORD>(steps & 0xffffffff), static_cast<DWORD>(steps >> 32)};
+    for (const char* name : {"Holiday_1.JPG", "stamped.JPG"}) {
+        const HANDLE file = ::CreateFileW((folder / name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+        EXPECT_TRUE(::SetFileTime(file, nullptr, nullptr, &stamp)) << name;
+        ::CloseHandle(file);
+    }
+    EXPECT_TRUE(disk().isOwnPlaceholder(folder.text(), "Holiday_1.JPG"));
+    EXPECT_FALSE(disk().isOwnPlaceholder(folder.text(), "stamped.JPG"));
+    EXPECT_FALSE(disk().removeOwnPlaceholder(folder.text(), "stamped.JPG").removed);
+    EXPECT_TRUE(disk().removeOwnPlaceholder(folder.text(), "Holiday_1.JPG").removed);
+    EXPECT_EQ(folder.names(), std::set<std::string>{"stamped.JPG"});
+    const std::optional<std::string> id = disk().volumeId(folder.text());
+    ASSERT_TRUE(id);
+    EXPECT_EQ(id->size(), 9u) << *id;
+    EXPECT_EQ((*id)[4], '-') << *id;
+}
+
+} // namespace
+} // namespace norvane

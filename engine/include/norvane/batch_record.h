@@ -24,9 +24,6 @@ public:
     // The folder the batch held open, to know it again: an undo in another folder of the same path refuses.
     platform::FileIdentity folderIdentity;
     platform::IdentityTrust folderTrust = platform::IdentityTrust::Unstable;
-    // Whether a rename there keeps a file's last write: where it does not
-    // (FAT through some drivers), a file is known by what the rename keeps.
-    bool timeKept = true;
 
     std::size_t size() const { return moves_.size(); }
     bool empty() const { return moves_.empty(); }
@@ -41,7 +38,9 @@ public:
     // told; and how far the numbers of the folder it went to hold.
     std::optional<platform::FileIdentity> file(std::size_t i) const;
     platform::IdentityTrust trust(std::size_t i) const {
-        return moves_[i].flags & stableFlag ? platform::IdentityTrust::Stable : platform::IdentityTrust::Unstable;
+        return moves_[i].flags & stableFlag      ? platform::IdentityTrust::Stable
+               : moves_[i].flags & restampedFlag ? platform::IdentityTrust::Restamped
+                                                 : platform::IdentityTrust::Unstable;
     }
 
     void add(std::string_view from, std::string_view to, const std::optional<platform::FileIdentity>& file,
@@ -59,7 +58,7 @@ public:
     std::size_t memoryUsed() const { return folder.capacity() + names_.capacity() + moves_.capacity() * sizeof(Move); }
 
 private:
-    static constexpr std::uint8_t knownFlag = 1, bornFlag = 2, stampFlag = 4, stableFlag = 8;
+    static constexpr std::uint8_t knownFlag = 1, bornFlag = 2, stampFlag = 4, stableFlag = 8, restampedFlag = 16;
     struct Move {
         std::size_t fromEnd; // in names_, where `to` starts
         std::size_t toEnd;   // where the next move's `from` starts

@@ -62,6 +62,7 @@ public:
             NothingFound,  // its folder is there but no file of it is under either name
             HeldElsewhere, // another running Norvane holds it
             TakenBack,     // taken back; kept until the folder shows the old names are durable
+            Unreadable,    // its file cannot be opened or read now (`error`); left as it is
         } state = State::Ready;
         std::optional<platform::SystemError> error; // what the system said, where it said something
     };

@@ -256,7 +256,7 @@ private:
         const platform::PathProbe now = folder_.probe(steps_[i].from);
         if (!recorded || !now.identity) return StepProblem{i, Kind::IdentityUnknown, now.error};
         const platform::IdentityTrust recordedTrust = expected_->trustAt(i), trust = trustOf(steps_[i].from);
-        switch (sameFile(*recorded, recordedTrust, *now.identity, trust, expected_->timeKept)) {
+        switch (sameFile(*recorded, recordedTrust, *now.identity, trust)) {
         case Sameness::Same: return std::nullopt;
         case Sameness::CannotTell: return StepProblem{i, Kind::IdentityUnknown, std::nullopt};
         case Sameness::Other: break;

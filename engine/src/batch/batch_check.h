@@ -34,7 +34,6 @@ struct Step {
 struct Expected {
     std::function<std::optional<platform::FileIdentity>(std::size_t step)> fileAt;
     std::function<platform::IdentityTrust(std::size_t step)> trustAt;
-    bool timeKept = true; // whether the moves kept each file's last write
 };
 
 struct StepProblem {

@@ -26,7 +26,7 @@ void BatchRecord::add(std::string_view from, std::string_view to, const std::opt
 
 void BatchRecord::setFile(std::size_t i, const std::optional<platform::FileIdentity>& file, platform::IdentityTrust trust) {
     Move& move = moves_[i];
-    move.flags = trust == platform::IdentityTrust::Stable ? stableFlag : 0;
+    move.flags = trust == platform::IdentityTrust::Stable ? stableFlag : trust == platform::IdentityTrust::Restamped ? restampedFlag : 0;
     if (!file) return;
     move.flags |= knownFlag;
     move.id = file->id;

@@ -20,6 +20,7 @@ std::string fileCount(std::size_t n) { return n == 1 ? "1 file was" : std::to_st
 
 std::string systemError(const std::optional<platform::SystemError>& error) {
     if (!error) return {};
+    if (error->number == 0) return " (" + error->description + ")"; // the program's own words, not the system's
     return " (error " + std::to_string(error->number) + ": " + error->description + ")";
 }
 
@@ -106,10 +107,13 @@ std::string describe(const RenameFailure& failure) {
         if (failure.renamed == 0) return "Cancelled before any file was renamed.";
         return "Cancelled: " + fileCount(failure.renamed) + " renamed; the others keep their names.";
     }
-    if (failure.kind == RenameFailure::Kind::JournalUnwritable)
-        return "No file was renamed: Norvane writes every batch down before its first move, so that it can be taken back even "
-               "after a crash, and its journal in " + quoted(failure.destination) + " could not be written" +
-               systemError(failure.error) + ".";
+    if (failure.kind == RenameFailure::Kind::JournalUnwritable) {
+        const std::string first = "No file was renamed: Norvane writes every batch down before its first move, so that it can be "
+                                  "taken back even after a crash, ";
+        // With no folder to name, none is named.
+        if (failure.destination.empty()) return first + "and there is no folder to keep its journal in" + systemError(failure.error) + ".";
+        return first + "and its journal in " + quoted(failure.destination) + " could not be written" + systemError(failure.error) + ".";
+    }
     if (failure.kind == RenameFailure::Kind::RefreshFailed) {
         if (failure.renamed == 0)
             return "Cannot read the folder " + quoted(failure.name) + systemError(failure.error) + ". No file was renamed.";

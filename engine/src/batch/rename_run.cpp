@@ -63,7 +63,9 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
         batch::check(*folder, steps, batch::OnProblem::StopBatch, nullptr, progress_, journal_ != nullptr);
     if (checked.cancelled) return cancelled(planner, 0);
     if (auto failure = planner.refusal(plan, checked)) return failure;
-    record_.folder = files_.path();
+    // Recorded as resolved: a link repointed later cannot lead the undo to another folder.
+    const auto resolved = files_.fileSystem().resolveFolder(files_.path());
+    record_.folder = std::holds_alternative<std::string>(resolved) ? std::get<std::string>(resolved) : files_.path();
     record_.folderIdentity = folder->about().identity;
     record_.folderTrust = folder->about().trust;
 
@@ -74,6 +76,7 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
         header.folder = record_.folder;
         header.folderIdentity = record_.folderIdentity;
         header.folderTrust = record_.folderTrust;
+        header.volumeId = folder->volumeId();
         header.stepCount = steps.size();
         batch::TrustOfPlaces trust(*folder);
         auto planned = journal::BatchWriter::plan(*journal_, std::move(header), [&](std::size_t i) {

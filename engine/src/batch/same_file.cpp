@@ -28,8 +28,8 @@ Sameness byNumber(const FileIdentity& recorded, const FileIdentity& now, bool st
 
 } // namespace
 
-Sameness sameFile(const FileIdentity& recorded, IdentityTrust recordedTrust, const FileIdentity& now, IdentityTrust nowTrust,
-                  bool timeKept) {
+Sameness sameFile(const FileIdentity& recorded, IdentityTrust recordedTrust, const FileIdentity& now, IdentityTrust nowTrust) {
+    const bool timeKept = platform::renameKeepsTime(recordedTrust) && platform::renameKeepsTime(nowTrust);
     if (stable(recordedTrust, nowTrust)) return byNumber(recorded, now, true);
     if (!recorded.stamp || !now.stamp) return Sameness::CannotTell;
     if (recorded.stamp->size != now.stamp->size || (timeKept && recorded.stamp->modified != now.stamp->modified)) return Sameness::Other;

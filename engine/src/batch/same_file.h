@@ -19,9 +19,10 @@ enum class Sameness { Same, Other, CannotTell };
 // time where kept; a disk that came back under another device number is known
 // by number and birth time, or by number and stamp. Where either is not, the
 // file is known by what it is: size and last write, and birth time where kept.
-// `timeKept` false: the last write is not compared, as a rename restamps it.
+// Where a rename restamps a file's last write (on either side), the size
+// alone stands for what the file is, with its birth time where kept.
 Sameness sameFile(const platform::FileIdentity& recorded, platform::IdentityTrust recordedTrust,
-                  const platform::FileIdentity& now, platform::IdentityTrust nowTrust, bool timeKept = true);
+                  const platform::FileIdentity& now, platform::IdentityTrust nowTrust);
 
 // The same for a folder, whose size and time change with every rename in it:
 // its number on the same device, else its birth time where kept; where

@@ -22,7 +22,6 @@ void keepForLater(const BatchRecord& record, const std::vector<std::size_t>& mov
     remaining.folder = record.folder;
     remaining.folderIdentity = record.folderIdentity;
     remaining.folderTrust = record.folderTrust;
-    remaining.timeKept = record.timeKept;
     for (const std::size_t move : moves) remaining.add(record.from(move), record.to(move), record.file(move), record.trust(move));
 }
 
@@ -52,7 +51,7 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
     steps.reserve(count);
     for (std::size_t step = 0; step < count; ++step) steps.push_back({record.to(moveOf(step)), record.from(moveOf(step))});
     const batch::Expected expected{[&](std::size_t step) { return record.file(moveOf(step)); },
-                                   [&](std::size_t step) { return record.trust(moveOf(step)); }, record.timeKept};
+                                   [&](std::size_t step) { return record.trust(moveOf(step)); }};
 
     const batch::Checked checked = batch::check(*folder, steps, batch::OnProblem::LeaveFileAndGoOn, &expected, progress);
     if (checked.cancelled) {

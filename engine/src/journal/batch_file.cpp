@@ -13,12 +13,13 @@ namespace {
 
 using platform::IdentityTrust;
 
-std::uint8_t trustByte(IdentityTrust trust) { return trust == IdentityTrust::Stable ? 1 : 0; }
+// Restamped (2) only in format 2.
+std::uint8_t trustByte(IdentityTrust trust) { return trust == IdentityTrust::Stable ? 1 : trust == IdentityTrust::Restamped ? 2 : 0; }
 
 bool readTrust(PayloadReader& reader, IdentityTrust& trust) {
     std::uint8_t byte = 0;
-    if (!reader.u8(byte) || byte > 1) return false;
-    trust = byte == 1 ? IdentityTrust::Stable : IdentityTrust::Unstable;
+    if (!reader.u8(byte) || byte > 2) return false;
+    trust = byte == 1 ? IdentityTrust::Stable : byte == 2 ? IdentityTrust::Restamped : IdentityTrust::Unstable;
     return true;
 }
 
@@ -85,14 +86,11 @@ private:
         if (version_ >= 2) {
             std::uint8_t flags = 0;
             std::string_view volume;
-            if (!reader.varint(log_.sequence) || log_.sequence == 0 || !reader.u8(flags) || (flags & ~7u) != 0) return false;
+            if (!reader.varint(log_.sequence) || log_.sequence == 0 || !reader.u8(flags) || (flags & ~1u) != 0) return false;
             if (flags & 1u) {
                 if (!reader.bytes(volume)) return false;
                 log_.volumeId = std::string(volume);
             }
-            if (flags & 2u) log_.timeKept = (flags & 4u) != 0;
-            else if (flags & 4u) return false;
-            log_.steps.timeKept = log_.timeKept.value_or(true);
         }
         return begun_ = true;
     }
@@ -153,6 +151,8 @@ private:
         if (!reader.varint(restored) || restored > log_.stepCount) return false;
         log_.undoOpen = false;
         log_.undoRestored = restored;
+        log_.takenBackBy.reset(); // the files were found renamed again, or some were left
+
         return true;
     }
 
@@ -200,8 +200,7 @@ std::string beginRecord(const BatchLog& header) {
     writer.u8(trustByte(header.folderTrust));
     writer.varint(header.stepCount);
     writer.varint(header.sequence);
-    writer.u8(static_cast<std::uint8_t>((header.volumeId ? 1u : 0u) | (header.timeKept ? 2u : 0u) |
-                                        (header.timeKept.value_or(false) ? 4u : 0u)));
+    writer.u8(header.volumeId ? 1 : 0); // which optional fields follow
     if (header.volumeId) writer.bytes(*header.volumeId);
     return fileStart() + framed(Begin, writer);
 }

@@ -48,7 +48,6 @@ struct BatchLog {
     platform::FileIdentity folderIdentity;
     platform::IdentityTrust folderTrust = platform::IdentityTrust::Unstable;
     std::optional<std::string> volumeId; // the folder's volume, where the system names it
-    std::optional<bool> timeKept;        // whether a rename in the folder keeps a file's last write, where asked
     std::uint64_t stepCount = 0;
     // The planned steps; each file as best known: the source as checked, or,
     // for a step marked moved, the file as found after its move.

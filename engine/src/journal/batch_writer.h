@@ -34,6 +34,7 @@ struct Entry {
     bool nothingFound = false;  // as the last look at its folder found
     bool lookedAgain = false;   // taken back, and looked at once more by this process
     bool removed = false;       // its file went since the list was read
+    std::optional<platform::SystemError> unreadable; // the system refused to open or read it
     platform::FileIdentity folderIdentity;
     platform::IdentityTrust folderTrust = platform::IdentityTrust::Unstable;
     std::optional<std::string> volumeId;

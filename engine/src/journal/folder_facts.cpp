@@ -5,18 +5,6 @@
 
 namespace norvane::journal {
 
-std::optional<std::string> volumeOf(const std::string&) { return std::nullopt; }
-
-std::optional<bool> renameKeepsTime(const std::string&) { return std::nullopt; }
-
-std::string resolvedFolder(const std::string& folder) { return folder; }
-
-MadeDurable makeNamesDurable(platform::FileSystem&, const std::string&) { return {Durability::Durable, std::nullopt}; }
-
-bool isOwnPlaceholder(platform::Folder&, std::string_view) { return false; }
-
-void removeOwnPlaceholder(platform::Folder&, std::string_view) {}
-
 OwnFileBytes::OwnFileBytes(platform::OwnFile& file) : file_(file) {
     auto read = file_.read();
     if (auto* error = std::get_if<platform::SystemError>(&read)) error_ = *error;

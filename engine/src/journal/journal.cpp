@@ -321,14 +321,16 @@ enum class FolderState { Here, Away, Other };
 // birth where they tell, and its volume's own name (another card at the same
 // path has another).
 FolderState folderState(const platform::FolderProbe& about, const platform::FileIdentity& identity, platform::IdentityTrust trust,
-                        const std::optional<std::string>& volumeId, const std::string& path) {
+                        const std::optional<std::string>& volumeId, const std::function<std::optional<std::string>()>& volumeNow) {
     if (!about.isFolder) return FolderState::Away;
-    if (batch::sameFolder(identity, trust, about.identity, about.trust) == batch::Sameness::Other)
+    if (batch::sameFolder(identity, trust, about.identity, about.trust) == batch::Sameness::Other) return FolderState::Other;
+    // A folder made again in a freed number is born anew. Only where the
+    // birth is the folder's own: Windows under Wine gives its last change.
+    if (platform::directorySeparator() == '/' && identity.born && about.identity.born && *identity.born != *about.identity.born)
         return FolderState::Other;
-    if (identity.born && about.identity.born && *identity.born != *about.identity.born) return FolderState::Other;
     if (volumeId) {
-        const std::optional<std::string> now = journal::volumeOf(path);
-        if (now && *now != *volumeId) return FolderState::Other;
+        const std::optional<std::string> now = volumeNow();
+        if (now != volumeId) return FolderState::Other; // another card, or one whose name cannot be read now
     }
     return FolderState::Here;
 }
@@ -369,14 +371,16 @@ std::vector<std::string> foldersTouched(const BatchRecord& record) {
     return folders;
 }
 
-journal::MadeDurable makeDurable(platform::FileSystem& fileSystem, const BatchRecord& record) {
-    journal::MadeDurable all{journal::Durability::Durable, std::nullopt};
+using Answer = platform::Durability::Answer;
+
+platform::Durability makeDurable(platform::FileSystem& fileSystem, const BatchRecord& record) {
+    platform::Durability all{Answer::Durable, std::nullopt};
     for (const std::string& folder : foldersTouched(record)) {
-        const journal::MadeDurable made = journal::makeNamesDurable(fileSystem, folder);
-        if (made.durability != journal::Durability::Durable) all.durability = made.durability;
+        const platform::Durability made = fileSystem.makeNamesDurable(folder);
+        if (made.answer != Answer::Durable) all.answer = made.answer;
         if (made.error && !all.error) all.error = made.error;
     }
-    if (all.error) all.durability = journal::Durability::NotPromised;
+    if (all.error) all.answer = Answer::NotPromised;
     return all;
 }
 
@@ -418,6 +422,15 @@ void Journal::refresh() {
             if (known == entries_.end()) busy.sequence = journal::sequenceOfName(name);
             busy.read = known != entries_.end() && known->read;
             now.push_back(std::move(busy));
+            continue;
+        }
+        if (held.openFailed || (held.error && !held.tooLarge)) {
+            // Left where it is, and in its place: the system may let it be read later.
+            Entry unreadable = known != entries_.end() ? *known : Entry{};
+            unreadable.name = name;
+            if (known == entries_.end()) unreadable.sequence = journal::sequenceOfName(name);
+            unreadable.unreadable = held.error;
+            now.push_back(std::move(unreadable));
             continue;
         }
         if (!held.log) continue; // gone, or not a batch of this program's: open() names those
@@ -466,6 +479,11 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
         if (held.openFailed || (held.error && !held.tooLarge)) {
             // Left where it is: the next start tries again.
             opening.setAside.push_back({held.openFailed ? SetAside::Why::CannotOpen : SetAside::Why::CannotRead, name, held.error, 0, true});
+            Entry unreadable;
+            unreadable.name = name;
+            unreadable.sequence = journal::sequenceOfName(name);
+            unreadable.unreadable = held.error;
+            kept.push_back(std::move(unreadable));
             continue;
         }
         if (held.tooLarge) {
@@ -496,7 +514,8 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
         }
         if (!log.ended || log.undoOpen) {
             const std::unique_ptr<platform::Folder> folder = fileSystem.openFolder(log.folder);
-            const FolderState here = folderState(folder->about(), log.folderIdentity, log.folderTrust, log.volumeId, log.folder);
+            const FolderState here =
+                folderState(folder->about(), log.folderIdentity, log.folderTrust, log.volumeId, [&] { return folder->volumeId(); });
             if (here != FolderState::Here) {
                 // Its card is not in, say: settled when it is back.
                 stopped.state = stateOfFolder(here);
@@ -524,6 +543,11 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
                 stopped.renamed = renamed.record.size();
                 stopped.restored = stopped.planned > stopped.renamed ? stopped.planned - stopped.renamed : 0;
                 const bool allBack = renamed.record.empty();
+                if (allBack && stopped.restored > 0 && fileSystem.makeNamesDurable(log.folder).answer == Answer::Durable) {
+                    opening.interrupted.push_back(stopped);
+                    removeBatch(held, *folder_, name);
+                    continue;
+                }
                 stopped.error = appendDurably(held, allBack ? journal::takenBackRecord(platform::processId())
                                                             : journal::undoEndedRecord(stopped.restored));
                 if (!stopped.error) {
@@ -551,7 +575,8 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
 Journal::Batch::State Journal::stateOf(Entry& entry, platform::FileSystem& fileSystem, std::optional<platform::SystemError>& error) {
     if (!entry.read) return State::HeldElsewhere;
     const platform::FolderProbe about = fileSystem.probeFolder(entry.folder);
-    const FolderState here = folderState(about, entry.folderIdentity, entry.folderTrust, entry.volumeId, entry.folder);
+    const FolderState here = folderState(about, entry.folderIdentity, entry.folderTrust, entry.volumeId,
+                                         [&] { return fileSystem.volumeId(entry.folder); });
     if (here != FolderState::Here) {
         error = about.error;
         return stateOfFolder(here);
@@ -590,7 +615,7 @@ Journal::Batch::State Journal::stateOf(Entry& entry, platform::FileSystem& fileS
                 }
             } else if (renamed.record.empty() &&
                        (*log.takenBackBy != platform::processId() ||
-                        journal::makeNamesDurable(fileSystem, log.folder).durability == journal::Durability::Durable)) {
+                        fileSystem.makeNamesDurable(log.folder).answer == Answer::Durable)) {
                 removeBatch(held, *folder_, entry.name);
                 entry.removed = true;
             }
@@ -607,7 +632,12 @@ std::vector<Journal::Batch> Journal::batches(platform::FileSystem& fileSystem) {
     for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry) {
         if (entry->removed) continue;
         Batch batch;
-        batch.state = stateOf(*entry, fileSystem, batch.error);
+        if (entry->unreadable) {
+            batch.state = State::Unreadable;
+            batch.error = entry->unreadable;
+        } else {
+            batch.state = stateOf(*entry, fileSystem, batch.error);
+        }
         if (entry->removed) continue; // nothing left to take back: gone just now
         batch.sequence = entry->sequence;
         batch.folder = entry->folder;
@@ -670,7 +700,8 @@ Journal::UndoResult Journal::undo(std::uint64_t sequence, platform::FileSystem& 
         return refuse(RefusalKind::CannotRecordEnd, platform::SystemError{0, "the journal's folder cannot be written to"});
 
     const std::unique_ptr<platform::Folder> folder = fileSystem.openFolder(log.folder);
-    const FolderState here = folderState(folder->about(), log.folderIdentity, log.folderTrust, log.volumeId, log.folder);
+    const FolderState here =
+                folderState(folder->about(), log.folderIdentity, log.folderTrust, log.volumeId, [&] { return folder->volumeId(); });
     if (here == FolderState::Away) return refuse(RefusalKind::FolderAway, folder->about().error);
     if (here == FolderState::Other) return refuse(RefusalKind::OtherFolder);
     if (!log.ended) {
@@ -714,9 +745,9 @@ Journal::UndoResult Journal::undo(std::uint64_t sequence, platform::FileSystem& 
     std::string records = givenUp.empty() ? std::string() : journal::givenUpRecord(givenUp);
     if (outcome.remaining.empty()) {
         // Every file tried: the record goes only once the old names are durable where the folder is.
-        const journal::MadeDurable durable = outcome.restored > 0 ? makeDurable(fileSystem, renamed.record)
-                                                                  : journal::MadeDurable{journal::Durability::Durable, std::nullopt};
-        if (durable.durability == journal::Durability::Durable) {
+        const platform::Durability durable =
+            outcome.restored > 0 ? makeDurable(fileSystem, renamed.record) : platform::Durability{Answer::Durable, std::nullopt};
+        if (durable.answer == Answer::Durable) {
             removeBatch(held, *folder_, entry.name);
             entries_.erase(found);
         } else {

@@ -4,7 +4,6 @@
 #include "journal/settle.h"
 
 #include "batch/same_file.h"
-#include "journal/folder_facts.h"
 #include "norvane/path.h"
 #include "platform/case_change.h"
 
@@ -33,7 +32,7 @@ bool holdsStepFile(platform::Folder& folder, const BatchRecord& steps, std::size
     const platform::FolderProbe& about = folder.about();
     // Where the name lies in another folder its own trust counts; this folder's is the usual case.
     const platform::IdentityTrust trust = folderPartOf(name).empty() ? about.trust : folder.probeFolder(folderPartOf(name)).trust;
-    return batch::sameFile(*known, steps.trust(i), *now.identity, trust, steps.timeKept) == batch::Sameness::Same;
+    return batch::sameFile(*known, steps.trust(i), *now.identity, trust) == batch::Sameness::Same;
 }
 
 // Every process that may have parked a file of this batch.
@@ -96,8 +95,8 @@ Settled settleSteps(const BatchLog& log, platform::Folder& folder, platform::Fil
                 settled.parked[made] = std::move(*name);
                 ++made;
             }
-        } else if (atNew[made] && atOld[made] && isOwnPlaceholder(folder, steps.to(made))) {
-            removeOwnPlaceholder(folder, steps.to(made));
+        } else if (atNew[made] && atOld[made] && folder.isOwnPlaceholder(steps.to(made))) {
+            folder.removeOwnPlaceholder(steps.to(made));
         }
     }
     settled.made = made;
@@ -145,10 +144,9 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
     }
     // An undo cut short between a placeholder and its move leaves the placeholder at the old name: never a way back.
     for (std::size_t n = 0; n < candidates.size(); ++n)
-        if (atNew[n] && atOld[n] && isOwnPlaceholder(folder, steps.from(candidates[n]))) {
-            removeOwnPlaceholder(folder, steps.from(candidates[n]));
+        if (atNew[n] && atOld[n] && folder.isOwnPlaceholder(steps.from(candidates[n])) &&
+            folder.removeOwnPlaceholder(steps.from(candidates[n])).removed)
             atOld[n] = false;
-        }
 
     // Parking names are looked for only where a file is at neither name: one read of the folder tells whether any is there.
     std::set<std::string> parkingNames;
@@ -167,7 +165,6 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
     renamed.record.folder = log.folder;
     renamed.record.folderIdentity = log.folderIdentity;
     renamed.record.folderTrust = log.folderTrust;
-    renamed.record.timeKept = steps.timeKept;
     bool anyFound = false;
     for (std::size_t n = 0; n < candidates.size(); ++n) {
         const std::size_t i = candidates[n];

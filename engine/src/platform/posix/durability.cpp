@@ -61,6 +61,10 @@ NameSync nameSyncOf(int folder) {
     if (mount && mount->type == "fuseblk") {
         const std::optional<VolumeLabel> label = volumeLabelOf(folder);
         if (label && (label->type == "exfat" || label->type == "ntfs")) return NameSync::Folder;
+        // A device the user may not read: the driver's program says which it is.
+        const std::optional<std::string> program = fuseDriverOf(*mount);
+        for (const char* measured : {"mount.exfat-fuse", "exfat-fuse", "mount.exfat", "ntfs-3g", "mount.ntfs-3g", "lowntfs-3g", "mount.ntfs"})
+            if (program == measured) return NameSync::Folder;
     }
     // fusefat honours no sync of its own, not even the file system's, but
     // writes each change to its device as it makes it: what the device's

@@ -52,13 +52,14 @@ std::string folderOf(const std::string& path) {
     return cut == 0 ? "/" : trimmed.substr(0, cut);
 }
 
-// A folder's entries reach the disk with the folder's own fsync. Some file
-// systems cannot sync a folder at all (EINVAL): there is nothing more to do.
+// A folder's entries reach the disk as far as its driver honours a request:
+// the folder's own fsync, the file system's where a folder cannot be synced
+// alone. Where nothing is known to write them, that is no error of the
+// program's own files: they are where the user keeps its state.
 std::optional<SystemError> syncFolder(const std::string& folder) {
     const Descriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (opened.get() < 0) return errorOf(errno);
-    if (::fsync(opened.get()) != 0 && errno != EINVAL) return errorOf(errno);
-    return std::nullopt;
+    return posix::makeNamesDurableAt(opened.get()).error;
 }
 
 class PosixOwnFile final : public OwnFile {

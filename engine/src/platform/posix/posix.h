@@ -94,6 +94,8 @@ std::optional<Mount> mountOf(dev_t device);
 // the mount's source where it is one, else the device a FUSE driver was
 // started on; nullopt where there is none (tmpfs) or it cannot be found.
 std::optional<std::string> blockDeviceOf(const Mount& mount);
+// The program of the FUSE driver serving a "fuseblk" mount ("mount.exfat-fuse", "ntfs-3g").
+std::optional<std::string> fuseDriverOf(const Mount& mount);
 
 // What a volume's own superblock says of it, read with libblkid and kept per
 // device: its kind ("exfat", "vfat", "ntfs") and its serial or UUID.

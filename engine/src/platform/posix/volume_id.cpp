@@ -40,33 +40,50 @@ std::vector<std::string> argumentsOf(const std::string& process) {
     return arguments;
 }
 
+// Whether a driver's argument names the mount point. Drivers change to "/"
+// once started, so a relative one can only be matched by how the point ends.
+bool namesPoint(const std::string& argument, const std::string& point) {
+    if (argument.empty()) return false;
+    if (argument[0] == '/') return argument == point || argument + "/" == point || argument == point + "/";
+    std::string relative = argument;
+    while (relative.rfind("./", 0) == 0) relative.erase(0, 2);
+    while (!relative.empty() && relative.back() == '/') relative.pop_back();
+    return !relative.empty() && point.size() > relative.size() &&
+           point.compare(point.size() - relative.size(), relative.size(), relative) == 0 &&
+           point[point.size() - relative.size() - 1] == '/';
+}
+
 // A FUSE driver that does not name its device in the mount table (fusefat
-// calls itself "fusefat" there) was started with it: the process serving the
-// mount point holds it among its arguments.
+// calls itself "fusefat" there) was started with it: the process of that
+// program serving the mount point holds it among its arguments. Where two
+// processes could be serving it, neither is taken.
 std::optional<std::string> deviceOfDriver(const Mount& mount) {
     // "fuse.fusefat": the driver's program is called so; plain "fuse" or "fuseblk" names none.
     const std::size_t dot = mount.type.find('.');
-    const std::string program = dot == std::string::npos ? std::string() : mount.type.substr(dot + 1);
+    if (dot == std::string::npos) return std::nullopt;
+    const std::string program = mount.type.substr(dot + 1);
     DIR* processes = ::opendir("/proc");
     if (processes == nullptr) return std::nullopt;
     std::optional<std::string> found;
+    unsigned serving = 0;
     while (const dirent* entry = ::readdir(processes)) {
         if (entry->d_name[0] < '1' || entry->d_name[0] > '9') continue;
         const std::vector<std::string> arguments = argumentsOf(entry->d_name);
-        if (arguments.empty() || (!program.empty() && arguments[0].substr(arguments[0].rfind('/') + 1) != program)) continue;
+        if (arguments.empty() || arguments[0].substr(arguments[0].rfind('/') + 1) != program) continue;
         bool servesPoint = false;
         std::optional<std::string> device;
         for (std::size_t i = 1; i < arguments.size(); ++i) {
-            if (arguments[i] == mount.point) servesPoint = true;
+            if (arguments[i] == "-o") ++i; // the options' text, whatever it holds
             else if (arguments[i].rfind("/dev/", 0) == 0 && isBlockDevice(arguments[i])) device = arguments[i];
+            else if (namesPoint(arguments[i], mount.point)) servesPoint = true;
         }
         if (servesPoint && device) {
             found = device;
-            break;
+            ++serving;
         }
     }
     ::closedir(processes);
-    return found;
+    return serving == 1 ? found : std::nullopt;
 }
 
 // The links udev keeps for everyone to read: /dev/disk/by-uuid/1234-ABCD -> ../../sdb1.
@@ -114,6 +131,31 @@ std::optional<VolumeLabel> probedLabel(const std::string&) { return std::nullopt
 #endif
 
 } // namespace
+
+// For "fuseblk", whose source is the device: the program serving it, which
+// tells exfat-fuse from ntfs-3g where the device itself cannot be read.
+std::optional<std::string> fuseDriverOf(const Mount& mount) {
+    DIR* processes = ::opendir("/proc");
+    if (processes == nullptr) return std::nullopt;
+    std::optional<std::string> found;
+    unsigned serving = 0;
+    while (const dirent* entry = ::readdir(processes)) {
+        if (entry->d_name[0] < '1' || entry->d_name[0] > '9') continue;
+        const std::vector<std::string> arguments = argumentsOf(entry->d_name);
+        bool servesPoint = false, onDevice = false;
+        for (std::size_t i = 1; i < arguments.size(); ++i) {
+            if (arguments[i] == "-o") ++i;
+            else if (arguments[i] == mount.source) onDevice = true;
+            else if (namesPoint(arguments[i], mount.point)) servesPoint = true;
+        }
+        if (servesPoint && onDevice) {
+            found = arguments[0].substr(arguments[0].rfind('/') + 1);
+            ++serving;
+        }
+    }
+    ::closedir(processes);
+    return serving == 1 ? found : std::nullopt;
+}
 
 std::optional<std::string> blockDeviceOf(const Mount& mount) {
     if (isBlockDevice(mount.source)) return mount.source;
