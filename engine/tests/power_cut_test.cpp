@@ -385,7 +385,7 @@ TEST(PowerCut, EveryOriginalNameIsBackOrItsBatchStillOffered) {
     std::map<std::string, int> reached, restored, offered, lost;
     int cardRepaired = 0, stateRepaired = 0;
     std::map<std::string, int> copiedNames; // the card's copies by how many new names they held
-    std::string faults;
+    std::string faults, stillOffered;
     for (int round = 0; round < rounds; ++round) {
         makeFiles(round);
         // Which part of the run the stop is aimed at: 0-1 the batch, 2 after its end, 3 its undo, 4 after that.
@@ -459,6 +459,7 @@ TEST(PowerCut, EveryOriginalNameIsBackOrItsBatchStillOffered) {
         offer.wait();
         if (offer.said().find("offered ") != std::string::npos) {
             ++offered[phase];
+            stillOffered += "\n  round " + std::to_string(round) + ", stopped " + phase + ": " + wrong.front() + "; " + offer.said();
             continue;
         }
         ++lost[phase];
@@ -474,9 +475,10 @@ TEST(PowerCut, EveryOriginalNameIsBackOrItsBatchStillOffered) {
         counts += "\n  " + std::to_string(reached[phase]) + " stopped " + phase + ": " + std::to_string(restored[phase]) +
                   " names back, " + std::to_string(offered[phase]) + " still offered, " + std::to_string(lost[phase]) + " lost";
     std::printf("%d power-cut rounds (seed %llu), the copies of the card holding none, some or all new names: %d, %d, %d; "
-                "repaired by fsck: %d of the card, %d of the journal's disk:%s\n",
+                "mended by the boot's check: %d card copies, %d journal disk copies (ext4 replaying its own journal counts):%s\n",
                 rounds, static_cast<unsigned long long>(seed), copiedNames["none"], copiedNames["some"], copiedNames["all"],
                 cardRepaired, stateRepaired, counts.c_str());
+    if (!stillOffered.empty()) std::printf("rounds whose names are not back yet, their batch still offered:%s\n", stillOffered.c_str());
     if (!faults.empty()) {
         std::printf("rounds that lost names:%s\n", faults.c_str());
         if (strict) ADD_FAILURE() << "names lost, and no batch offered to take them back:" << faults;
