@@ -3,6 +3,7 @@
 
 #include "form1.h"
 
+#include "about_dialog.h"
 #include "accessible_roles.h"
 #include "announcer.h"
 #include "batch_button.h"
@@ -323,7 +324,7 @@ void Form1::createUndo() {
     undoAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(undoAction_);
     connect(undoAction_, &QAction::triggered, this, &Form1::undoLastBatch);
-    new UndoMenu(File1, undoAction_);
+    addAboutAction(this, *new UndoMenu(File1, undoAction_));
     // Nothing to take back until the journal is opened, once the window is up:
     // asking it now would read every batch's file twice at each start.
     undoAction_->setText(tr("Undo Rename"));

@@ -9,13 +9,15 @@
 class QAbstractItemView;
 class QAction;
 
-// The file list's context menu, "Undo Rename". The mouse opens it where it
+// The file list's context menu, "Undo Rename" (and "About Norvane"). The mouse opens it where it
 // points; the Menu key and Shift+F10 open it at the current row with the item
 // already active, so that one Enter runs it.
 class UndoMenu : public QObject {
     Q_OBJECT
 public:
     UndoMenu(QAbstractItemView* list, QAction* undo);
+    // Another item, below "Undo Rename" and a separator.
+    void addAfterUndo(QAction* action) { after_ = action; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -26,4 +28,5 @@ private:
 
     QAbstractItemView* list_;
     QAction* undo_;
+    QAction* after_ = nullptr;
 };
