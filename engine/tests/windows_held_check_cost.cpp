@@ -5,6 +5,8 @@
 // holds open: each file opened with delete access and no sharing, which fails
 // for a held one, beside a whole batch over the same files.
 //   norvane_held_check_cost FOLDER COUNT [TURNS]
+// makes COUNT files in FOLDER\norvane-held-check-cost, unless that folder is
+// there already, and removes it at the end.
 
 #include "norvane/file_list.h"
 #include "norvane/path.h"
@@ -57,8 +59,9 @@ int main(int argc, char** argv) {
     const std::string folder = norvane::JoinPath(argv[1], "norvane-held-check-cost");
     const std::size_t count = std::stoul(argv[2]);
     const int turns = argc > 3 ? std::stoi(argv[3]) : 5;
-    ::CreateDirectoryW(systemPath(folder).c_str(), nullptr);
-    for (std::size_t i = 0; i < count; ++i) {
+    // A folder made beforehand (files made under Wine are slow to make) is taken as it is.
+    const bool made = ::CreateDirectoryW(systemPath(folder).c_str(), nullptr);
+    for (std::size_t i = 0; made && i < count; ++i) {
         const HANDLE file = ::CreateFileW(systemPath(norvane::JoinPath(folder, "f" + std::to_string(i) + ".dat")).c_str(), GENERIC_WRITE,
                                           0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
@@ -82,6 +85,7 @@ int main(int argc, char** argv) {
         ratios.push_back(opening / batch);
         std::printf("turn %d: %zu files, batch %.3f s, opening each %.3f s (%zu could not be opened): %.1f%%\n", turn + 1,
                     files.count(), batch, opening, held, 100 * opening / batch);
+        std::fflush(stdout);
     }
     std::sort(ratios.begin(), ratios.end());
     std::printf("median cost of the pre-move check: %.1f%% of the batch\n", 100 * ratios[ratios.size() / 2]);

@@ -60,4 +60,11 @@ QString usageText() {
               "  --         end of options, for a folder whose name starts with \"-\"");
 }
 
-QString versionText() { return QStringLiteral("norvane " NORVANE_VERSION); }
+QString versionText() {
+    return QStringLiteral("norvane " NORVANE_VERSION "\n") + licenceLine();
+}
+
+QString licenceLine() {
+    return tr("Copyright 2026 The Norvane developers. Free software under the GNU General Public License, version 3 or "
+              "later (GPL-3.0-or-later), with no warranty.");
+}

@@ -28,3 +28,5 @@ std::optional<CommandLine::Action> earlyAnswer(const std::vector<std::string>& a
 
 QString usageText();
 QString versionText();
+// The program's copyright and licence, in one line.
+QString licenceLine();

@@ -3,6 +3,7 @@
 
 #include "form1.h"
 
+#include "about_dialog.h"
 #include "accessible_roles.h"
 #include "announcer.h"
 #include "batch_button.h"
@@ -334,6 +335,7 @@ void Form1::createUndo() {
     menu->setBeforeOpening([this] {
         if (!working_) updateUndoAction();
     });
+    addAboutAction(this, *menu);
     // Nothing to take back until the journal is opened, once the window is up:
     // asking it now would read every batch's file twice at each start.
     undoAction_->setText(tr("Undo Rename"));

@@ -52,6 +52,10 @@ void UndoMenu::addUndoItems(QMenu& menu) {
 void UndoMenu::open(QPoint at, bool fromKeyboard) {
     QMenu menu(list_);
     addUndoItems(menu);
+    if (after_) {
+        menu.addSeparator();
+        menu.addAction(after_);
+    }
     // Made active once the menu is up: showing it starts with no item active.
     if (fromKeyboard) QTimer::singleShot(0, &menu, [&menu, this] { menu.setActiveAction(undo_); });
     menu.exec(at);

@@ -12,13 +12,16 @@ class QAbstractItemView;
 class QAction;
 class QMenu;
 
-// The file list's context menu, "Undo Rename" and "Undo History...". The
-// mouse opens it where it points; the Menu key and Shift+F10 open it at the
-// current row with the first item already active, so that one Enter runs it.
+// The file list's context menu, "Undo Rename", "Undo History..." and,
+// after a separator, "About Norvane". The mouse opens it where it points; the
+// Menu key and Shift+F10 open it at the current row with the first item
+// already active, so that one Enter runs it.
 class UndoMenu : public QObject {
     Q_OBJECT
 public:
     UndoMenu(QAbstractItemView* list, QAction* undo);
+    // Another item, below "Undo Rename" and a separator.
+    void addAfterUndo(QAction* action) { after_ = action; }
 
     // The history of batches, under "Undo Rename".
     void setHistory(QAction* history) { history_ = history; }
@@ -37,4 +40,5 @@ private:
     QAction* undo_;
     QAction* history_ = nullptr;
     std::function<void()> beforeOpening_;
+    QAction* after_ = nullptr;
 };
