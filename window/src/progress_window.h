@@ -11,14 +11,18 @@
 
 #include <memory>
 
+class QLabel;
+class QObject;
 class QProgressDialog;
 class QWidget;
 
 // Shows how a long batch goes, and lets the user stop it. A batch shorter than
 // half a second shows nothing; a longer one gets a modal dialog over the
-// window saying how far it is, with a Cancel button (Escape too), and the
-// window goes on painting and answering the desktop, at most every 50 ms. The
-// window's own input stays with its InputGuard the whole time.
+// window saying how far it is, with a Cancel button (Escape too, wherever the
+// desktop left the keyboard), and the window goes on painting and answering
+// the desktop, at most every 50 ms. The window's own input stays with its
+// InputGuard the whole time. The text and the bar are drawn from one report,
+// and the dialog is wide enough for the widest text the batch can reach.
 // It also shows the batch's messages ("Done!"), out of their way first.
 class ProgressWindow : public norvane::MessageSink {
 public:
@@ -40,13 +44,18 @@ public:
 
 private:
     bool report(const norvane::BatchProgress& progress);
+    void open(const norvane::BatchProgress& progress);
+    void draw(const norvane::BatchProgress& progress);
     QString text(const norvane::BatchProgress& progress) const;
+    void cancel() { cancelled_ = true; }
 
     QWidget* window_;
     QString doing_;
     QElapsedTimer started_;
     QElapsedTimer drawn_;
     std::unique_ptr<QProgressDialog> dialog_;
+    QLabel* label_ = nullptr; // the dialog's
+    std::unique_ptr<QObject> escape_;
     bool wasShown_ = false;
     bool cancelled_ = false;
     bool spoke_ = false;

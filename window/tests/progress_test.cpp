@@ -5,12 +5,15 @@
 // window's input and stops on Escape; a short one shows nothing.
 
 #include "form1.h"
+#include "input_guard.h"
+#include "progress_window.h"
 #include "slowed_file_system.h"
 #include "window_test_support.h"
 
 #include "norvane/journal.h"
 #include "norvane/platform.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressDialog>
@@ -48,6 +51,8 @@ class ProgressTest : public QObject {
 private slots:
     void longBatchShowsProgressAndStopsOnEscape();
     void shortBatchShowsNoDialog();
+    void textAndBarFromOneReport_data();
+    void textAndBarFromOneReport();
     void closingTheWindowStopsTheBatchAndSettlesItsJournal();
 
 private:
@@ -149,6 +154,53 @@ void ProgressTest::shortBatchShowsNoDialog() {
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
     QCOMPARE(folder.names(), (std::set<std::string>{"a.bak", "b.bak"}));
     QCOMPARE(dialogs.shown, 0);
+}
+
+void ProgressTest::textAndBarFromOneReport_data() {
+    QTest::addColumn<qreal>("fontScale");
+    QTest::newRow("the desktop's font") << 1.0;
+    QTest::newRow("a font twice as large") << 2.0;
+}
+
+// The count in the text and the bar's share are one figure, and the text is
+// never cut off, at any stage or font; Escape stops it wherever it is aimed.
+void ProgressTest::textAndBarFromOneReport() {
+    QFETCH(qreal, fontScale);
+    const QFont desktop = QApplication::font();
+    QFont font = desktop;
+    font.setPointSizeF(font.pointSizeF() * fontScale);
+    QApplication::setFont(font);
+    Form1 window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const InputGuard guard(&window);
+    ProgressWindow progress(&window, QStringLiteral("Renaming"));
+    const norvane::ProgressCallback report = progress.callback();
+    QTest::qSleep(600); // past the half second a short batch shows nothing in
+
+    using Stage = norvane::BatchProgress::Stage;
+    const struct {
+        norvane::BatchProgress progress;
+        QString text;
+    } reports[] = {{{Stage::Checking, 523000, 1000000}, QStringLiteral("Checking 523,000 of 1,000,000 files before moving any")},
+                   {{Stage::Moving, 78912, 200000}, QStringLiteral("Renaming 78,912 of 200,000 files")},
+                   {{Stage::Moving, 132000, 1000000}, QStringLiteral("Renaming 132,000 of 1,000,000 files")}};
+    for (const auto& [sent, text] : reports) {
+        QTest::qWait(60); // the dialog is drawn at most every 50 ms
+        QVERIFY(report(sent));
+        auto* dialog = window.findChild<QProgressDialog*>();
+        QVERIFY(dialog != nullptr && dialog->isVisible());
+        const QLabel* label = dialog->findChild<QLabel*>();
+        QCOMPARE(label->text(), text);
+        QCOMPARE(static_cast<double>(dialog->value()) / dialog->maximum(), static_cast<double>(sent.done) / sent.total);
+        const QRect room = label->contentsRect().translated(label->pos());
+        QVERIFY2(label->fontMetrics().horizontalAdvance(text) <= room.width() && dialog->rect().contains(room),
+                 qPrintable(QStringLiteral("%1 in %2 px").arg(text).arg(room.width())));
+    }
+    QTest::keyClick(window.findChild<QWidget*>(QStringLiteral("File1")), Qt::Key_Escape);
+    QVERIFY(!report({Stage::Moving, 132001, 1000000}));
+    progress.close();
+    QApplication::setFont(desktop);
 }
 
 // Closed while a batch works, as at the end of a session: the batch stops
