@@ -17,6 +17,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+// The resources of a static library are linked in only when asked for by name.
+static void loadNotices() { Q_INIT_RESOURCE(norvane_notices); }
+
 namespace {
 
 QString tr(const char* text) { return QCoreApplication::translate("Form1", text); }
@@ -47,6 +50,7 @@ void showNotices(QWidget* parent) {
 
 QString noticesText() {
     // Built in, so the text is there however the program was installed or copied.
+    loadNotices();
     return resourceText(QStringLiteral(":/notices/NOTICES.txt")) + QStringLiteral("\n\n") +
            resourceText(QStringLiteral(":/notices/LICENSE"));
 }

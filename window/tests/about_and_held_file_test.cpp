@@ -81,7 +81,8 @@ void AboutAndHeldFileTest::theFileListsMenuOffersAboutAfterUndo() {
     QListView* file1 = window_test::child<QListView>(window, "File1");
     file1->setFocus();
     QTest::keyClick(file1, Qt::Key_F10, Qt::ShiftModifier);
-    QCOMPARE(items, (QStringList{QStringLiteral("Undo Rename"), QStringLiteral("-"), QStringLiteral("About Norvane")}));
+    QCOMPARE(items, (QStringList{QStringLiteral("Undo Rename"), QStringLiteral("Undo History..."), QStringLiteral("-"),
+                             QStringLiteral("About Norvane")}));
 }
 
 void AboutAndHeldFileTest::aHeldFileIsAskedAbout_data() {
