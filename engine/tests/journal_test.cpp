@@ -279,6 +279,8 @@ TEST(Journal, TwoNorvanesNeverTakeTheSameBatchBackTwice) {
     ASSERT_TRUE(meanwhile.has_value());
     EXPECT_TRUE(openedMeanwhile->interrupted.empty()) << "a batch under way is not a crashed one";
     EXPECT_FALSE(meanwhile->outcome.has_value()) << "nothing taken back while the batch works";
+    ASSERT_TRUE(meanwhile->refusal.has_value()) << "the batch under way is offered as held by the other, never passed over";
+    EXPECT_EQ(meanwhile->refusal->kind, Journal::Refusal::Kind::HeldElsewhere);
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.md", "b.md", "c.md"}));
 
     ASSERT_TRUE(second.undoLatest(platform::nativeFileSystem()).outcome.has_value());

@@ -450,7 +450,7 @@ void Journal::refresh() {
             Entry busy = known != entries_.end() ? *known : Entry{};
             busy.name = name;
             if (known == entries_.end()) busy.sequence = journal::sequenceOfName(name);
-            busy.read = known != entries_.end() && known->read;
+            busy.read = false; // what is known of it stands for the list; its state is another's until it lets go
             now.push_back(std::move(busy));
             continue;
         }
@@ -683,9 +683,9 @@ std::vector<Journal::Batch> Journal::batches(platform::FileSystem& fileSystem) {
 }
 
 std::optional<Journal::Batch> Journal::latest(platform::FileSystem& fileSystem) {
-    // A batch whose every file was given up holds nothing to take back.
+    // A batch whose every file was given up holds nothing to take back; one another Norvane holds is not counted yet.
     for (Batch& batch : batches(fileSystem))
-        if (batch.state != State::TakenBack && batch.files > 0) return std::move(batch);
+        if (batch.state != State::TakenBack && (batch.files > 0 || batch.state == State::HeldElsewhere)) return std::move(batch);
     return std::nullopt;
 }
 
