@@ -552,6 +552,7 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
                 stopped.state = stateOfFolder(here);
                 stopped.waiting = true;
                 stopped.undoing = log.ended.has_value();
+                if (stopped.undoing) stopped.planned = journal::filesOf(log);
                 stopped.error = folder->about().error;
                 opening.interrupted.push_back(stopped);
             } else if (!log.ended) {
