@@ -279,6 +279,8 @@ TEST(Journal, TwoNorvanesNeverTakeTheSameBatchBackTwice) {
     ASSERT_TRUE(meanwhile.has_value());
     EXPECT_TRUE(openedMeanwhile->interrupted.empty()) << "a batch under way is not a crashed one";
     EXPECT_FALSE(meanwhile->outcome.has_value()) << "nothing taken back while the batch works";
+    ASSERT_TRUE(meanwhile->refusal.has_value()) << "the batch under way is offered as held by the other, never passed over";
+    EXPECT_EQ(meanwhile->refusal->kind, Journal::Refusal::Kind::HeldElsewhere);
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.md", "b.md", "c.md"}));
 
     ASSERT_TRUE(second.undoLatest(platform::nativeFileSystem()).outcome.has_value());
@@ -631,6 +633,33 @@ TEST(Journal, WhatTheSystemRefusesOfTheJournalMovesNothingAndSetsNothingAside) {
         EXPECT_FALSE(fs::exists(state / "set-aside")) << c.what;
     }
 #endif
+}
+
+// A journal file whose plan never became whole is looked at against the
+// folder before it goes: where a step of it is found made it is kept, aside.
+TEST(Journal, AFileWithoutItsPlanGoesOnlyWhereTheFolderShowsNothingMade) {
+    for (const bool moved : {false, true}) {
+        TempFolder folder, state;
+        folder.addFiles({"a.txt", "b.txt"});
+        {
+            Journal journal(state.text());
+            ASSERT_FALSE(runWith(journal, folder, Rule::ExtensionName, {"", "md"}).has_value());
+        }
+        const std::string name = *TempFolder::namesIn(state / "batches").begin();
+        const std::string text = state.contentOf("batches/" + name);
+        const journal::ReadFile read = journal::readRecords(text);
+        ASSERT_GE(read.records.size(), 3u);
+        const journal::Record& steps = read.records[1]; // Begin, Steps, then Planned
+        fs::resize_file(state / "batches" / name, static_cast<std::uintmax_t>(steps.payload.data() - text.data()) + steps.payload.size() + 4);
+        if (!moved) {
+            fs::rename(folder / "a.md", folder / "a.txt");
+            fs::rename(folder / "b.md", folder / "b.txt");
+        }
+        const Journal::Opening opening = Journal(state.text()).open(platform::nativeFileSystem());
+        EXPECT_EQ(opening.setAside.size(), moved ? 1u : 0u) << moved;
+        EXPECT_EQ(batchFiles(state), 0u) << moved;
+        EXPECT_EQ(fs::exists(state / "set-aside" / name), moved) << moved << ": kept, not deleted";
+    }
 }
 
 TEST(Journal, WithoutAFolderItSaysThereIsNone) {

@@ -144,6 +144,8 @@ std::variant<std::unique_ptr<BatchWriter>, platform::SystemError> BatchWriter::p
     std::string name, path;
     for (int attempt = 0; !file; ++attempt) {
         header.sequence = next + static_cast<std::uint64_t>(attempt);
+        // Counted before the file is made: a kill in between skips a number, and never gives one twice.
+        if (counter && !counter->cut(0)) counter->append(std::to_string(header.sequence + 1));
         name = fileNameOf(header.sequence);
         path = JoinPath(batches, name);
         auto made = platform::OwnFile::create(path);
@@ -153,9 +155,7 @@ std::variant<std::unique_ptr<BatchWriter>, platform::SystemError> BatchWriter::p
         }
         file = std::move(std::get<std::unique_ptr<platform::OwnFile>>(made));
     }
-    // Lost with a power cut at worst: the names still give the next number.
-    if (counter && !counter->cut(0)) counter->append(std::to_string(header.sequence + 1));
-    counter.reset();
+    counter.reset(); // lost with a power cut at worst: the names still give the next number
 
     std::string buffer = beginRecord(header);
     std::uint64_t bytes = 0;
@@ -450,7 +450,7 @@ void Journal::refresh() {
             Entry busy = known != entries_.end() ? *known : Entry{};
             busy.name = name;
             if (known == entries_.end()) busy.sequence = journal::sequenceOfName(name);
-            busy.read = known != entries_.end() && known->read;
+            busy.read = false; // what is known of it stands for the list; its state is another's until it lets go
             now.push_back(std::move(busy));
             continue;
         }
@@ -534,6 +534,11 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
         }
         BatchLog& log = *held.log;
         Interrupted stopped{log.sequence, log.folder, log.what, 0, log.stepCount, 0, 0, false, State::Ready, false, std::nullopt};
+        if (!log.planned && log.steps.empty()) {
+            // Nothing of a plan: nothing was moved under it, and there is nothing to take back.
+            removeBatch(held, *folder_, name);
+            continue;
+        }
         if (!log.planned) {
             // Moves begin only once the plan is whole and durable; a plan cut short by damage is looked for all the same.
             const std::unique_ptr<platform::Folder> folder = fileSystem.openFolder(log.folder);
@@ -552,6 +557,7 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
                 stopped.state = stateOfFolder(here);
                 stopped.waiting = true;
                 stopped.undoing = log.ended.has_value();
+                if (stopped.undoing) stopped.planned = journal::filesOf(log);
                 stopped.error = folder->about().error;
                 opening.interrupted.push_back(stopped);
             } else if (!log.ended) {
@@ -683,9 +689,9 @@ std::vector<Journal::Batch> Journal::batches(platform::FileSystem& fileSystem) {
 }
 
 std::optional<Journal::Batch> Journal::latest(platform::FileSystem& fileSystem) {
-    // A batch whose every file was given up holds nothing to take back.
+    // A batch whose every file was given up holds nothing to take back; one another Norvane holds is not counted yet.
     for (Batch& batch : batches(fileSystem))
-        if (batch.state != State::TakenBack && batch.files > 0) return std::move(batch);
+        if (batch.state != State::TakenBack && (batch.files > 0 || batch.state == State::HeldElsewhere)) return std::move(batch);
     return std::nullopt;
 }
 
