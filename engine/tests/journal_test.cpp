@@ -190,6 +190,7 @@ TEST(Journal, FilesThatCannotBeReadAreSetAsideAndNamedOnce) {
         std::function<void(const fs::path& file)> spoil;
         bool setAside, left, laterUndoable;
         std::size_t interrupted = 0; // a torn end is a batch stopped in its last write
+        Journal::SetAside::Why why = Journal::SetAside::Why::Damaged;
     };
     const auto cut = [](const fs::path& file, std::uintmax_t bytes) { fs::resize_file(file, fs::file_size(file) - bytes); };
     const auto overwrite = [](const fs::path& file, std::streamoff at, const std::string& bytes) {
@@ -201,8 +202,11 @@ TEST(Journal, FilesThatCannotBeReadAreSetAsideAndNamedOnce) {
         {"its last write torn", [&](const fs::path& f) { cut(f, 3); }, false, false, true, 1},
         {"a byte changed in its plan", [&](const fs::path& f) { overwrite(f, 60, "\x7f"); }, true, false, false},
         {"a byte changed after its plan", [&](const fs::path& f) { overwrite(f, -1, "\x7f"); }, false, false, true},
-        {"written by a newer version", [&](const fs::path& f) { overwrite(f, 16, std::string("\x09\0\0\0", 4)); }, true, true, false},
-        {"not a journal at all", [&](const fs::path& f) { overwrite(f, 0, "PK\x03\x04"); }, true, false, false},
+        {"written by a newer version", [&](const fs::path& f) { overwrite(f, 16, std::string("\x09\0\0\0", 4)); }, true, true, false, 0,
+         Journal::SetAside::Why::NewerFormat},
+        {"not a journal at all", [&](const fs::path& f) { overwrite(f, 0, "PK\x03\x04"); }, true, false, false, 0, Journal::SetAside::Why::NotAJournal},
+        {"grown past any batch's size", [&](const fs::path& f) { fs::resize_file(f, std::uintmax_t{5} << 30); }, true, false, false, 0,
+         Journal::SetAside::Why::TooLarge},
     };
     for (const Case& c : cases) {
         TempFolder folder, state;
@@ -215,13 +219,14 @@ TEST(Journal, FilesThatCannotBeReadAreSetAsideAndNamedOnce) {
         const std::set<std::string> files = TempFolder::namesIn(state / "batches");
         const fs::path later = state / "batches" / *files.rbegin(); // b -> y
         c.spoil(later);
-        const std::string spoiled = state.contentOf("batches/" + *files.rbegin());
+        const std::string spoiled = c.left ? state.contentOf("batches/" + *files.rbegin()) : std::string();
         Journal restarted(state.text());
         const Journal::Opening opening = restarted.open(platform::nativeFileSystem());
         ASSERT_EQ(opening.setAside.size(), c.setAside ? 1u : 0u) << c.what;
         EXPECT_EQ(opening.interrupted.size(), c.interrupted) << c.what;
         if (c.setAside) {
             EXPECT_EQ(opening.setAside[0].left, c.left) << c.what;
+            EXPECT_EQ(opening.setAside[0].why, c.why) << c.what;
         }
         EXPECT_EQ(folder.names(), (std::set<std::string>{"x.txt", "y.txt"})) << c.what << ": nothing moved";
         EXPECT_EQ(Journal(state.text()).open(platform::nativeFileSystem()).setAside.size(), c.left ? 1u : 0u) << c.what << ": named once";
@@ -274,6 +279,8 @@ TEST(Journal, TwoNorvanesNeverTakeTheSameBatchBackTwice) {
     ASSERT_TRUE(meanwhile.has_value());
     EXPECT_TRUE(openedMeanwhile->interrupted.empty()) << "a batch under way is not a crashed one";
     EXPECT_FALSE(meanwhile->outcome.has_value()) << "nothing taken back while the batch works";
+    ASSERT_TRUE(meanwhile->refusal.has_value()) << "the batch under way is offered as held by the other, never passed over";
+    EXPECT_EQ(meanwhile->refusal->kind, Journal::Refusal::Kind::HeldElsewhere);
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.md", "b.md", "c.md"}));
 
     ASSERT_TRUE(second.undoLatest(platform::nativeFileSystem()).outcome.has_value());
@@ -626,6 +633,33 @@ TEST(Journal, WhatTheSystemRefusesOfTheJournalMovesNothingAndSetsNothingAside) {
         EXPECT_FALSE(fs::exists(state / "set-aside")) << c.what;
     }
 #endif
+}
+
+// A journal file whose plan never became whole is looked at against the
+// folder before it goes: where a step of it is found made it is kept, aside.
+TEST(Journal, AFileWithoutItsPlanGoesOnlyWhereTheFolderShowsNothingMade) {
+    for (const bool moved : {false, true}) {
+        TempFolder folder, state;
+        folder.addFiles({"a.txt", "b.txt"});
+        {
+            Journal journal(state.text());
+            ASSERT_FALSE(runWith(journal, folder, Rule::ExtensionName, {"", "md"}).has_value());
+        }
+        const std::string name = *TempFolder::namesIn(state / "batches").begin();
+        const std::string text = state.contentOf("batches/" + name);
+        const journal::ReadFile read = journal::readRecords(text);
+        ASSERT_GE(read.records.size(), 3u);
+        const journal::Record& steps = read.records[1]; // Begin, Steps, then Planned
+        fs::resize_file(state / "batches" / name, static_cast<std::uintmax_t>(steps.payload.data() - text.data()) + steps.payload.size() + 4);
+        if (!moved) {
+            fs::rename(folder / "a.md", folder / "a.txt");
+            fs::rename(folder / "b.md", folder / "b.txt");
+        }
+        const Journal::Opening opening = Journal(state.text()).open(platform::nativeFileSystem());
+        EXPECT_EQ(opening.setAside.size(), moved ? 1u : 0u) << moved;
+        EXPECT_EQ(batchFiles(state), 0u) << moved;
+        EXPECT_EQ(fs::exists(state / "set-aside" / name), moved) << moved << ": kept, not deleted";
+    }
 }
 
 TEST(Journal, WithoutAFolderItSaysThereIsNone) {

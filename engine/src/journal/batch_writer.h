@@ -27,7 +27,8 @@ struct Entry {
     std::string folder, what;
     std::uint64_t files = 0;    // renamed by it and not given up, as far as the journal knows
     std::uint64_t planned = 0;
-    std::uint64_t bytes = 0;    // the file's size when read: a file that changed is read again
+    std::uint64_t bytes = 0;
+    std::optional<platform::FileStamp> stamp; // the file's size and last write when read: a file that changed is read again
     bool read = false;          // false: held by another Norvane since before this one first saw it
     bool ended = false;
     std::optional<std::uint32_t> takenBackBy;

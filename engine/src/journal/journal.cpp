@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <map>
+#include <new>
 #include <set>
 #include <thread>
 #include <unordered_map>
@@ -228,7 +229,7 @@ std::string batchPath(const std::string& folder, const std::string& name) { retu
 
 // A file that cannot be used goes where it is out of the way and kept.
 Journal::SetAside setAside(const std::string& folder, const std::string& name, Journal::SetAside::Why why, std::uint64_t at = 0) {
-    const std::string aside = JoinPath(folder, "set-aside");
+    const std::string aside = JoinPath(folder, journal::setAsideFolder);
     Journal::SetAside result{why, name, std::nullopt, at, false};
     if (auto error = platform::makeFolders(aside)) result.error = error;
     else if (auto moved = platform::renameOwnFile(batchPath(folder, name), JoinPath(aside, name))) result.error = moved;
@@ -250,7 +251,7 @@ struct Held {
 
 // Keeps a copy of a damaged file in the set-aside folder before it is cut to what can be read.
 void keepCopy(const std::string& folder, const std::string& name, journal::Bytes& bytes) {
-    const std::string aside = JoinPath(folder, "set-aside");
+    const std::string aside = JoinPath(folder, journal::setAsideFolder);
     if (platform::makeFolders(aside)) return;
     auto made = platform::OwnFile::create(JoinPath(aside, name + ".damaged"));
     auto* copy = std::get_if<std::unique_ptr<platform::OwnFile>>(&made);
@@ -261,7 +262,15 @@ void keepCopy(const std::string& folder, const std::string& name, journal::Bytes
     (*copy)->sync();
 }
 
-Held holdAndRead(const std::string& folder, const std::string& name) {
+// A batch file's size and last write, as its folder tells them: a file that changed is read again.
+std::optional<platform::FileStamp> stampOf(const std::string& folder, const std::string& name) {
+    const platform::PathProbe probe = platform::nativeFileSystem().openFolder(JoinPath(folder, "batches"))->probe(name);
+    if (probe.kind != platform::PathKind::File || !probe.identity) return std::nullopt;
+    return probe.identity->stamp;
+}
+
+// `read` false: held only, to know whether another Norvane holds it.
+Held holdAndRead(const std::string& folder, const std::string& name, bool read = true) {
     Held held;
     auto holding = platform::OwnFile::hold(batchPath(folder, name));
     if (auto* error = std::get_if<platform::SystemError>(&holding)) {
@@ -275,7 +284,21 @@ Held holdAndRead(const std::string& folder, const std::string& name) {
         return held;
     }
     held.file = std::move(std::get<std::unique_ptr<platform::OwnFile>>(holding));
-    journal::OwnFileBytes bytes(*held.file);
+    if (!read) return held;
+    // Past any batch's size it is not read at all: reading it could not end well.
+    if (const auto stamp = stampOf(folder, name); stamp && stamp->size > largestFile) {
+        held.bytes = stamp->size;
+        held.tooLarge = true;
+        return held;
+    }
+    std::optional<journal::OwnFileBytes> whole;
+    try {
+        whole.emplace(*held.file);
+    } catch (const std::bad_alloc&) {
+        held.error = platform::SystemError{0, "there is not enough memory to read it"};
+        return held;
+    }
+    journal::OwnFileBytes& bytes = *whole;
     if (bytes.error()) {
         held.error = bytes.error();
         return held;
@@ -415,12 +438,19 @@ void Journal::refresh() {
     for (const std::string& name : std::get<std::vector<std::string>>(listed)) {
         if (!journal::isBatchFile(name)) continue;
         const auto known = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.name == name; });
-        Held held = holdAndRead(*folder_, name);
+        // What was read of a file stands while its size and last write do.
+        const std::optional<platform::FileStamp> stamp = stampOf(*folder_, name);
+        const bool cached = known != entries_.end() && known->read && !known->unreadable && stamp && known->stamp == stamp;
+        Held held = holdAndRead(*folder_, name, !cached);
+        if (cached && held.file) {
+            now.push_back(*known);
+            continue;
+        }
         if (held.busy) {
             Entry busy = known != entries_.end() ? *known : Entry{};
             busy.name = name;
             if (known == entries_.end()) busy.sequence = journal::sequenceOfName(name);
-            busy.read = known != entries_.end() && known->read;
+            busy.read = false; // what is known of it stands for the list; its state is another's until it lets go
             now.push_back(std::move(busy));
             continue;
         }
@@ -435,6 +465,7 @@ void Journal::refresh() {
         }
         if (!held.log) continue; // gone, or not a batch of this program's: open() names those
         Entry entry = journal::entryOf(name, *held.log, held.bytes);
+        entry.stamp = stamp;
         if (known != entries_.end() && known->bytes == held.bytes) {
             entry.nothingFound = known->nothingFound;
             entry.lookedAgain = known->lookedAgain;
@@ -521,6 +552,7 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
                 stopped.state = stateOfFolder(here);
                 stopped.waiting = true;
                 stopped.undoing = log.ended.has_value();
+                if (stopped.undoing) stopped.planned = journal::filesOf(log);
                 stopped.error = folder->about().error;
                 opening.interrupted.push_back(stopped);
             } else if (!log.ended) {
@@ -559,6 +591,7 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
         }
         // Known from this read: a journal of large batches is read once at start, not twice.
         Entry entry = journal::entryOf(name, log, held.bytes);
+        entry.stamp = stampOf(*folder_, name);
         entry.nothingFound = stopped.state == State::NothingFound;
         kept.push_back(std::move(entry));
     }
@@ -651,9 +684,9 @@ std::vector<Journal::Batch> Journal::batches(platform::FileSystem& fileSystem) {
 }
 
 std::optional<Journal::Batch> Journal::latest(platform::FileSystem& fileSystem) {
-    // A batch whose every file was given up holds nothing to take back.
+    // A batch whose every file was given up holds nothing to take back; one another Norvane holds is not counted yet.
     for (Batch& batch : batches(fileSystem))
-        if (batch.state != State::TakenBack && batch.files > 0) return std::move(batch);
+        if (batch.state != State::TakenBack && (batch.files > 0 || batch.state == State::HeldElsewhere)) return std::move(batch);
     return std::nullopt;
 }
 

@@ -142,11 +142,20 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
         atNew[n] = spelled->count(where[n]) > 0;
         atOld[n] = spelled->count(std::string(steps.from(i))) > 0;
     }
-    // An undo cut short between a placeholder and its move leaves the placeholder at the old name: never a way back.
-    for (std::size_t n = 0; n < candidates.size(); ++n)
-        if (atNew[n] && atOld[n] && folder.isOwnPlaceholder(steps.from(candidates[n])) &&
-            folder.removeOwnPlaceholder(steps.from(candidates[n])).removed)
+    // A move cut short between its placeholder and the rename leaves the placeholder at one name and the file at the
+    // other (an undo's at the old name, a batch's at the new): never a file's way back. Both names taken is rare.
+    for (std::size_t n = 0; n < candidates.size(); ++n) {
+        if (!atNew[n] || !atOld[n]) continue;
+        const std::string_view old = steps.from(candidates[n]);
+        // Taken for nothing even where it cannot be removed now.
+        if (folder.isOwnPlaceholder(old)) {
+            folder.removeOwnPlaceholder(old);
             atOld[n] = false;
+        } else if (folder.isOwnPlaceholder(where[n])) {
+            folder.removeOwnPlaceholder(where[n]);
+            atNew[n] = false;
+        }
+    }
 
     // Parking names are looked for only where a file is at neither name: one read of the folder tells whether any is there.
     std::set<std::string> parkingNames;
