@@ -307,7 +307,7 @@ std::vector<std::string> differences(const fs::path& folder, const std::map<std:
         if (original == originals.end())
             wrong.push_back("stray " + name + " (" + std::to_string(content.size()) + " bytes)");
         else if (content != original->second)
-            wrong.push_back(name + " holds other content");
+            wrong.push_back(name + " holds other content (" + std::to_string(content.size()) + " bytes)");
         else
             ++found;
     }
