@@ -6,7 +6,10 @@
 #include "tooltip_text.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QCursor>
 #include <QFocusEvent>
+#include <QScreen>
 #include <QToolTip>
 
 #include <chrono>
@@ -34,12 +37,32 @@ FocusPreview::~FocusPreview() {
 void FocusPreview::watch(QWidget* button, std::function<Work()> snapshot) {
     snapshots_[button] = std::move(snapshot);
     button->installEventFilter(this);
+    // Told when a batch's dialog or a box blocks the window, and when it goes.
+    button->window()->installEventFilter(this);
     // A press starts a batch: what was worked out before it no longer holds.
     if (auto* pressable = qobject_cast<QAbstractButton*>(button))
         connect(pressable, &QAbstractButton::pressed, this, &FocusPreview::forget);
 }
 
 bool FocusPreview::eventFilter(QObject* watched, QEvent* event) {
+    if (placing_) {
+        // Qt's tooltip, about to appear: still unmapped, so it can be moved unseen.
+        if (event->type() == QEvent::Show && watched->objectName() == QLatin1String("qtooltip_label"))
+            keepClearOfPointer(static_cast<QWidget*>(watched));
+        return false;
+    }
+    if (!watched->isWidgetType() || !snapshots_.contains(static_cast<QWidget*>(watched))) {
+        if (event->type() == QEvent::WindowBlocked) {
+            // A batch under way, or a box: the list may change under any preview.
+            blocked_ = true;
+            forget();
+        } else if (event->type() == QEvent::WindowUnblocked) {
+            blocked_ = false;
+            forget();
+            if (button_ && button_->hasFocus()) rest_.start();
+        }
+        return false;
+    }
     auto* button = static_cast<QWidget*>(watched);
     if (event->type() == QEvent::FocusIn && fromKeyboard(static_cast<QFocusEvent*>(event)->reason())) {
         forget();
@@ -62,7 +85,7 @@ void FocusPreview::forget() {
 }
 
 void FocusPreview::rested() {
-    if (!button_ || !button_->hasFocus()) return;
+    if (blocked_ || !button_ || !button_->hasFocus()) return;
     const auto found = snapshots_.find(button_);
     if (found == snapshots_.end()) return;
     start(found->second(), generation_);
@@ -85,10 +108,30 @@ void FocusPreview::finished(quint64 generation, const QString& text) {
         waiting_.reset();
         if (waitingGeneration == generation_) start(std::move(work), waitingGeneration);
     }
-    if (generation != generation_ || !button_ || !button_->hasFocus()) return;
+    if (generation != generation_ || blocked_ || !button_ || !button_->hasFocus()) return;
     if (!describing_) ownDescription_ = button_->accessibleDescription();
     describing_ = true;
     button_->setAccessibleDescription(text);
+    placing_ = true;
+    qApp->installEventFilter(this);
     QToolTip::showText(button_->mapToGlobal(QPoint(0, button_->height())), asTooltip(text), button_, QRect(), shownMs);
+    qApp->removeEventFilter(this);
+    placing_ = false;
     if (speak_) speak_(text);
+}
+
+void FocusPreview::keepClearOfPointer(QWidget* tip) const {
+    const QPoint pointer = QCursor::pos();
+    QRect placed = tip->frameGeometry();
+    if (!button_ || !placed.contains(pointer)) return;
+    // Above the button, else beside the pointer, on the pointer's screen.
+    const QRect screen = tip->screen() ? tip->screen()->availableGeometry() : QRect();
+    const QPoint above = button_->mapToGlobal(QPoint(0, 0)) - QPoint(0, placed.height() + 2);
+    placed.moveTopLeft(above);
+    if (placed.contains(pointer) || (!screen.isNull() && !screen.contains(placed))) {
+        placed.moveTopLeft(pointer + QPoint(16, 16));
+        if (!screen.isNull() && placed.right() > screen.right()) placed.moveRight(pointer.x() - 16);
+        if (!screen.isNull() && placed.bottom() > screen.bottom()) placed.moveBottom(pointer.y() - 16);
+    }
+    tip->move(placed.topLeft());
 }

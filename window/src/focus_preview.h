@@ -20,6 +20,11 @@ class QWidget;
 // screen reader reads it. At a million files that takes seconds, so Tab never
 // waits for it: it is worked out once the focus has rested on the button, on
 // another thread, one at a time, and dropped as soon as the focus moves on.
+// Each preview belongs to one generation of the list: a change of the list
+// or the texts, or a batch or a box blocking the window, starts a new one,
+// and what an older one worked out is never shown. The tooltip keeps clear
+// of the pointer: with the pointer inside it, the pointer has left the
+// window, and Qt takes that for the end of the tooltip.
 class FocusPreview : public QObject {
     Q_OBJECT
 public:
@@ -47,6 +52,7 @@ private:
     void rested();
     void start(Work work, quint64 generation);
     void finished(quint64 generation, const QString& text);
+    void keepClearOfPointer(QWidget* tip) const;
 
     std::function<void(const QString&)> speak_;
     std::map<QWidget*, std::function<Work()>> snapshots_;
@@ -54,6 +60,8 @@ private:
     QPointer<QWidget> button_; // where the focus rests
     QString ownDescription_;   // the button's description, given back when the focus leaves
     bool describing_ = false;
+    bool blocked_ = false; // a batch's dialog or a box is over the window
+    bool placing_ = false; // the tooltip is being shown
     quint64 generation_ = 0;
     std::future<void> running_;
     std::optional<std::pair<Work, quint64>> waiting_;

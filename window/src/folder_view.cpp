@@ -38,6 +38,16 @@ void FolderView::focusInEvent(QFocusEvent* event) {
         Qt::QueuedConnection);
 }
 
+void FolderView::initViewItemOption(QStyleOptionViewItem* option) const {
+    QListView::initViewItemOption(option);
+    if (hasFocus()) return;
+    // Without the focus the rows are drawn from the inactive colours, which
+    // some styles give the same highlight as the active ones.
+    option->palette.setColor(QPalette::Inactive, QPalette::Highlight, option->palette.color(QPalette::Inactive, QPalette::Button));
+    option->palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                             option->palette.color(QPalette::Inactive, QPalette::ButtonText));
+}
+
 void FolderView::reset() {
     QListView::reset();
     if (auto* tree = dynamic_cast<FolderTreeAccessible*>(QAccessible::queryAccessibleInterface(this))) tree->forgetItems();

@@ -3,13 +3,9 @@
 
 #include "name_delegate.h"
 
-namespace {
+#include "tooltip_text.h"
 
-constexpr QChar firstStrongIsolate(0x2068);
-constexpr QChar popDirectionalIsolate(0x2069);
-
-} // namespace
-
-QString NameDelegate::displayText(const QVariant& value, const QLocale& locale) const {
-    return firstStrongIsolate + QStyledItemDelegate::displayText(value, locale) + popDirectionalIsolate;
+void NameDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (option->features.testFlag(QStyleOptionViewItem::HasDisplay)) option->text = inOwnOrder(option->text, option->direction);
 }
