@@ -32,6 +32,9 @@ public:
     std::optional<std::string> volumeId() override { return real_->volumeId(); }
     bool isOwnPlaceholder(std::string_view name) override { return real_->isOwnPlaceholder(name); }
     platform::PlaceholderRemoval removeOwnPlaceholder(std::string_view name) override { return real_->removeOwnPlaceholder(name); }
+    platform::PlaceholderRemoval removeUnstampedPlaceholder(std::string_view name, std::int64_t since) override {
+        return real_->removeUnstampedPlaceholder(name, since);
+    }
 
 private:
     std::unique_ptr<platform::Folder> real_;

@@ -331,7 +331,6 @@ TEST(PowerCut, EveryOriginalNameIsBackOrItsBatchStillOffered) {
     const int rounds = roundsWanted ? std::atoi(roundsWanted) : 100;
     const char* seedGiven = std::getenv("NORVANE_POWER_CUT_SEED");
     const std::uint64_t seed = seedGiven ? std::strtoull(seedGiven, nullptr, 10) : std::random_device{}();
-    const bool strict = std::getenv("NORVANE_POWER_CUT_STRICT") && std::string(std::getenv("NORVANE_POWER_CUT_STRICT")) == "1";
     std::mt19937_64 random(seed);
     SCOPED_TRACE("NORVANE_POWER_CUT_SEED=" + std::to_string(seed));
     const auto below = [&](long long bound) { return std::uniform_int_distribution<long long>(0, bound - 1)(random); };
@@ -481,11 +480,13 @@ TEST(PowerCut, EveryOriginalNameIsBackOrItsBatchStillOffered) {
     if (!stillOffered.empty()) std::printf("rounds whose names are not back yet, their batch still offered:%s\n", stillOffered.c_str());
     if (!faults.empty()) {
         std::printf("rounds that lost names:%s\n", faults.c_str());
-        if (strict) ADD_FAILURE() << "names lost, and no batch offered to take them back:" << faults;
-        else std::printf("(not failing: NORVANE_POWER_CUT_STRICT=1 makes lost names fail the test)\n");
+        ADD_FAILURE() << "names lost, and no batch offered to take them back:" << faults;
     }
     if (rounds >= 100) {
-        for (const char* phase : phases) EXPECT_GE(reached[phase], 3) << "too few stops fell " << phase;
+        // Where a stop falls is told afterwards, from what it stopped: the
+        // moves of a small batch are over in a moment, so a phase may be
+        // reached only a few times in a hundred rounds, never not at all.
+        for (const char* phase : phases) EXPECT_GE(reached[phase], 1) << "no stop fell " << phase;
     }
 }
 

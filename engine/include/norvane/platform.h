@@ -195,6 +195,14 @@ public:
     // Removes `name` only where it is such a placeholder, checked again right
     // before it goes.
     virtual PlaceholderRemoval removeOwnPlaceholder(std::string_view) { return {}; }
+    // A placeholder caught between its making and its stamp (a power cut, a
+    // pulled card) is an empty file with the time it was made. Removes
+    // `name` only where it is an empty file last written at `since` or
+    // later; the caller knows a move of its own was under way there then.
+    virtual PlaceholderRemoval removeUnstampedPlaceholder(std::string_view, std::int64_t since) {
+        static_cast<void>(since);
+        return {};
+    }
 
     // The programs holding a file open, by the names the system shows for
     // them (on Windows, the Restart Manager's); empty where it cannot say.

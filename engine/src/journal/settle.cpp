@@ -53,6 +53,19 @@ std::optional<std::string> findParked(const BatchLog& log, platform::Folder& fol
     return std::nullopt;
 }
 
+// A placeholder a power cut caught before its stamp: an empty file made
+// since the batch began, at the one name a move of its own was under way to.
+// Its time is the card's, in FAT's two-second steps.
+std::int64_t placeholdersSince(const BatchLog& log) {
+    constexpr std::int64_t twoSeconds = 2'000'000'000;
+    return log.createdAt - twoSeconds;
+}
+
+bool emptyFileSince(const platform::PathProbe& probe, std::int64_t since) {
+    return probe.kind == PathKind::File && probe.identity && probe.identity->stamp && probe.identity->stamp->size == 0 &&
+           probe.identity->stamp->modified >= since;
+}
+
 } // namespace
 
 Settled settleSteps(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem) {
@@ -97,6 +110,9 @@ Settled settleSteps(const BatchLog& log, platform::Folder& folder, platform::Fil
             }
         } else if (atNew[made] && atOld[made] && folder.isOwnPlaceholder(steps.to(made))) {
             folder.removeOwnPlaceholder(steps.to(made));
+        } else if (atNew[made] && atOld[made] && holdsStepFile(folder, steps, made, steps.from(made)) &&
+                   emptyFileSince(folder.probe(steps.to(made)), placeholdersSince(log))) {
+            folder.removeUnstampedPlaceholder(steps.to(made), placeholdersSince(log));
         }
     }
     settled.made = made;
@@ -154,6 +170,29 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
         } else if (folder.isOwnPlaceholder(where[n])) {
             folder.removeOwnPlaceholder(where[n]);
             atNew[n] = false;
+        }
+    }
+    // An undo cut short by a power cut may leave, besides the placeholder of
+    // its move under way (at that file's old name), a batch's placeholder
+    // whose name the card had not yet seen replaced (at a new name, with the
+    // file back at its old one). Both are empty files made since the batch
+    // began, beside the step's own file.
+    if (log.undoOpen) {
+        const std::int64_t since = placeholdersSince(log);
+        for (std::size_t n = 0; n < candidates.size(); ++n)
+            if (atNew[n] && atOld[n] && holdsStepFile(folder, steps, candidates[n], steps.from(candidates[n])) &&
+                emptyFileSince(folder.probe(where[n]), since) && folder.removeUnstampedPlaceholder(where[n], since).removed)
+                atNew[n] = false;
+        // The undo goes latest first, one move at a time: the one under way
+        // is the latest whose file is still at its new name.
+        std::size_t n = candidates.size();
+        while (n-- > 0 && !atNew[n]) {
+        }
+        if (n < candidates.size() && atOld[n]) {
+            const std::string_view old = steps.from(candidates[n]);
+            if (holdsStepFile(folder, steps, candidates[n], where[n]) && emptyFileSince(folder.probe(old), since) &&
+                folder.removeUnstampedPlaceholder(old, since).removed)
+                atOld[n] = false;
         }
     }
 

@@ -129,21 +129,37 @@ bool isOwnPlaceholderAt(int folder, const std::string& name) {
            placeholderStatus(status);
 }
 
+namespace {
+
 // The file is held open while it is judged, and its name must still lead to
 // it, unchanged, right before the name goes: a file another program put there
 // meanwhile is another file and stays.
-PlaceholderRemoval removeOwnPlaceholderAt(int folder, const std::string& name) {
+template <typename Judge>
+PlaceholderRemoval removeJudgedAt(int folder, const std::string& name, const Judge& isPlaceholder) {
     if (!usable(name) || name.empty()) return {};
     const Descriptor held(::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (held.get() < 0) return PlaceholderRemoval{false, errno == ENOENT || errno == ELOOP ? std::nullopt : std::optional(errorOf(errno))};
     struct stat opened {}, named {};
     if (::fstat(held.get(), &opened) != 0) return PlaceholderRemoval{false, errorOf(errno)};
-    if (!placeholderStatus(opened)) return {};
+    if (!isPlaceholder(opened)) return {};
     if (::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 || named.st_dev != opened.st_dev ||
-        named.st_ino != opened.st_ino || !placeholderStatus(named))
+        named.st_ino != opened.st_ino || !isPlaceholder(named))
         return {};
     if (::unlinkat(folder, name.c_str(), 0) != 0) return PlaceholderRemoval{false, errorOf(errno)};
     return PlaceholderRemoval{true, std::nullopt};
+}
+
+} // namespace
+
+PlaceholderRemoval removeOwnPlaceholderAt(int folder, const std::string& name) {
+    return removeJudgedAt(folder, name, placeholderStatus);
+}
+
+PlaceholderRemoval removeUnstampedPlaceholderAt(int folder, const std::string& name, std::int64_t since) {
+    return removeJudgedAt(folder, name, [since](const struct stat& status) {
+        return S_ISREG(status.st_mode) && status.st_size == 0 &&
+               static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec >= since;
+    });
 }
 
 } // namespace norvane::platform::posix

@@ -109,6 +109,11 @@ public:
         return posix::removeOwnPlaceholderAt(descriptor_.get(), relativeName(name));
     }
 
+    PlaceholderRemoval removeUnstampedPlaceholder(std::string_view name, std::int64_t since) override {
+        if (!about_.isFolder) return PlaceholderRemoval{false, about_.error};
+        return posix::removeUnstampedPlaceholderAt(descriptor_.get(), relativeName(name), since);
+    }
+
 private:
     // What the file system refused once is not asked again: only for names of
     // the folder itself, since a name with a separator may reach another one.

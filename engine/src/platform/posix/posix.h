@@ -120,6 +120,7 @@ Durability makeNamesDurableAt(int folder);
 std::optional<SystemError> stampPlaceholder(int placeholder);
 bool isOwnPlaceholderAt(int folder, const std::string& name);
 PlaceholderRemoval removeOwnPlaceholderAt(int folder, const std::string& name);
+PlaceholderRemoval removeUnstampedPlaceholderAt(int folder, const std::string& name, std::int64_t since);
 
 // Whether a folder's names compare without regard to letter case.
 bool folderIgnoresCase(int folder, const VolumeTraits& traits);
