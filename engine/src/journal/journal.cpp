@@ -411,6 +411,13 @@ platform::Durability makeDurable(platform::FileSystem& fileSystem, const BatchRe
 
 std::optional<Journal::FolderProblem> Journal::folderProblem() {
     if (!folder_) return FolderProblem{FolderProblem::Why::NoFolder, {}, std::nullopt};
+    // A folder another user owns, or others can write to, could be handed a
+    // plan whose undo moves the user's files where someone else chose.
+    for (const std::string& folder : {*folder_, JoinPath(*folder_, journal::batchesFolder)})
+        if (const auto refusal = platform::ownFolderRefusal(folder))
+            return FolderProblem{refusal->why == platform::FolderRefusal::Why::NotOwned ? FolderProblem::Why::NotOwned
+                                                                                       : FolderProblem::Why::OthersCanWrite,
+                                 folder, std::nullopt};
     return std::nullopt;
 }
 
