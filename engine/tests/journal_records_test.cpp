@@ -4,10 +4,13 @@
 // The journal's records: every field comes back as written, and the reader
 // tells a write cut short from damage, keeping every whole record before either.
 
+#include "journal/batch_file.h"
+#include "journal/folder_facts.h"
 #include "journal/records.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <variant>
 
@@ -189,6 +192,71 @@ TEST(JournalReader, TellsOtherFilesNewerFormatsImpossibleLengthsAndZeroFilledTai
     EXPECT_EQ(readRecords(newer).version, 3u);
     const std::string zeroFilled = oneRecord + std::string(64, '\0');
     EXPECT_EQ(readRecords(zeroFilled).validBytes, oneRecord.size());
+}
+
+
+// A journal file as the system serves it: the text, then zeros to the size
+// it claims; it notes the longest read asked of it.
+class ServedFile final : public platform::OwnFile {
+public:
+    ServedFile(std::string text, std::uint64_t size) : OwnFile(size), text_(std::move(text)), size_(size) {}
+    std::size_t longestRead = 0;
+
+private:
+    std::variant<std::size_t, platform::SystemError> readAt(std::uint64_t offset, char* into, std::size_t length) override {
+        longestRead = std::max(longestRead, length);
+        const std::size_t got = static_cast<std::size_t>(std::min<std::uint64_t>(length, offset < size_ ? size_ - offset : 0));
+        for (std::size_t i = 0; i < got; ++i) into[i] = offset + i < text_.size() ? text_[static_cast<std::size_t>(offset + i)] : '\0';
+        return got;
+    }
+    std::variant<std::size_t, platform::SystemError> writeAt(std::uint64_t, const char*, std::size_t) override {
+        return platform::SystemError{0, "read only"};
+    }
+    std::optional<platform::SystemError> setSize(std::uint64_t) override { return platform::SystemError{0, "read only"}; }
+    std::optional<platform::SystemError> flush() override { return std::nullopt; }
+
+    std::string text_;
+    std::uint64_t size_;
+};
+
+// A batch file is read a mebibyte at a time: a plan of many MiB comes back
+// as from memory, and a length no record has is damage, never an allocation.
+TEST(JournalReader, ReadsABatchFileInBoundedPieces) {
+    constexpr std::uint64_t steps = 20000;
+    std::vector<std::string> names;
+    for (std::uint64_t i = 0; i < 2 * steps; ++i) names.push_back(std::to_string(i) + std::string(200, 'n'));
+    BatchLog header;
+    header.sequence = 1;
+    header.folder = "/x";
+    header.stepCount = steps;
+    std::string plan = beginRecord(header);
+    for (std::uint64_t first = 0; first < steps; first += stepsPerRecord)
+        appendStepsRecord(plan, first, std::min(stepsPerRecord, steps - first), [&](std::size_t i) {
+            return PlannedStep{names[2 * i], names[2 * i + 1], platform::IdentityTrust::Stable, std::nullopt};
+        });
+    plan += plannedRecord(steps);
+    struct Case {
+        const char* what;
+        std::string text;
+        std::uint64_t size;
+        bool damaged;
+    };
+    const Case cases[] = {
+        {"a plan of many MiB", plan + endedRecord(steps), 0, false},
+        {"a record claiming 4 GiB", plan + "\xff\xff\xff\xff\x04", std::uint64_t{48} << 20, true},
+    };
+    for (const Case& c : cases) {
+        ServedFile file(c.text, std::max<std::uint64_t>(c.size, c.text.size()));
+        OwnFileBytes bytes(file);
+        const ReadBatch read = readBatch(bytes);
+        ASSERT_TRUE(read.log.has_value()) << c.what << ": " << read.fault;
+        EXPECT_EQ(read.log->steps.size(), steps) << c.what;
+        EXPECT_EQ(read.log->ended.has_value(), !c.damaged) << c.what;
+        EXPECT_EQ(read.damaged, c.damaged) << c.what;
+        EXPECT_EQ(read.validBytes, c.damaged ? plan.size() : c.text.size()) << c.what;
+        EXPECT_LE(file.longestRead, OwnFileBytes::pieceSize) << c.what;
+    }
+    EXPECT_GT(plan.size(), 4 * OwnFileBytes::pieceSize);
 }
 
 } // namespace

@@ -23,6 +23,10 @@
 #include <fstream>
 #include <stdexcept>
 
+#ifndef _WIN32
+#include <unistd.h> // chown, geteuid
+#endif
+
 namespace norvane {
 namespace {
 
@@ -671,6 +675,63 @@ TEST(Journal, WithoutAFolderItSaysThereIsNone) {
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(describe(*failure).find("journal in \"\""), std::string::npos) << describe(*failure);
     EXPECT_NE(describe(*failure).find("no folder"), std::string::npos) << describe(*failure);
+}
+
+// The journal's folder must be the user's alone, as ssh asks of its keys:
+// one another user owns, or others can write to, is refused and named, and
+// no batch starts without a journal.
+TEST(Journal, RefusesAFolderThatIsNotTheUsersOwn) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows folders carry access lists, which the journal does not judge";
+#else
+    using Why = Journal::FolderProblem::Why;
+    struct Case {
+        const char* what;
+        std::string folder; // "" the journal's own, else one in it
+        fs::perms mode;
+        bool otherOwner;
+        std::optional<Why> why;
+    };
+    const Case cases[] = {
+        {"private to the user", "", fs::perms(0700), false, std::nullopt},
+        {"shared with a sticky bit", "", fs::perms(01770), false, std::nullopt},
+        {"writable by anyone", "", fs::perms(0777), false, Why::OthersCanWrite},
+        {"writable by its group", "", fs::perms(0770), false, Why::OthersCanWrite},
+        {"its batches writable by anyone", "batches", fs::perms(0777), false, Why::OthersCanWrite},
+        {"owned by another user", "", fs::perms(0700), true, Why::NotOwned},
+    };
+    bool skipped = false;
+    for (const Case& c : cases) {
+        if (c.otherOwner && ::geteuid() != 0) {
+            skipped = true;
+            continue;
+        }
+        TempFolder folder, state;
+        folder.addFile("a.txt");
+        state.addFolder("batches");
+        const fs::path target = c.folder.empty() ? state.path() : state / c.folder;
+        fs::permissions(target, c.mode);
+        if (c.otherOwner) {
+            ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0) << c.what; // nobody
+        }
+        Journal journal(state.text());
+        const auto problem = journal.open(platform::nativeFileSystem()).folderProblem;
+        ASSERT_EQ(problem.has_value(), c.why.has_value()) << c.what;
+        if (c.why) {
+            EXPECT_EQ(problem->why, *c.why) << c.what;
+            EXPECT_EQ(problem->folder, testing::toText(target)) << c.what;
+        }
+        const auto failure = runWith(journal, folder, Rule::ExtensionName, {"", "md"});
+        EXPECT_EQ(failure.has_value(), c.why.has_value()) << c.what;
+        if (failure) {
+            EXPECT_EQ(failure->kind, Kind::JournalUnwritable) << c.what;
+            EXPECT_NE(describe(*failure).find(state.text()), std::string::npos) << describe(*failure);
+        }
+        EXPECT_EQ(folder.names(), std::set<std::string>{c.why ? "a.txt" : "a.md"}) << c.what;
+        EXPECT_EQ(batchFiles(state), c.why ? 0u : 1u) << c.what;
+    }
+    if (skipped) GTEST_SKIP() << "a folder of another user's: only root can give one away";
+#endif
 }
 
 TEST(Journal, KeepsTheLatestBatchesWithinItsBound) {

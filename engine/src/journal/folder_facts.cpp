@@ -3,18 +3,32 @@
 
 #include "journal/folder_facts.h"
 
+#include <algorithm>
+
 namespace norvane::journal {
 
-OwnFileBytes::OwnFileBytes(platform::OwnFile& file) : file_(file) {
-    auto read = file_.read();
-    if (auto* error = std::get_if<platform::SystemError>(&read)) error_ = *error;
-    else whole_ = std::move(std::get<std::string>(read));
-    size_ = whole_.size();
-}
-
 std::string_view OwnFileBytes::at(std::uint64_t offset, std::size_t length) {
-    if (offset >= whole_.size()) return {};
-    return std::string_view(whole_).substr(static_cast<std::size_t>(offset), length);
+    if (error_ || offset >= size_) return {};
+    // Whatever a damaged length claims, no more than the file has is asked for.
+    length = static_cast<std::size_t>(std::min<std::uint64_t>(length, size_ - offset));
+    if (offset < start_ || offset - start_ + length > piece_.size()) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(std::max(length, pieceSize), size_ - offset));
+        piece_.resize(want);
+        std::size_t have = 0;
+        while (have < want) {
+            const auto got = file_.readSome(offset + have, piece_.data() + have, want - have);
+            if (const auto* error = std::get_if<platform::SystemError>(&got)) {
+                error_ = *error;
+                piece_.clear();
+                return {};
+            }
+            if (std::get<std::size_t>(got) == 0) break; // shorter than it was: what is there is all there is
+            have += std::get<std::size_t>(got);
+        }
+        piece_.resize(have);
+        start_ = offset;
+    }
+    return std::string_view(piece_).substr(static_cast<std::size_t>(offset - start_), length);
 }
 
 } // namespace norvane::journal

@@ -15,10 +15,14 @@
 
 namespace norvane::journal {
 
-// A journal file read a piece at a time.
+// A journal file read a piece at a time: what is held is the piece last
+// read, a mebibyte, or one record where a record is longer (records.h bounds
+// how long), and never more than the file has.
 class OwnFileBytes final : public Bytes {
 public:
-    explicit OwnFileBytes(platform::OwnFile& file);
+    static constexpr std::size_t pieceSize = std::size_t{1} << 20;
+
+    explicit OwnFileBytes(platform::OwnFile& file) : file_(file), size_(file.size()) {}
     std::uint64_t size() const override { return size_; }
     std::string_view at(std::uint64_t offset, std::size_t length) override;
     bool failed() const override { return error_.has_value(); }
@@ -26,8 +30,8 @@ public:
 
 private:
     platform::OwnFile& file_;
-    std::uint64_t size_ = 0;
-    std::string whole_; // until the platform reads a piece at a time
+    std::uint64_t size_ = 0;    // as the file was when held: no other process appends to a held file
+    std::uint64_t start_ = 0;   // where piece_ begins in the file
     std::string piece_;
     std::optional<platform::SystemError> error_;
 };

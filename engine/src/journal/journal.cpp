@@ -136,9 +136,12 @@ std::variant<std::unique_ptr<BatchWriter>, platform::SystemError> BatchWriter::p
         if (auto* file = std::get_if<std::unique_ptr<platform::OwnFile>>(&held)) counter = std::move(*file);
         else std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    if (counter)
-        if (const auto text = counter->read(); std::holds_alternative<std::string>(text))
-            next = std::max(next, parseNumber(std::get<std::string>(text)).value_or(0));
+    if (counter) {
+        // A number has at most 20 digits: a counter grown larger is not one, and is not read whole.
+        char digits[sequenceDigits + 1] = {};
+        if (const auto got = counter->readSome(0, digits, sizeof digits); std::holds_alternative<std::size_t>(got))
+            next = std::max(next, parseNumber(std::string_view(digits, std::get<std::size_t>(got))).value_or(0));
+    }
 
     std::unique_ptr<platform::OwnFile> file;
     std::string name, path;
@@ -291,24 +294,19 @@ Held holdAndRead(const std::string& folder, const std::string& name, bool read =
         held.tooLarge = true;
         return held;
     }
-    std::optional<journal::OwnFileBytes> whole;
-    try {
-        whole.emplace(*held.file);
-    } catch (const std::bad_alloc&) {
-        held.error = platform::SystemError{0, "there is not enough memory to read it"};
-        return held;
-    }
-    journal::OwnFileBytes& bytes = *whole;
-    if (bytes.error()) {
-        held.error = bytes.error();
-        return held;
-    }
+    journal::OwnFileBytes bytes(*held.file);
     held.bytes = bytes.size();
     if (bytes.size() > largestFile) {
         held.tooLarge = true;
         return held;
     }
-    held.read = journal::readBatch(bytes);
+    try {
+        held.read = journal::readBatch(bytes);
+    } catch (const std::bad_alloc&) {
+        // A plan too large for this machine's memory: left where it is, for one that has more.
+        held.error = platform::SystemError{0, "there is not enough memory to read it"};
+        return held;
+    }
     if (bytes.failed()) {
         held.error = bytes.error();
         held.read.log.reset();
@@ -411,6 +409,13 @@ platform::Durability makeDurable(platform::FileSystem& fileSystem, const BatchRe
 
 std::optional<Journal::FolderProblem> Journal::folderProblem() {
     if (!folder_) return FolderProblem{FolderProblem::Why::NoFolder, {}, std::nullopt};
+    // A folder another user owns, or others can write to, could be handed a
+    // plan whose undo moves the user's files where someone else chose.
+    for (const std::string& folder : {*folder_, JoinPath(*folder_, journal::batchesFolder)})
+        if (const auto refusal = platform::ownFolderRefusal(folder))
+            return FolderProblem{refusal->why == platform::FolderRefusal::Why::NotOwned ? FolderProblem::Why::NotOwned
+                                                                                       : FolderProblem::Why::OthersCanWrite,
+                                 folder, std::nullopt};
     return std::nullopt;
 }
 

@@ -36,6 +36,16 @@ std::optional<SystemError> makeFolders(const std::string& path);
 // and folders are left out: nothing the program makes is either.
 std::variant<std::vector<std::string>, SystemError> fileNames(const std::string& folder);
 
+// Why a folder is not the user's own to keep state in: another user owns it,
+// or others can put files in it (a folder writable by its group or by anyone
+// without the sticky bit). A link is followed; the link too must be the
+// user's. nullopt where the folder is the user's, where it is not there
+// (it will be made the user's), and on Windows, which answers nothing here.
+struct FolderRefusal {
+    enum class Why { NotOwned, OthersCanWrite } why = Why::NotOwned;
+};
+std::optional<FolderRefusal> ownFolderRefusal(const std::string& folder);
+
 // A file of the program's own, held open. At most one process holds a given
 // file at a time: the hold is a lock the system drops when the process ends,
 // however it ends. It guards the file's content, not its name: the holder
@@ -57,6 +67,13 @@ public:
 
     // The whole content, from the start.
     std::variant<std::string, SystemError> read();
+    // Where the next append goes: the file's size as this holder knows it.
+    std::uint64_t size() const { return size_; }
+    // Up to `length` bytes at `offset` into `into`; 0 at the end. A file is
+    // read in pieces of a size the caller bounds, never allocated whole.
+    std::variant<std::size_t, SystemError> readSome(std::uint64_t offset, char* into, std::size_t length) {
+        return readAt(offset, into, length);
+    }
     // Appends at the end; a short write is retried. On an error the file is
     // cut back to where it ended, so a later append never follows half a
     // write; where even that fails, every later call fails with that error.

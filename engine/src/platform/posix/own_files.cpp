@@ -170,6 +170,17 @@ std::variant<std::vector<std::string>, SystemError> fileNames(const std::string&
     }
 }
 
+std::optional<FolderRefusal> ownFolderRefusal(const std::string& folder) {
+    if (folder.empty() || !posix::usable(folder)) return std::nullopt;
+    struct stat link {}, status {};
+    if (::lstat(folder.c_str(), &link) != 0 || ::stat(folder.c_str(), &status) != 0) return std::nullopt;
+    // As ssh asks of its keys: the user's, and no one else's to change.
+    if (link.st_uid != ::geteuid() || status.st_uid != ::geteuid()) return FolderRefusal{FolderRefusal::Why::NotOwned};
+    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (status.st_mode & S_ISVTX) == 0)
+        return FolderRefusal{FolderRefusal::Why::OthersCanWrite};
+    return std::nullopt;
+}
+
 std::variant<std::unique_ptr<OwnFile>, SystemError> OwnFile::create(const std::string& path) { return opened(path, O_CREAT | O_EXCL); }
 
 std::variant<std::unique_ptr<OwnFile>, SystemError> OwnFile::hold(const std::string& path) { return opened(path, 0); }

@@ -170,6 +170,9 @@ std::variant<std::vector<std::string>, SystemError> fileNames(const std::string&
     return names;
 }
 
+// Windows folders carry access lists, not an owner and mode bits to judge by.
+std::optional<FolderRefusal> ownFolderRefusal(const std::string&) { return std::nullopt; }
+
 std::variant<std::unique_ptr<OwnFile>, SystemError> OwnFile::create(const std::string& path) { return opened(path, CREATE_NEW); }
 
 std::variant<std::unique_ptr<OwnFile>, SystemError> OwnFile::hold(const std::string& path) { return opened(path, OPEN_EXISTING); }
