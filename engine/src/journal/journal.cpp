@@ -144,6 +144,8 @@ std::variant<std::unique_ptr<BatchWriter>, platform::SystemError> BatchWriter::p
     std::string name, path;
     for (int attempt = 0; !file; ++attempt) {
         header.sequence = next + static_cast<std::uint64_t>(attempt);
+        // Counted before the file is made: a kill in between skips a number, and never gives one twice.
+        if (counter && !counter->cut(0)) counter->append(std::to_string(header.sequence + 1));
         name = fileNameOf(header.sequence);
         path = JoinPath(batches, name);
         auto made = platform::OwnFile::create(path);
@@ -153,9 +155,7 @@ std::variant<std::unique_ptr<BatchWriter>, platform::SystemError> BatchWriter::p
         }
         file = std::move(std::get<std::unique_ptr<platform::OwnFile>>(made));
     }
-    // Lost with a power cut at worst: the names still give the next number.
-    if (counter && !counter->cut(0)) counter->append(std::to_string(header.sequence + 1));
-    counter.reset();
+    counter.reset(); // lost with a power cut at worst: the names still give the next number
 
     std::string buffer = beginRecord(header);
     std::uint64_t bytes = 0;
@@ -534,6 +534,11 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
         }
         BatchLog& log = *held.log;
         Interrupted stopped{log.sequence, log.folder, log.what, 0, log.stepCount, 0, 0, false, State::Ready, false, std::nullopt};
+        if (!log.planned && log.steps.empty()) {
+            // Nothing of a plan: nothing was moved under it, and there is nothing to take back.
+            removeBatch(held, *folder_, name);
+            continue;
+        }
         if (!log.planned) {
             // Moves begin only once the plan is whole and durable; a plan cut short by damage is looked for all the same.
             const std::unique_ptr<platform::Folder> folder = fileSystem.openFolder(log.folder);
