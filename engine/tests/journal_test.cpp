@@ -398,11 +398,13 @@ TEST(Settle, EveryStepFoundAtItsNewNameCountsAndGoesBack) {
         const char* what;
         std::function<void(const TempFolder&)> meanwhile;
         std::uint64_t missing, restored, leftAlone;
+        // Only where file numbers hold is an edited file still known as the one renamed.
+        bool needsStableNumbers = false;
     };
     const Case cases[] = {
         {"nothing changed", [](const TempFolder&) {}, 0, 6, 0},
         {"a renamed photo deleted", [](const TempFolder& f) { fs::remove(f / "p2.png"); }, 1, 5, 1},
-        {"a renamed photo edited", [](const TempFolder& f) { std::ofstream(f / "p2.png", std::ios::app) << "edited"; }, 0, 6, 0},
+        {"a renamed photo edited", [](const TempFolder& f) { std::ofstream(f / "p2.png", std::ios::app) << "edited"; }, 0, 6, 0, true},
         {"a placeholder at the next new name", [](const TempFolder& f) { addPlaceholder(f, "p6.png"); }, 0, 6, 0},
     };
     for (const Case& c : cases) {
@@ -423,8 +425,11 @@ TEST(Settle, EveryStepFoundAtItsNewNameCountsAndGoesBack) {
         EXPECT_FALSE(folder.names().count("p6.png")) << c.what << ": no placeholder left";
         const Journal::UndoResult undone = restarted.undoLatest(platform::nativeFileSystem());
         ASSERT_TRUE(undone.outcome.has_value()) << c.what << ": " << refusalOf(undone);
-        EXPECT_EQ(undone.outcome->restored, c.restored) << c.what << ": " << describe(*undone.outcome);
-        EXPECT_EQ(undone.outcome->leftAlone.size(), c.leftAlone) << c.what;
+        const bool numbersHold =
+            platform::nativeFileSystem().openFolder(folder.text())->about().trust == platform::IdentityTrust::Stable;
+        const bool editedIsAnother = c.needsStableNumbers && !numbersHold;
+        EXPECT_EQ(undone.outcome->restored, c.restored - editedIsAnother) << c.what << ": " << describe(*undone.outcome);
+        EXPECT_EQ(undone.outcome->leftAlone.size(), c.leftAlone + editedIsAnother) << c.what;
         EXPECT_EQ(folder.names().count("p5.jpg") + folder.names().count("p9.jpg"), 2u) << c.what;
     }
 }
