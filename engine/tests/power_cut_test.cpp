@@ -349,7 +349,7 @@ TEST(PowerCut, EveryOriginalNameIsBackOrItsBatchStillOffered) {
         fs::create_directory(rig.folder());
         originals.clear();
         for (long long i = 0, files = 6 + below(19); i < files; ++i) {
-            char name[16];
+            char name[32]; // room for any long long, though there are at most 24 files
             std::snprintf(name, sizeof name, "f%03lld.jpg", i);
             std::string content = "round " + std::to_string(round) + " file " + name + "\n";
             for (long long n = below(4000); n > 0; --n) content += static_cast<char>(random());
