@@ -57,11 +57,10 @@ bool namesPoint(const std::string& argument, const std::string& point) {
 // calls itself "fusefat" there) was started with it: the process of that
 // program serving the mount point holds it among its arguments. Where two
 // processes could be serving it, neither is taken.
-std::optional<std::string> deviceOfDriver(const Mount& mount) {
-    // "fuse.fusefat": the driver's program is called so; plain "fuse" or "fuseblk" names none.
-    const std::size_t dot = mount.type.find('.');
-    if (dot == std::string::npos) return std::nullopt;
-    const std::string program = mount.type.substr(dot + 1);
+// What the one process serving a mount says of it, `judge` reading each
+// process's arguments; nothing where none or more than one answer.
+template <typename Judge>
+std::optional<std::string> fromTheOneServer(const Judge& judge) {
     DIR* processes = ::opendir("/proc");
     if (processes == nullptr) return std::nullopt;
     std::optional<std::string> found;
@@ -69,7 +68,25 @@ std::optional<std::string> deviceOfDriver(const Mount& mount) {
     while (const dirent* entry = ::readdir(processes)) {
         if (entry->d_name[0] < '1' || entry->d_name[0] > '9') continue;
         const std::vector<std::string> arguments = argumentsOf(entry->d_name);
-        if (arguments.empty() || arguments[0].substr(arguments[0].rfind('/') + 1) != program) continue;
+        if (arguments.empty()) continue;
+        if (std::optional<std::string> answer = judge(arguments)) {
+            found = std::move(answer);
+            ++serving;
+        }
+    }
+    ::closedir(processes);
+    return serving == 1 ? found : std::nullopt;
+}
+
+std::string programOf(const std::vector<std::string>& arguments) { return arguments[0].substr(arguments[0].rfind('/') + 1); }
+
+std::optional<std::string> deviceOfDriver(const Mount& mount) {
+    // "fuse.fusefat": the driver's program is called so; plain "fuse" or "fuseblk" names none.
+    const std::size_t dot = mount.type.find('.');
+    if (dot == std::string::npos) return std::nullopt;
+    const std::string program = mount.type.substr(dot + 1);
+    return fromTheOneServer([&](const std::vector<std::string>& arguments) -> std::optional<std::string> {
+        if (programOf(arguments) != program) return std::nullopt;
         bool servesPoint = false;
         std::optional<std::string> device;
         for (std::size_t i = 1; i < arguments.size(); ++i) {
@@ -77,13 +94,8 @@ std::optional<std::string> deviceOfDriver(const Mount& mount) {
             else if (arguments[i].rfind("/dev/", 0) == 0 && isBlockDevice(arguments[i])) device = arguments[i];
             else if (namesPoint(arguments[i], mount.point)) servesPoint = true;
         }
-        if (servesPoint && device) {
-            found = device;
-            ++serving;
-        }
-    }
-    ::closedir(processes);
-    return serving == 1 ? found : std::nullopt;
+        return servesPoint ? device : std::nullopt;
+    });
 }
 
 // The links udev keeps for everyone to read: /dev/disk/by-uuid/1234-ABCD -> ../../sdb1.
@@ -135,26 +147,15 @@ std::optional<VolumeLabel> probedLabel(const std::string&) { return std::nullopt
 // For "fuseblk", whose source is the device: the program serving it, which
 // tells exfat-fuse from ntfs-3g where the device itself cannot be read.
 std::optional<std::string> fuseDriverOf(const Mount& mount) {
-    DIR* processes = ::opendir("/proc");
-    if (processes == nullptr) return std::nullopt;
-    std::optional<std::string> found;
-    unsigned serving = 0;
-    while (const dirent* entry = ::readdir(processes)) {
-        if (entry->d_name[0] < '1' || entry->d_name[0] > '9') continue;
-        const std::vector<std::string> arguments = argumentsOf(entry->d_name);
+    return fromTheOneServer([&](const std::vector<std::string>& arguments) -> std::optional<std::string> {
         bool servesPoint = false, onDevice = false;
         for (std::size_t i = 1; i < arguments.size(); ++i) {
             if (arguments[i] == "-o") ++i;
             else if (arguments[i] == mount.source) onDevice = true;
             else if (namesPoint(arguments[i], mount.point)) servesPoint = true;
         }
-        if (servesPoint && onDevice) {
-            found = arguments[0].substr(arguments[0].rfind('/') + 1);
-            ++serving;
-        }
-    }
-    ::closedir(processes);
-    return serving == 1 ? found : std::nullopt;
+        return servesPoint && onDevice ? std::optional(programOf(arguments)) : std::nullopt;
+    });
 }
 
 std::optional<std::string> blockDeviceOf(const Mount& mount) {
