@@ -9,7 +9,7 @@
 #include "norvane/journal.h"
 #include "norvane/rename_run.h"
 
-#include "batch/same_file.h"
+#include "identity/same_file.h"
 #include "journal/batch_file.h"
 #include "journal/records.h"
 

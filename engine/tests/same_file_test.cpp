@@ -4,7 +4,7 @@
 // Which file is which, as undo asks it: the number decides where numbers
 // hold, what a file is decides where they do not, and no clock is asked.
 
-#include "batch/same_file.h"
+#include "identity/same_file.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "batch/batch_check.h"
 
 #include "batch/progress_ticker.h"
-#include "batch/same_file.h"
+#include "identity/same_file.h"
 #include "hash_index.h"
 
 #include <unordered_map>

@@ -7,7 +7,7 @@
 
 #include "batch/batch_act.h"
 #include "batch/batch_check.h"
-#include "batch/same_file.h"
+#include "identity/same_file.h"
 
 #include <set>
 #include <string_view>

@@ -4,7 +4,7 @@
 #include "norvane/journal.h"
 
 #include "batch/journaled_undo.h"
-#include "batch/same_file.h"
+#include "identity/same_file.h"
 #include "journal/batch_writer.h"
 #include "journal/folder_facts.h"
 #include "journal/settle.h"

@@ -3,7 +3,7 @@
 
 #include "journal/settle.h"
 
-#include "batch/same_file.h"
+#include "identity/same_file.h"
 #include "norvane/path.h"
 #include "platform/case_change.h"
 

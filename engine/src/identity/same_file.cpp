@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Norvane developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "batch/same_file.h"
+#include "identity/same_file.h"
 
 namespace norvane::batch {
 

@@ -3,15 +3,13 @@
 
 #include "norvane/path.h"
 
-#include "norvane/platform.h"
-
 namespace norvane {
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
     std::string path;
     path.reserve(folder.size() + 1 + name.size());
     path.append(folder);
-    path += platform::directorySeparator();
+    path += pathSeparator;
     path.append(name);
     return path;
 }
