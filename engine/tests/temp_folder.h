@@ -8,11 +8,9 @@
 // bytes on POSIX, UTF-8 (unpaired surrogates included) on Windows.
 
 #include "norvane/file_list.h"
+#include "norvane/path.h"
 #include "norvane/platform.h"
 
-#ifdef _WIN32
-#include "platform/windows/windows.h" // a move between drives, which no relative name reaches
-#endif
 #include "platform/windows/utf16.h"
 #include "platform/windows/windows_path.h"
 
@@ -66,23 +64,12 @@ inline std::string rootOf(const std::string& path) { return path.substr(0, path.
 
 // A full path cut at its last separator: the folder, and the name in it.
 inline std::pair<std::string, std::string> folderAndName(const std::string& path) {
-    const std::size_t cut = path.find_last_of(separator() + "/");
-    return {path.substr(0, cut), path.substr(cut + 1)};
+    return {std::string(FolderPart(path)), std::string(LastComponent(path))};
 }
 
 // A move between two full paths, made as a batch makes it: at the source's
 // folder held open, the destination relative to it.
-inline std::optional<platform::SystemError> moveFile(const std::string& source, const std::string& destination) {
-    const auto [folder, name] = folderAndName(source);
-    const std::string stem = folder + separator();
-    const std::string relative = destination.compare(0, stem.size(), stem) == 0
-                                     ? destination.substr(stem.size())
-                                     : toText(toPath(destination).lexically_relative(toPath(folder)));
-#ifdef _WIN32
-    if (relative.empty()) return platform::windows::moveNoReplace(source, destination);
-#endif
-    return platform::nativeFileSystem().openFolder(folder)->move(name, relative);
-}
+std::optional<platform::SystemError> moveFile(const std::string& source, const std::string& destination);
 
 // What the platform sees at a full path, asked of its folder held open.
 inline platform::PathProbe probePath(const std::string& path) {

@@ -3,19 +3,16 @@
 
 #include "start_folder.h"
 
+#include "norvane/path.h"
+
 #include <algorithm>
 
 namespace platform = norvane::platform;
 
 std::optional<std::string> parentFolder(const std::string& path) {
-    const std::string separators{'/', platform::directorySeparator()};
-    const std::size_t last = path.find_last_of(separators);
-    if (last == std::string::npos) return std::nullopt;
-    std::string parent = path.substr(0, last);
-    if (last == 0) parent = path.substr(0, 1);
-    else if (last == 2 && path[1] == ':') parent = path.substr(0, 3); // a drive's root keeps its separator
-    if (parent == path) return std::nullopt;
-    return parent;
+    const std::string_view parent = norvane::ParentFolder(path); // a root keeps its separator
+    if (parent.empty()) return std::nullopt;
+    return std::string(parent);
 }
 
 bool isInstalledProgramFolder(const std::string& folder, bool writable, const std::vector<std::string>& programFolders,

@@ -8,6 +8,8 @@
 // engine includes a system header. Paths and names are the engine's text:
 // bytes as the file system takes them on POSIX, UTF-8 on Windows.
 
+#include "norvane/path.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -260,7 +262,8 @@ void onCopying(std::function<void(const std::string& source)> hook);
 void forgetEnding();
 } // namespace testing
 
-char directorySeparator();
+// The system's own separator, as the paths layer knows it.
+constexpr char directorySeparator() { return pathSeparator; }
 
 // The temporary name a change of letter case parks a file under, in the
 // file's own folder: the process's id and the attempt make it the program's

@@ -6,6 +6,7 @@
 #include "batch/progress_ticker.h"
 #include "identity/same_file.h"
 #include "hash_index.h"
+#include "norvane/path.h"
 
 #include <unordered_map>
 
@@ -13,15 +14,7 @@ namespace norvane::batch {
 
 using Kind = RenameFailure::Kind;
 
-bool holdsSeparator(std::string_view name) {
-    return name.find(platform::directorySeparator()) != std::string_view::npos || name.find('/') != std::string_view::npos;
-}
-
 namespace {
-
-std::size_t lastSeparator(std::string_view name) {
-    return name.find_last_of(std::string{platform::directorySeparator(), '/'});
-}
 
 // A system error met while looking at a destination, for what it stands in the way of.
 Kind kindOfObstacle(const platform::SystemError& error) {
@@ -217,9 +210,9 @@ private:
     // "." and ".." steps, doubled separators) meets under one key. A NUL,
     // which no name holds, keeps the two kinds of key apart.
     void placeOf(std::string_view name, Place& place) {
-        if (!holdsSeparator(name)) return fold(name, listed_.ignoresCase, place);
+        if (!HoldsSeparator(name)) return fold(name, listed_.ignoresCase, place);
         place.plain = false;
-        const std::size_t cut = lastSeparator(name);
+        const std::size_t cut = LastSeparator(name);
         const std::string_view last = name.substr(cut + 1);
         const platform::FolderProbe& folder = folderOf(name.substr(0, cut));
         if (!folder.isFolder) {
@@ -268,8 +261,8 @@ private:
 
     // How far the numbers hold in the folder a name lies in.
     platform::IdentityTrust trustOf(std::string_view name) {
-        if (!holdsSeparator(name)) return listed_.trust;
-        const platform::FolderProbe& folder = folderOf(name.substr(0, lastSeparator(name)));
+        if (!HoldsSeparator(name)) return listed_.trust;
+        const platform::FolderProbe& folder = folderOf(FolderPart(name));
         return folder.isFolder ? folder.trust : platform::IdentityTrust::Unstable;
     }
 
@@ -281,8 +274,8 @@ private:
         if (expected_) return std::nullopt;
         const std::string_view to = steps_[i].to;
         platform::NameRules rules = listed_.names;
-        if (holdsSeparator(to)) {
-            const platform::FolderProbe& folder = folderOf(to.substr(0, lastSeparator(to)));
+        if (HoldsSeparator(to)) {
+            const platform::FolderProbe& folder = folderOf(FolderPart(to));
             if (!folder.isFolder) return std::nullopt; // the folder's own problem is told instead
             rules = folder.names;
         }
@@ -312,7 +305,7 @@ private:
         // Where names ignore case, 'photo.JPG' -> 'photo.jpg' finds the file
         // itself: the folder cannot hold a second file under that name.
         const Step& step = steps_[i];
-        if (to.plain && !holdsSeparator(step.from) && to.key == keyOf(step.from)) return std::nullopt;
+        if (to.plain && !HoldsSeparator(step.from) && to.key == keyOf(step.from)) return std::nullopt;
         // Held by a file of this batch that cannot move away.
         const auto holder = stuck_.find(hash_(to.key), [&](std::uint32_t other) { return keyOf(steps_[other].from) == to.key; });
         if (holder) return StepProblem{i, Kind::BlockedByAnother, std::nullopt, *holder};

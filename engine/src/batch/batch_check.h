@@ -66,6 +66,4 @@ struct Checked {
 Checked check(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected = nullptr,
               const ProgressCallback& progress = {}, bool keepSources = false);
 
-bool holdsSeparator(std::string_view name);
-
 } // namespace norvane::batch

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "batch/batch_check.h"
+#include "norvane/path.h"
 
 #include <string>
 #include <unordered_map>
@@ -16,8 +17,8 @@ public:
     explicit TrustOfPlaces(platform::Folder& folder) : folder_(folder) {}
 
     platform::IdentityTrust of(std::string_view name) {
-        if (!holdsSeparator(name)) return folder_.about().trust;
-        const std::string_view relative = name.substr(0, name.find_last_of(std::string{platform::directorySeparator(), '/'}));
+        if (!HoldsSeparator(name)) return folder_.about().trust;
+        const std::string_view relative = FolderPart(name);
         const auto known = folders_.find(std::string(relative));
         if (known != folders_.end()) return known->second;
         const platform::FolderProbe probe = folder_.probeFolder(relative);

@@ -8,6 +8,7 @@
 #include "batch/batch_act.h"
 #include "batch/batch_check.h"
 #include "identity/same_file.h"
+#include "norvane/path.h"
 
 #include <set>
 #include <string_view>
@@ -110,7 +111,7 @@ bool touchesFolder(const BatchRecord& record, const std::string& folder, platfor
     std::set<std::string_view> folders{""};
     for (std::size_t i = 0; i < record.size(); ++i) {
         const std::string_view to = record.to(i);
-        if (batch::holdsSeparator(to)) folders.insert(to.substr(0, to.find_last_of(std::string{platform::directorySeparator(), '/'})));
+        if (HoldsSeparator(to)) folders.insert(FolderPart(to));
     }
     // Both looked at now: their numbers, stable or not, are today's.
     for (const std::string_view relative : folders) {

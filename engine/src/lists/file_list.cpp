@@ -4,6 +4,7 @@
 #include "norvane/file_list.h"
 
 #include "norvane/name_order.h"
+#include "norvane/path.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -33,14 +34,9 @@ bool matchesPattern(std::string_view name, std::string_view pattern) {
     return p == pattern.size();
 }
 
+// A root keeps its own separator ("/", "C:\").
 std::string normalFolderPath(std::string path) {
-    const char separator = platform::directorySeparator();
-    while (path.size() > 1 && (path.back() == separator || path.back() == '/')) {
-        const std::string_view rest(path.data(), path.size() - 1);
-        // A drive root keeps its own separator ("C:\").
-        if (rest.size() == 2 && rest[1] == ':') break;
-        path.pop_back();
-    }
+    path.resize(WithoutTrailingSeparators(path).size());
     return path;
 }
 

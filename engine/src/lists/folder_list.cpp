@@ -4,6 +4,7 @@
 #include "norvane/folder_list.h"
 
 #include "norvane/name_order.h"
+#include "norvane/path.h"
 
 #include <algorithm>
 
@@ -14,7 +15,7 @@ namespace {
 // The folders from the root down to `path`, each with its full path. The root
 // is everything up to and including the first separator ("/", "C:\").
 std::vector<FolderEntryView> chainOf(const std::string& path) {
-    const char separator = platform::directorySeparator();
+    constexpr char separator = pathSeparator;
     std::vector<FolderEntryView> chain;
     std::size_t end = path.find(separator);
     if (end == std::string::npos) {
@@ -72,7 +73,7 @@ void FolderList::relist() {
     for (std::string& name : subfolders) {
         // A root already ends with its separator; the tree opens the plain path.
         std::string full = path_;
-        if (full.back() != platform::directorySeparator()) full += platform::directorySeparator();
+        if (full.back() != pathSeparator) full += pathSeparator;
         full += name;
         entries_.push_back({std::move(full), std::move(name), depth, false});
     }

@@ -3,6 +3,8 @@
 
 #include "platform/case_change.h"
 
+#include "norvane/path.h"
+
 namespace norvane::platform {
 
 namespace {
@@ -11,8 +13,7 @@ constexpr unsigned parkingAttempts = 100;
 
 // Where the last component starts: names may lead into another folder.
 std::size_t nameStart(std::string_view name) {
-    const std::size_t last = name.find_last_of(std::string{directorySeparator(), '/'});
-    return last == std::string_view::npos ? 0 : last + 1;
+    return name.size() - LastComponent(name).size();
 }
 
 } // namespace

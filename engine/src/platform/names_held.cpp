@@ -3,6 +3,8 @@
 
 #include "norvane/platform.h"
 
+#include "norvane/path.h"
+
 #include "platform/windows/utf16.h"
 #include "platform/windows/windows_path.h"
 
@@ -11,11 +13,6 @@
 namespace norvane::platform {
 
 namespace {
-
-std::string_view lastComponent(std::string_view name) {
-    const std::size_t last = name.find_last_of(std::string{directorySeparator(), '/'});
-    return last == std::string_view::npos ? name : name.substr(last + 1);
-}
 
 // What Windows' rules say of a name; they hold wherever the file system keeps
 // names as Windows does, whatever system writes them.
@@ -35,7 +32,7 @@ std::optional<std::string> whyNotHeldByWindows(std::string_view name) {
 } // namespace
 
 std::optional<std::string> whyNotHeld(NameRules rules, std::string_view name) {
-    const std::string_view last = lastComponent(name);
+    const std::string_view last = LastComponent(name);
     if (last.empty() || last == "." || last == "..") return std::nullopt; // judged as the folder it names
     switch (rules) {
     case NameRules::Posix: return std::nullopt;

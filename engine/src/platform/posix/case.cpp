@@ -34,8 +34,6 @@ std::string otherCase(std::string_view name) {
     return swapped;
 }
 
-bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
 // A second reading of an open folder, from its start: a duplicated descriptor
 // shares its position with the first.
 DIR* readFromStart(int folder) {
@@ -87,7 +85,7 @@ std::optional<bool> askedOfAName(int folder, const std::string& name) {
     struct stat asListed {}, asSwapped {};
     if (::fstatat(folder, name.c_str(), &asListed, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
     if (::fstatat(folder, swapped.c_str(), &asSwapped, AT_SYMLINK_NOFOLLOW) == 0)
-        return sameFile(asListed, asSwapped) || !listsName(folder, swapped);
+        return sameInode(asListed, asSwapped) || !listsName(folder, swapped);
     if (errno == ENOENT) return false;
     return std::nullopt;
 }
@@ -115,7 +113,7 @@ bool ignoresCaseAt(int folder, const VolumeTraits& traits, unsigned depth) {
     Descriptor parent(::openat(folder, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat self {}, above {};
     if (depth >= 32 || parent.get() < 0 || ::fstat(folder, &self) != 0 || ::fstat(parent.get(), &above) != 0 ||
-        self.st_dev != above.st_dev || sameFile(self, above))
+        self.st_dev != above.st_dev || sameInode(self, above))
         return false;
     return ignoresCaseAt(parent.get(), traits, depth + 1);
 }

@@ -18,8 +18,6 @@ namespace posix {
 
 namespace {
 
-bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
 std::optional<SystemError> copyContents(int from, int to, off_t& copied) {
     char buffer[1 << 16];
     for (;;) {
@@ -48,7 +46,7 @@ SystemError changedWhileCopied() {
 // An editor or a download saving over the file puts another inode at its
 // name; writing to it in place changes its size or modification time.
 bool unchanged(const struct stat& before, const struct stat& now) {
-    return sameFile(before, now) && before.st_size == now.st_size && before.st_mtim.tv_sec == now.st_mtim.tv_sec &&
+    return sameInode(before, now) && before.st_size == now.st_size && before.st_mtim.tv_sec == now.st_mtim.tv_sec &&
            before.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
 }
 
@@ -112,7 +110,7 @@ std::optional<SystemError> copySymbolicLink(int folder, const std::string& sourc
 // Removes the copy a move made, and nothing that has since taken its name.
 void removeCopy(int folder, const std::string& destination, const struct stat& copy) {
     struct stat now {};
-    if (::fstatat(folder, destination.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(now, copy))
+    if (::fstatat(folder, destination.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && sameInode(now, copy))
         ::unlinkat(folder, destination.c_str(), 0);
 }
 

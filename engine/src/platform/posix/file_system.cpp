@@ -6,6 +6,7 @@
 
 #include "platform/posix/posix.h"
 
+#include "norvane/path.h"
 #include "platform/case_change.h"
 
 #include <cerrno>
@@ -119,7 +120,7 @@ private:
     // the folder itself, since a name with a separator may reach another one.
     // It is kept for the device, so the next folder held there starts from it.
     std::optional<SystemError> moveNoReplace(const std::string& from, const std::string& to) {
-        const bool bare = from.find('/') == std::string::npos && to.find('/') == std::string::npos;
+        const bool bare = !HoldsSeparator(from) && !HoldsSeparator(to);
         posix::MoveSupport elsewhere;
         std::optional<SystemError> error = posix::moveNoReplace(descriptor_.get(), from, to, bare ? support_ : elsewhere);
         if (support_.noReplaceFlag != remembered_.noReplaceFlag || support_.hardLinks != remembered_.hardLinks) {
@@ -182,8 +183,6 @@ FileSystem& nativeFileSystem() {
     return fileSystem;
 }
 
-char directorySeparator() { return '/'; }
-
 // Hidden, as the program's own passing files should be.
 std::string parkingName(std::uint32_t processId, unsigned attempt) {
     return ".norvane-" + std::to_string(processId) + "-" + std::to_string(attempt);
@@ -194,8 +193,8 @@ std::string applicationFolder() {
     const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
     if (length > 0) {
         path.resize(static_cast<std::size_t>(length));
-        const std::size_t last = path.rfind('/');
-        if (last != std::string::npos) return last == 0 ? std::string("/") : path.substr(0, last);
+        const std::string_view folder = ParentFolder(path);
+        if (!folder.empty()) return std::string(folder);
     }
     if (::getcwd(path.data(), path.size()) != nullptr) return std::string(path.c_str());
     return "/";

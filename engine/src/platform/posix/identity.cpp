@@ -62,6 +62,8 @@ int statusAt(int folder, const char* name, int flags, struct stat& status, std::
 
 } // namespace
 
+bool sameInode(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
 PathProbe probeAt(int folder, const std::string& name) {
     if (!usable(name)) return absent(EINVAL);
     struct stat status {};

@@ -21,12 +21,6 @@
 
 namespace norvane::platform::posix {
 
-namespace {
-
-bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
-} // namespace
-
 // For file systems that can neither refuse an existing destination nor link
 // (FAT, exFAT through FUSE): the destination is taken first, by creating it
 // exclusively, so the rename that follows can only replace this empty file of
@@ -44,7 +38,7 @@ std::optional<SystemError> moveOntoPlaceholder(int folder, const std::string& fr
     if (::renameat(folder, from.c_str(), folder, to.c_str()) == 0) return std::nullopt;
     const SystemError error = errorOf(errno);
     struct stat now {};
-    if (::fstatat(folder, to.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(now, ours) && now.st_size == 0)
+    if (::fstatat(folder, to.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && sameInode(now, ours) && now.st_size == 0)
         ::unlinkat(folder, to.c_str(), 0);
     return error;
 }

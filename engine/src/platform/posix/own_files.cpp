@@ -5,8 +5,9 @@
 // with the last descriptor however the process ends, and made durable with
 // fsync of the file and, where a name changed, of its folder.
 
-#include "platform/posix/posix.h" // first: it asks for the GNU extensions
+#include "platform/posix/posix.h"
 
+#include "norvane/path.h"
 #include "platform/own_files.h"
 
 #include <cerrno>
@@ -34,22 +35,16 @@ std::optional<SystemError> unusable(const std::string& path) {
     return std::nullopt;
 }
 
-std::string withoutTrailingSeparators(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
 std::string joined(const std::string& folder, const std::string& name) {
-    const std::string trimmed = withoutTrailingSeparators(folder);
-    return trimmed == "/" ? "/" + name : trimmed + "/" + name;
+    const std::string_view trimmed = WithoutTrailingSeparators(folder);
+    return trimmed == "/" ? "/" + name : JoinPath(trimmed, name);
 }
 
 // The folder a path names its last component in.
 std::string folderOf(const std::string& path) {
-    const std::string trimmed = withoutTrailingSeparators(path);
-    const std::size_t cut = trimmed.find_last_of('/');
-    if (cut == std::string::npos) return ".";
-    return cut == 0 ? "/" : trimmed.substr(0, cut);
+    const std::string_view parent = ParentFolder(path);
+    if (!parent.empty()) return std::string(parent);
+    return RootLength(path) > 0 ? "/" : ".";
 }
 
 // A folder's entries reach the disk as far as its driver honours a request:
@@ -145,7 +140,7 @@ std::optional<std::string> stateFolder() {
 
 std::optional<SystemError> makeFolders(const std::string& path) {
     if (auto error = unusable(path)) return error;
-    return makeFolder(withoutTrailingSeparators(path));
+    return makeFolder(std::string(WithoutTrailingSeparators(path)));
 }
 
 std::variant<std::vector<std::string>, SystemError> fileNames(const std::string& folder) {

@@ -7,10 +7,6 @@
 // listing and file system questions each of them answers. Every call works
 // at a folder's descriptor, with names relative to it.
 
-#ifndef _GNU_SOURCE
-#define _GNU_SOURCE // renameat2, statx
-#endif
-
 #include "norvane/platform.h"
 
 #include <optional>
@@ -69,6 +65,8 @@ struct VolumeTraits {
     bool listsTrueInodes = false;    // the folder's entries carry the numbers lstat gives
 };
 FileIdentity identityOf(const struct stat& status);
+// Whether two looks found one file: the same device and inode, whatever its name.
+bool sameInode(const struct stat& a, const struct stat& b);
 PathKind kindOf(const struct stat& status);
 
 // Looks at a name relative to a folder, without following a final link.

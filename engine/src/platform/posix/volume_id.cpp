@@ -7,6 +7,8 @@
 
 #include "platform/posix/posix.h"
 
+#include "norvane/path.h"
+
 #include <cerrno>
 #include <dirent.h>
 #include <fstream>
@@ -78,7 +80,7 @@ std::optional<std::string> fromTheOneServer(const Judge& judge) {
     return serving == 1 ? found : std::nullopt;
 }
 
-std::string programOf(const std::vector<std::string>& arguments) { return arguments[0].substr(arguments[0].rfind('/') + 1); }
+std::string programOf(const std::vector<std::string>& arguments) { return std::string(LastComponent(arguments[0])); }
 
 std::optional<std::string> deviceOfDriver(const Mount& mount) {
     // "fuse.fusefat": the driver's program is called so; plain "fuse" or "fuseblk" names none.

@@ -166,8 +166,6 @@ FileSystem& nativeFileSystem() {
     return fileSystem;
 }
 
-char directorySeparator() { return '\\'; }
-
 // A leading dot hides nothing on Windows; ".tmp" says what it is.
 std::string parkingName(std::uint32_t processId, unsigned attempt) {
     return "norvane-" + std::to_string(processId) + "-" + std::to_string(attempt) + ".tmp";
@@ -180,11 +178,11 @@ std::string applicationFolder() {
         if (length == 0) break;
         if (length < path.size()) {
             path.resize(length);
-            const std::size_t last = path.find_last_of(L"\\/");
-            if (last == std::wstring::npos) break;
             // A drive root keeps its separator: "C:\".
-            path.resize(last == 2 && path[1] == L':' ? last + 1 : last);
-            return windows::fromWide(path);
+            const std::string program = windows::fromWide(path);
+            const std::string_view folder = ParentFolder(program);
+            if (folder.empty()) break;
+            return std::string(folder);
         }
         path.resize(path.size() * 2); // truncated: try a larger buffer
     }

@@ -7,6 +7,7 @@
 
 #include "platform/windows/windows.h"
 
+#include "norvane/path.h"
 #include "platform/own_files.h"
 
 #include <shlobj.h>
@@ -27,18 +28,12 @@ struct TaskMemoryFreer {
 
 SystemError notARegularFile() { return SystemError{ERROR_INVALID_PARAMETER, "not a regular file"}; }
 
-bool isSeparator(char c) { return c == '\\' || c == '/'; }
-
 // The folder a path names its last component in; empty where there is none
-// to go up to (a drive or a share's root).
+// to make (a drive or a share's root is there or not at all).
 std::string parentOf(const std::string& path) {
-    std::size_t end = path.size();
-    while (end > 0 && isSeparator(path[end - 1])) --end;
-    while (end > 0 && !isSeparator(path[end - 1])) --end;
-    while (end > 0 && isSeparator(path[end - 1])) --end;
-    const std::string parent = path.substr(0, end);
-    if (parent.empty() || parent.back() == ':' || parent.find_first_not_of("\\/") == std::string::npos) return {};
-    return parent;
+    const std::string_view parent = ParentFolder(path);
+    if (parent.size() == RootLength(parent)) return {};
+    return std::string(parent);
 }
 
 OVERLAPPED at(std::uint64_t offset) {
@@ -131,15 +126,15 @@ std::optional<std::string> stateFolder() {
         std::wstring variable(length, L'\0');
         variable.resize(::GetEnvironmentVariableW(L"LOCALAPPDATA", variable.data(), length));
         std::string folder = windows::fromWide(variable);
-        while (!folder.empty() && isSeparator(folder.back())) folder.pop_back();
-        if (folder.size() >= 2 && (folder[1] == ':' || (isSeparator(folder[0]) && isSeparator(folder[1])))) return folder + "\\Norvane";
+        while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
+        if (folder.size() >= 2 && (folder[1] == ':' || (IsPathSeparator(folder[0]) && IsPathSeparator(folder[1])))) return folder + "\\Norvane";
     }
     wchar_t* found = nullptr;
     const HRESULT result = ::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &found);
     const std::unique_ptr<wchar_t, TaskMemoryFreer> freed(found);
     if (FAILED(result) || found == nullptr || found[0] == L'\0') return std::nullopt;
     std::string folder = windows::fromWide(found);
-    while (!folder.empty() && isSeparator(folder.back())) folder.pop_back();
+    while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
     return folder + "\\Norvane";
 }
 
