@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "norvane/file_list.h"
+#include "norvane/session.h"
 
 #include <QAbstractListModel>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "name_delegate.h"
-#include "norvane/folder_list.h"
+#include "norvane/session.h"
 
 #include <QAbstractListModel>
 #include <QIcon>

@@ -26,10 +26,6 @@
 #include "undo_menu.h"
 #include "undo_text.h"
 
-#include "norvane/preview.h"
-#include "norvane/rename_run.h"
-#include "norvane/undo.h"
-
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
@@ -88,9 +84,7 @@ Form1::Form1(norvane::platform::FileSystem& fileSystem, QWidget* parent)
 Form1::Form1(const std::string& folder, norvane::platform::FileSystem& fileSystem, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      folders_(fileSystem),
-      files_(fileSystem),
-      journal_(norvane::Journal::defaultFolder()) {
+      session_(fileSystem) {
     installEnglishPlurals();
     installAccessibleRoles();
     setObjectName(QStringLiteral("Form1"));
@@ -101,19 +95,16 @@ Form1::Form1(const std::string& folder, norvane::platform::FileSystem& fileSyste
     createControls(layout);
     createUndo();
 
-    folders_.onChanging([this] { folderModel_->foldersChanging(); });
-    folders_.onChange([this](const std::string& path) {
-        folderModel_->foldersChanged();
-        files_.setPath(path);
-    });
-    files_.onNamesChanging([this] { fileModel_->namesChanging(); });
-    files_.onNamesChanged([this] { fileModel_->namesChanged(); });
+    session_.onFoldersChanging([this] { folderModel_->foldersChanging(); });
+    session_.onFoldersChanged([this] { folderModel_->foldersChanged(); });
+    session_.onNamesChanging([this] { fileModel_->namesChanging(); });
+    session_.onNamesChanged([this] { fileModel_->namesChanged(); });
 
     startUp(folder);
 }
 
 Form1::~Form1() {
-    // The views and their models read folders_ and files_, members that are
+    // The views and their models read the session's lists, a member that is
     // gone before QWidget's destructor deletes the children: they go first.
     delete Dir1;
     delete File1;
@@ -129,7 +120,7 @@ void Form1::createControls(const TwipsLayout& layout) {
     Dir1 = new FolderView(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     Dir1->setGeometry(layout.rect(390, 1860, 2595, 2115));
-    folderModel_ = new FolderListModel(folders_, style()->standardIcon(QStyle::SP_DirOpenIcon),
+    folderModel_ = new FolderListModel(session_.folders(), style()->standardIcon(QStyle::SP_DirOpenIcon),
                                        style()->standardIcon(QStyle::SP_DirClosedIcon), this);
     Dir1->setModel(folderModel_);
     Dir1->setItemDelegate(new FolderIndentDelegate(Dir1));
@@ -140,7 +131,7 @@ void Form1::createControls(const TwipsLayout& layout) {
     File1 = new QListView(this);
     File1->setObjectName(QStringLiteral("File1"));
     File1->setGeometry(layout.rect(3030, 1860, 2385, 2040));
-    fileModel_ = new FileListModel(files_, this);
+    fileModel_ = new FileListModel(session_.files(), this);
     File1->setModel(fileModel_);
     File1->setItemDelegate(new NameDelegate(File1));
     // One row height for all: a folder of 100,000 files lays out at once.
@@ -192,11 +183,9 @@ void Form1::createControls(const TwipsLayout& layout) {
 
 void Form1::startUp(const std::string& folder) {
     // The engine's own path, so no display text is ever turned back into a path.
-    folders_.setPath(folder);
-    files_.setPath(folder);
-    files_.setPattern("*.*");
+    session_.openFolder(folder);
     Dir1->setCurrentIndex(folderModel_->currentFolderIndex());
-    if (files_.error() || folders_.error()) {
+    if (session_.listingError()) {
         // Reported once the window is up, so the box has a window to sit on.
         QTimer::singleShot(0, this, [this] { reportListingError(); });
     }
@@ -210,7 +199,7 @@ void Form1::openJournal() {
     JournalReport report;
     try {
         BusyCursor busy;
-        report = journalReport(journal_.open(files_.fileSystem()), journal_.folder());
+        report = journalReport(session_.open(), session_.journalFolder());
     } catch (const std::exception& error) {
         report.text = tr("The journal could not be read: %1.").arg(toDisplayText(error.what()));
     }
@@ -220,27 +209,27 @@ void Form1::openJournal() {
 
 void Form1::closeEvent(QCloseEvent* event) {
     if (!working_) return QWidget::closeEvent(event);
-    norvane::platform::requestEnding();
+    norvane::Session::end();
     event->ignore();
 }
 
 void Form1::openEntry(const QModelIndex& index) {
     if (!index.isValid()) return;
     try {
-        openFolder(folders_.entries()[static_cast<std::size_t>(index.row())].path);
+        openFolder(session_.folders().entries()[static_cast<std::size_t>(index.row())].path);
     } catch (const std::exception& error) {
         showMessage(this, tr("Cannot open the folder: %1.").arg(toDisplayText(error.what())));
     }
 }
 
 void Form1::openFolder(const std::string& folder) {
-    folders_.setPath(folder);
+    session_.openFolder(folder);
     Dir1->setCurrentIndex(folderModel_->currentFolderIndex());
     reportListingError();
 }
 
 bool Form1::reportListingError() {
-    const auto& error = files_.error() ? files_.error() : folders_.error();
+    const auto& error = session_.listingError();
     if (!error) return false;
     showMessage(this, tr("Cannot read the folder \"%1\": %2 (error %3).")
                           .arg(toDisplayText(error->folder), toDisplayText(error->error.description))
@@ -260,21 +249,20 @@ void Form1::runRule(norvane::Rule rule) {
     const InputGuard guard(this);
     const QScopedValueRollback<bool> working(working_, true);
     ProgressWindow progress(this, tr("Renaming"));
-    norvane::RenameRun run(rule, files_, texts, progress);
-    run.setProgress(progress.callback());
-    run.setJournal(&journal_);
     QString failureText;
     bool reportListing = true;
+    std::size_t renamed = 0;
     try {
-        std::optional<norvane::RenameFailure> failure;
+        norvane::Session::RunResult run;
         {
             BusyCursor busy;
-            failure = run.Run();
+            run = session_.run(rule, texts, progress, progress.callback());
         }
-        if (failure) {
+        renamed = run.renamed;
+        if (const auto& failure = run.failure) {
             failureText = toDisplayText(norvane::describe(*failure));
             // A batch that stopped midway can be taken back as well as a whole one.
-            if (!run.record().empty()) failureText += QLatin1Char(' ') + tr("Ctrl+Z puts them back.");
+            if (run.renamed > 0) failureText += QLatin1Char(' ') + tr("Ctrl+Z puts them back.");
             // That failure already says the folder could not be listed.
             reportListing = failure->kind != norvane::RenameFailure::Kind::RefreshFailed;
         }
@@ -283,11 +271,10 @@ void Form1::runRule(norvane::Rule rule) {
     } catch (...) {
         failureText = tr("The renaming stopped for an unknown reason.");
     }
-    const std::size_t renamed = run.record().size();
     updateUndoAction();
     progress.close();
     // Asked to end meanwhile: the batch stopped between two moves and its journal is settled.
-    if (norvane::platform::endingRequested()) return endAfterWork();
+    if (norvane::Session::ending()) return endAfterWork();
     if (failureText.isEmpty()) {
         // A batch that says nothing ("Repalce") still tells a screen reader it is done.
         if (!progress.spoke()) announcer_->announce(renamedText(renamed));
@@ -300,9 +287,9 @@ void Form1::runRule(norvane::Rule rule) {
 
 namespace {
 
-QString previewText(norvane::Rule rule, const norvane::FileList& files, const norvane::RuleTexts& texts) {
+QString previewText(const std::function<norvane::Preview()>& preview) {
     try {
-        return toDisplayText(norvane::describe(norvane::preview(rule, files, texts)));
+        return toDisplayText(norvane::describe(preview()));
     } catch (const std::exception& error) {
         return Form1::tr("Cannot tell what this button would do: %1.").arg(toDisplayText(error.what()));
     }
@@ -310,15 +297,14 @@ QString previewText(norvane::Rule rule, const norvane::FileList& files, const no
 
 } // namespace
 
-QString Form1::previewOf(norvane::Rule rule) const { return previewText(rule, files_, currentTexts()); }
+QString Form1::previewOf(norvane::Rule rule) const {
+    return previewText([&] { return session_.preview(rule, currentTexts()); });
+}
 
 std::function<QString()> Form1::previewWork(norvane::Rule rule) const {
-    // A copy of the list for the other thread: the window may list another
-    // folder, or a batch rename this one, while the preview is worked out.
-    auto snapshot = std::make_shared<norvane::FileList>(files_);
-    snapshot->onNamesChanging({});
-    snapshot->onNamesChanged({});
-    return [snapshot, rule, texts = currentTexts()] { return previewText(rule, *snapshot, texts); };
+    // Over a copy of the list, for the other thread: the window may list
+    // another folder, or a batch rename this one, while it is worked out.
+    return [work = session_.previewLater(rule, currentTexts())] { return previewText(work); };
 }
 
 void Form1::createUndo() {
@@ -355,9 +341,9 @@ QAction* Form1::createUndoHistory() {
 }
 
 void Form1::updateUndoAction() {
-    std::optional<norvane::Journal::Batch> latest;
+    std::optional<norvane::Session::Batch> latest;
     try {
-        latest = journal_.latest(files_.fileSystem());
+        latest = session_.latest();
     } catch (const std::exception&) {
         // Told when the user asks to undo: the menu opens all the same.
     }
@@ -365,7 +351,7 @@ void Form1::updateUndoAction() {
     undoAction_->setEnabled(latest.has_value());
     undoAction_->setText(undo_text::menuItem(latest ? latest->folder : std::string(), latest ? latest->files : 0));
     QString preview;
-    if (latest && latest->state == norvane::Journal::Batch::State::Ready)
+    if (latest && latest->state == norvane::Session::Batch::State::Ready)
         preview = undo_text::preview(latest->what, latest->folder, latest->files);
     else if (latest)
         preview = tr("Cannot be taken back now: %1.").arg(undo_text::whyNot(*latest));
@@ -379,9 +365,9 @@ void Form1::updateUndoAction() {
 // named with its reason; an older one is never taken in its place.
 void Form1::undoLastBatch() {
     if (working_) return;
-    std::optional<norvane::Journal::Batch> latest;
+    std::optional<norvane::Session::Batch> latest;
     try {
-        latest = journal_.latest(files_.fileSystem());
+        latest = session_.latest();
     } catch (const std::exception& error) {
         showMessage(this, tr("The journal could not be read: %1.").arg(toDisplayText(error.what())));
         return;
@@ -390,7 +376,7 @@ void Form1::undoLastBatch() {
         updateUndoAction();
         return showMessage(this, tr("Nothing to take back: the journal keeps no batch now."));
     }
-    if (latest->state != norvane::Journal::Batch::State::Ready) {
+    if (latest->state != norvane::Session::Batch::State::Ready) {
         updateUndoAction();
         return showMessage(this, undo_text::latestWaits(*latest));
     }
@@ -405,11 +391,11 @@ void Form1::undoBatches(std::vector<std::uint64_t> sequences) {
     const QScopedValueRollback<bool> working(working_, true);
     QStringList texts;
     for (const std::uint64_t sequence : sequences) {
-        if (norvane::platform::endingRequested()) break;
+        if (norvane::Session::ending()) break;
         texts << undoText(sequence);
     }
     updateUndoAction();
-    if (norvane::platform::endingRequested()) return endAfterWork();
+    if (norvane::Session::ending()) return endAfterWork();
     refreshAfterFailure(true);
     texts.removeAll(QString());
     if (!texts.isEmpty()) showMessage(this, texts.join(QStringLiteral("\n\n")));
@@ -420,7 +406,7 @@ QString Form1::undoText(std::uint64_t sequence) {
     ProgressWindow progress(this, tr("Putting back"));
     BusyCursor busy;
     try {
-        return undo_text::result(journal_.undo(sequence, files_.fileSystem(), progress.callback()));
+        return undo_text::result(session_.takeBack(sequence, progress.callback()));
     } catch (const std::exception& error) {
         // What moved is read from the folder at the next undo.
         return tr("The undo stopped: %1.").arg(toDisplayText(error.what()));
@@ -432,7 +418,7 @@ void Form1::showUndoHistory() {
     if (working_) return;
     std::optional<std::uint64_t> chosen;
     {
-        UndoHistory history(journal_, files_.fileSystem(), this);
+        UndoHistory history(session_, this);
         history.exec();
         chosen = history.chosen();
     }
@@ -448,7 +434,7 @@ void Form1::endAfterWork() {
 void Form1::refreshAfterFailure(bool reportListing) {
     // Show the folder's real names: the files moved before the failure have new ones.
     try {
-        if (!files_.refresh() && reportListing) reportListingError();
+        if (!session_.refresh() && reportListing) reportListingError();
     } catch (const std::exception& error) {
         showMessage(this, tr("Cannot list the folder again: %1.").arg(toDisplayText(error.what())));
     }

@@ -3,12 +3,7 @@
 
 #pragma once
 
-#include "norvane/batch_record.h"
-#include "norvane/file_list.h"
-#include "norvane/folder_list.h"
-#include "norvane/platform.h"
-#include "norvane/rules.h"
-#include "norvane/journal.h"
+#include "norvane/session.h"
 
 #include <QWidget>
 
@@ -29,7 +24,7 @@ class FolderView;
 class TwipsLayout;
 
 // The program's one window: the two texts, the four buttons, the folder tree
-// Dir1 and the file list File1, each wired to the engine.
+// Dir1 and the file list File1, each a view of one engine session.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
@@ -46,8 +41,8 @@ public:
     // that cannot be read.
     void openFolder(const std::string& folder);
 
-    const norvane::FolderList& folderList() const { return folders_; }
-    const norvane::FileList& fileList() const { return files_; }
+    const norvane::FolderList& folderList() const { return session_.folders(); }
+    const norvane::FileList& fileList() const { return session_.files(); }
 
 protected:
     // Closing the window while a batch works stops the batch between two
@@ -74,11 +69,8 @@ private:
     void refreshAfterFailure(bool reportListing);
     bool reportListingError();
 
-    norvane::FolderList folders_;
-    norvane::FileList files_;
-    // Every batch written down before its first move: what Ctrl+Z takes back,
-    // of this session and earlier ones, and what a crash left half done.
-    norvane::Journal journal_;
+    // The folder tree, the file list and the journal, wired to one another.
+    norvane::Session session_;
     bool working_ = false; // a batch or an undo is under way
     QAction* undoAction_ = nullptr;
 

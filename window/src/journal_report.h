@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "norvane/journal.h"
+#include "norvane/session.h"
 
 #include <QString>
 

@@ -9,7 +9,7 @@
 #include "local_folder.h"
 #include "message_box.h"
 
-#include "norvane/platform.h"
+#include "norvane/session.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -72,10 +72,9 @@ int main(int argc, char* argv[]) {
         say(stderr, *message);
         return 1;
     }
-    // Large batches reuse the memory the last one freed instead of faulting in fresh pages.
-    norvane::platform::keepFreedMemoryForBatches();
-    // The end of the session stops a batch between two moves and closes the window.
-    norvane::platform::watchForEndOfSession();
+    // Large batches reuse the memory the last one freed; the end of the
+    // session stops a batch between two moves and closes the window.
+    norvane::Session::prepareProcess();
     // Qt takes its own options (-platform, -reverse, ...) off argc and argv.
     QApplication application(argc, argv);
     nameApplication();
@@ -98,12 +97,12 @@ int main(int argc, char* argv[]) {
         window = std::make_unique<Form1>();
     }
     window->show();
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, [] { norvane::platform::requestEnding(); });
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, [] { norvane::Session::end(); });
     QTimer ending;
     // A batch under way stops at its next report and closes the window itself;
     // a box that waits for an answer is left with the rest: every loop ends.
     QObject::connect(&ending, &QTimer::timeout, window.get(), [&window] {
-        if (!norvane::platform::endingRequested()) return;
+        if (!norvane::Session::ending()) return;
         window->close();
         QCoreApplication::quit();
     });

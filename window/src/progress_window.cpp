@@ -3,7 +3,7 @@
 
 #include "progress_window.h"
 
-#include "norvane/platform.h"
+#include "norvane/session.h"
 
 #include "engine_text.h"
 #include "held_file_question.h"
@@ -80,10 +80,10 @@ norvane::ProgressCallback ProgressWindow::callback() {
 
 bool ProgressWindow::report(const norvane::BatchProgress& progress) {
     // The window closed, or the session ending, stops the batch as Cancel does.
-    if (cancelled_ || norvane::platform::endingRequested()) return false;
+    if (cancelled_ || norvane::Session::ending()) return false;
     if (progress.stage == norvane::BatchProgress::Stage::Held && progress.held) {
         askAboutHeldFile(window_, *progress.held);
-        return !norvane::platform::endingRequested();
+        return !norvane::Session::ending();
     }
     if (!dialog_) {
         if (started_.elapsed() < showAfterMs) return true;

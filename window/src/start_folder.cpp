@@ -31,8 +31,8 @@ bool isInstalledProgramFolder(const std::string& folder, bool writable, const st
 }
 
 std::string startFolder(platform::FileSystem& fileSystem) {
-    const std::string program = platform::applicationFolder();
-    if (!isInstalledProgramFolder(program, platform::canWriteTo(program), platform::programFolders(), fileSystem))
-        return program;
-    return platform::homeFolder();
+    const norvane::Session::ProgramPlace program = norvane::Session::programPlace();
+    if (!isInstalledProgramFolder(program.folder, program.writable, program.programFolders, fileSystem))
+        return program.folder;
+    return program.home;
 }

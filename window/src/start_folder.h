@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "norvane/platform.h"
+#include "norvane/session.h"
 
 #include <optional>
 #include <string>

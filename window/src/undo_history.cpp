@@ -68,8 +68,8 @@ QVariant UndoHistoryModel::headerData(int section, Qt::Orientation orientation, 
     }
 }
 
-UndoHistory::UndoHistory(norvane::Journal& journal, norvane::platform::FileSystem& fileSystem, QWidget* parent)
-    : QDialog(parent), journal_(journal), fileSystem_(fileSystem), model_(new UndoHistoryModel(this)),
+UndoHistory::UndoHistory(norvane::Session& session, QWidget* parent)
+    : QDialog(parent), session_(session), model_(new UndoHistoryModel(this)),
       view_(new QTreeView(this)) {
     setObjectName(QStringLiteral("undoHistory"));
     setWindowTitle(tr("Undo History"));
@@ -120,7 +120,7 @@ void UndoHistory::reload() {
     const std::optional<int> row = selectedRow();
     const std::optional<std::uint64_t> kept = row ? std::optional(model_->batch(*row).sequence) : std::nullopt;
     try {
-        model_->setBatches(journal_.batches(fileSystem_));
+        model_->setBatches(session_.batches());
     } catch (const std::exception& error) {
         model_->setBatches({});
         showMessage(this, tr("The journal could not be read: %1.").arg(toDisplayText(error.what())));
@@ -177,7 +177,7 @@ void UndoHistory::giveUp() {
     box.setEscapeButton(keeping);
     box.exec();
     if (box.clickedButton() != giving) return;
-    if (const auto error = journal_.giveUp(batch.sequence))
+    if (const auto error = session_.giveUp(batch.sequence))
         showMessage(this, tr("The batch could not be given up: its file in the journal could not be removed%1.")
                               .arg(undo_text::systemError(error)));
     reload();

@@ -3,8 +3,7 @@
 
 #pragma once
 
-#include "norvane/journal.h"
-#include "norvane/platform.h"
+#include "norvane/session.h"
 
 #include <QAbstractTableModel>
 #include <QDialog>
@@ -44,7 +43,7 @@ private:
 class UndoHistory : public QDialog {
     Q_OBJECT
 public:
-    UndoHistory(norvane::Journal& journal, norvane::platform::FileSystem& fileSystem, QWidget* parent);
+    explicit UndoHistory(norvane::Session& session, QWidget* parent);
 
     // The batch to take back, once the dialog is accepted.
     std::optional<std::uint64_t> chosen() const { return chosen_; }
@@ -60,8 +59,7 @@ private:
     void takeBack();
     void giveUp();
 
-    norvane::Journal& journal_;
-    norvane::platform::FileSystem& fileSystem_;
+    norvane::Session& session_;
     UndoHistoryModel* model_;
     QLabel* label_;
     QTreeView* view_;

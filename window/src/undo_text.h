@@ -6,9 +6,7 @@
 // What the window says about taking a batch back: the menu item, its
 // preview, and the box after an undo. Every one names the batch's folder.
 
-#include "norvane/journal.h"
-#include "norvane/platform.h"
-#include "norvane/undo.h"
+#include "norvane/session.h"
 
 #include <QString>
 
