@@ -21,7 +21,6 @@ const Split splits[] = {
     {"/", "", "", "", "/"},
     {"/home/u/", "", "/home/u", "/home", "/home/u"},
     {"/home//u", "u", "/home/", "/home", "/home//u"},
-    {"//", "", "/", "", "/"},
 #ifdef _WIN32
     {"C:\\Users\\u", "u", "C:\\Users", "C:\\Users", "C:\\Users\\u"},
     {"C:\\Users", "Users", "C:", "C:\\", "C:\\Users"},
@@ -35,6 +34,8 @@ const Split splits[] = {
     {"\\\\server\\share", "share", "\\\\server", "", "\\\\server\\share"},
     {"\\a.txt", "a.txt", "", "\\", "\\a.txt"},
 #else
+    // On Windows two separators begin a share's name, so "//" stays whole there.
+    {"//", "", "/", "", "/"},
     {"sub\\a.txt", "sub\\a.txt", "", "", "sub\\a.txt"},
     {"C:\\Users", "C:\\Users", "", "", "C:\\Users"},
     {"a\\b/c", "c", "a\\b", "a\\b", "a\\b/c"},
