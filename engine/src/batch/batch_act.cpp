@@ -4,21 +4,20 @@
 #include "batch/batch_act.h"
 
 #include "batch/progress_ticker.h"
-#include "batch/trust_of_places.h"
 
 #include <utility>
 
 namespace norvane::batch {
 
 
-Acted act(platform::Folder& folder, const std::vector<Step>& steps, BatchRecord* record, const ProgressCallback& progress) {
+Acted act(platform::Folder& folder, Places& places, const std::vector<Step>& steps, BatchRecord* record,
+          const ProgressCallback& progress) {
     Acted acted;
     if (record) {
         std::size_t bytes = 0;
         for (const Step& step : steps) bytes += step.from.size() + step.to.size();
         record->reserve(record->size() + steps.size(), bytes);
     }
-    TrustOfPlaces trust(folder);
     ProgressTicker ticker(progress, BatchProgress::Stage::Moving, steps.size());
     for (const Step& step : steps) {
         // Between two moves, never inside one.
@@ -42,11 +41,16 @@ Acted act(platform::Folder& folder, const std::vector<Step>& steps, BatchRecord*
             acted.error = std::move(error);
             return acted;
         }
-        if (record) record->add(step.from, step.to, folder.probe(step.to).identity, trust.of(step.to));
+        if (record) record->add(step.from, step.to, folder.probe(step.to).identity, places.trustOf(step.to));
         ++acted.done;
     }
     ticker.report(acted.done);
     return acted;
+}
+
+Acted act(platform::Folder& folder, const std::vector<Step>& steps, BatchRecord* record, const ProgressCallback& progress) {
+    Places places(folder);
+    return act(folder, places, steps, record, progress);
 }
 
 } // namespace norvane::batch

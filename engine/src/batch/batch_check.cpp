@@ -62,10 +62,10 @@ Seen seenOf(const platform::PathProbe& probe) {
 
 class Replay {
 public:
-    Replay(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected,
+    Replay(platform::Folder& folder, Places& places, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected,
            const ProgressCallback& progress, bool keepSources)
         : folder_(folder), steps_(steps), onProblem_(onProblem), expected_(expected), progress_(progress), keepSources_(keepSources),
-          hash_(), earlier_(steps.size()), taken_(0), stuck_(0) {}
+          hash_(), earlier_(steps.size()), taken_(0), stuck_(0), places_(places) {}
 
     Checked run() {
         listed_ = folder_.about();
@@ -231,11 +231,7 @@ private:
         place.key = place.owned;
     }
 
-    const platform::FolderProbe& folderOf(std::string_view relative) {
-        const auto known = folders_.find(std::string(relative));
-        if (known != folders_.end()) return known->second;
-        return folders_.emplace(std::string(relative), folder_.probeFolder(relative)).first->second;
-    }
+    const platform::FolderProbe& folderOf(std::string_view relative) { return places_.folderOf(relative); }
 
     // The file is where the batch expects it, and, where the batch knows which
     // file it is, is that file and not another that has taken its name.
@@ -260,11 +256,7 @@ private:
     }
 
     // How far the numbers hold in the folder a name lies in.
-    platform::IdentityTrust trustOf(std::string_view name) {
-        if (!HoldsSeparator(name)) return listed_.trust;
-        const platform::FolderProbe& folder = folderOf(FolderPart(name));
-        return folder.isFolder ? folder.trust : platform::IdentityTrust::Unstable;
-    }
+    platform::IdentityTrust trustOf(std::string_view name) { return places_.trustOf(name); }
 
     // The folder a new name goes to must be able to hold it: FAT, exFAT and
     // NTFS take no ':' nor a trailing dot, whatever system writes to them.
@@ -331,14 +323,20 @@ private:
     HashIndex earlier_; // places earlier steps claimed, or freed where that matters
     HashIndex taken_;   // places of destinations something holds now
     HashIndex stuck_;   // places kept by files left out
-    std::unordered_map<std::string, platform::FolderProbe> folders_;
+    Places& places_;
 };
 
 } // namespace
 
+Checked check(platform::Folder& folder, Places& places, const std::vector<Step>& steps, OnProblem onProblem,
+              const Expected* expected, const ProgressCallback& progress, bool keepSources) {
+    return Replay(folder, places, steps, onProblem, expected, progress, keepSources).run();
+}
+
 Checked check(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected,
               const ProgressCallback& progress, bool keepSources) {
-    return Replay(folder, steps, onProblem, expected, progress, keepSources).run();
+    Places places(folder);
+    return check(folder, places, steps, onProblem, expected, progress, keepSources);
 }
 
 } // namespace norvane::batch

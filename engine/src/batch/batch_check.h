@@ -7,6 +7,7 @@
 // replayed in order over the folder as it is now, so each destination is
 // judged as it will be at the moment of its own move.
 
+#include "batch/places.h"
 #include "norvane/platform.h"
 #include "norvane/progress.h"
 #include "norvane/rename_run.h"
@@ -62,7 +63,10 @@ struct Checked {
     bool cancelled = false; // the progress callback asked to stop
 };
 
-// Works through the folder the batch holds open, as its moves will.
+// Works through the folder the batch holds open, as its moves will; `places`
+// is kept for the moves that follow.
+Checked check(platform::Folder& folder, Places& places, const std::vector<Step>& steps, OnProblem onProblem,
+              const Expected* expected = nullptr, const ProgressCallback& progress = {}, bool keepSources = false);
 Checked check(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected = nullptr,
               const ProgressCallback& progress = {}, bool keepSources = false);
 

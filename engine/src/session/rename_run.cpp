@@ -6,7 +6,6 @@
 #include "batch/batch_act.h"
 #include "batch/batch_check.h"
 #include "batch/planner.h"
-#include "batch/trust_of_places.h"
 #include "journal/batch_writer.h"
 #include "norvane/journal.h"
 
@@ -59,8 +58,10 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
     const std::vector<batch::Step> steps = planner.steps(plan);
     const std::unique_ptr<platform::Folder> folder = files_.fileSystem().openFolder(files_.path());
 
+    // One answer for each folder the names lie in, from the check to the last move.
+    batch::Places places(*folder);
     const batch::Checked checked =
-        batch::check(*folder, steps, batch::OnProblem::StopBatch, nullptr, progress_, journal_ != nullptr);
+        batch::check(*folder, places, steps, batch::OnProblem::StopBatch, nullptr, progress_, journal_ != nullptr);
     if (checked.cancelled) return cancelled(planner, 0);
     if (auto failure = planner.refusal(plan, checked)) return failure;
     // Recorded as resolved: a link repointed later cannot lead the undo to another folder.
@@ -78,9 +79,8 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
         header.folderTrust = record_.folderTrust;
         header.volumeId = folder->volumeId();
         header.stepCount = steps.size();
-        batch::TrustOfPlaces trust(*folder);
         auto planned = journal::BatchWriter::plan(*journal_, std::move(header), [&](std::size_t i) {
-            return journal::PlannedStep{steps[i].from, steps[i].to, trust.of(steps[i].from), checked.sources[i]};
+            return journal::PlannedStep{steps[i].from, steps[i].to, places.trustOf(steps[i].from), checked.sources[i]};
         });
         if (auto* error = std::get_if<platform::SystemError>(&planned)) {
             RenameFailure failure;
@@ -100,7 +100,7 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
             if (progress.stage == BatchProgress::Stage::Moving) writer->mark(record_);
             return !progress_ || progress_(progress);
         };
-    const batch::Acted acted = batch::act(*folder, steps, &record_, acting);
+    const batch::Acted acted = batch::act(*folder, places, steps, &record_, acting);
     if (writer) writer->end(record_);
     if (acted.cancelled) return cancelled(planner, acted.done);
     if (acted.error) {
