@@ -8,6 +8,7 @@
 #include "platform/case_change.h"
 
 #include <set>
+#include <string_view>
 
 namespace norvane::journal {
 
@@ -232,6 +233,45 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
     }
     renamed.nothingFound = !renamed.record.empty() && !anyFound;
     return renamed;
+}
+
+SettledBatch settle(BatchLog& log, Held& held, platform::Folder& folder, platform::FileSystem& fileSystem) {
+    SettledBatch result;
+    result.settled = settleSteps(log, folder, fileSystem);
+    if (result.settled.nothingFound) return result; // perhaps another card: nothing is decided
+    std::string records;
+    for (const auto& [step, where] : result.settled.parked) records += parkedRecord(step, where);
+    records += endedRecord(result.settled.made);
+    result.error = appendDurably(held, records);
+    log.ended = result.settled.made;
+    log.parked.insert(result.settled.parked.begin(), result.settled.parked.end());
+    return result;
+}
+
+// The folders an undo of `record` changes: its own and those its new names lead into.
+std::vector<std::string> foldersTouched(const BatchRecord& record) {
+    std::set<std::string> relative{""};
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        const std::string_view to = record.to(i);
+        const std::size_t cut = to.find_last_of(std::string{platform::directorySeparator(), '/'});
+        if (cut != std::string_view::npos) relative.insert(std::string(to.substr(0, cut)));
+    }
+    std::vector<std::string> folders;
+    for (const std::string& part : relative) folders.push_back(part.empty() ? record.folder : JoinPath(record.folder, part));
+    return folders;
+}
+
+using Answer = platform::Durability::Answer;
+
+platform::Durability makeDurable(platform::FileSystem& fileSystem, const BatchRecord& record) {
+    platform::Durability all{Answer::Durable, std::nullopt};
+    for (const std::string& folder : foldersTouched(record)) {
+        const platform::Durability made = fileSystem.makeNamesDurable(folder);
+        if (made.answer != Answer::Durable) all.answer = made.answer;
+        if (made.error && !all.error) all.error = made.error;
+    }
+    if (all.error) all.answer = Answer::NotPromised;
+    return all;
 }
 
 } // namespace norvane::journal
