@@ -9,9 +9,8 @@
 // batch, held by one process at a time, in the user's state folder. The file
 // says what a batch meant to do; where the files are is read from the folder.
 
+#include "norvane/batch_record.h"
 #include "norvane/platform.h"
-#include "norvane/progress.h"
-#include "norvane/undo.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace norvane {
@@ -147,18 +147,53 @@ public:
         } kind = Kind::NotKept;
         std::optional<platform::SystemError> error;
     };
-    struct UndoResult {
-        std::uint64_t sequence = 0;
-        std::string folder; // the batch's, where known
-        std::optional<UndoOutcome> outcome;
-        std::optional<Refusal> refusal;
+    // An undo of one batch as the journal records it; what checks and moves
+    // the files lies above the journal (norvane/take_back.h). It holds the
+    // batch's file, so that no other Norvane takes it back meanwhile, until
+    // it is finished or let go. The journal that began it outlives it.
+    class Undoing {
+    public:
+        Undoing(Undoing&&) noexcept;
+        Undoing& operator=(Undoing&&) noexcept;
+        ~Undoing();
+
+        // What is still to take back: each file the batch renamed and no undo
+        // put back or gave up, where it is now (parked, where a cut-short undo
+        // left it so), for the batch layer's undo.
+        const BatchRecord& record() const;
+        // The undo's intent, journaled and made durable: which process may
+        // park files, and where a cut-short undo left some parked. Called after
+        // the check, before the first move; an error means nothing may move.
+        std::optional<platform::SystemError> began();
+
+        struct End {
+            std::size_t restored = 0;                // files that got their old names back
+            std::vector<std::string_view> leftAlone; // the old names of files that could not go back: never offered again
+            bool everyFileTried = true;              // false: cancelled or stopped midway; the rest waits for another undo
+        };
+        // The undo's end, recorded and made durable. Where every file was
+        // tried, the batch's file goes once the old names are durable where
+        // the folder is, else it is marked taken back; where not, what is
+        // still to take back stays offered. Once only; nothing after it.
+        void finish(const End& end);
+
+    private:
+        friend class Journal;
+        struct State;
+        explicit Undoing(std::unique_ptr<State> state);
+        std::unique_ptr<State> state_;
     };
-    // Takes back the batch `sequence` (any kept batch), journaled as a batch
-    // is: a crash meanwhile is settled at the next start. What cannot go back
-    // stays where it is; what was not reached waits for the next undo.
-    UndoResult undo(std::uint64_t sequence, platform::FileSystem& fileSystem, const ProgressCallback& progress = {});
-    // undo() of latest(); no batch is no refusal and no outcome.
-    UndoResult undoLatest(platform::FileSystem& fileSystem, const ProgressCallback& progress = {});
+    struct UndoStart {
+        std::string folder; // the batch's, where known
+        std::optional<Refusal> refusal;
+        // Set where files are to go back. Neither this nor a refusal: every
+        // file is back at its old name already, or was given up.
+        std::optional<Undoing> undoing;
+    };
+    // Begins taking back the batch `sequence` (any kept batch): holds its
+    // file, settles it first if it did not end, and reads from its folder what
+    // is still to take back. A refusal moves none of its files.
+    UndoStart beginUndo(std::uint64_t sequence, platform::FileSystem& fileSystem);
     // The user gives a batch up, explicitly: its file goes.
     std::optional<platform::SystemError> giveUp(std::uint64_t sequence);
 

@@ -1,9 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Norvane developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+// The journal's side of an undo: which batch, whether it may go back now,
+// what of it is still to take back, and the records of the undo's start and
+// end. The moves are the batch layer's, driven from above (take_back.cpp).
+
 #include "norvane/journal.h"
 
-#include "batch/journaled_undo.h"
 #include "journal/entry.h"
 #include "journal/folder_state.h"
 #include "journal/held_batch.h"
@@ -29,18 +32,27 @@ using journal::settle;
 using RefusalKind = Journal::Refusal::Kind;
 using Answer = platform::Durability::Answer;
 
-Journal::UndoResult Journal::undoLatest(platform::FileSystem& fileSystem, const ProgressCallback& progress) {
-    const std::optional<Batch> batch = latest(fileSystem);
-    if (!batch) return UndoResult{};
-    return undo(batch->sequence, fileSystem, progress);
-}
+struct Journal::Undoing::State {
+    Journal& journal;
+    platform::FileSystem& fileSystem;
+    std::string name; // the batch's file, in the journal's folder of batches
+    Held held;
+    journal::Renamed renamed;
+    bool finished = false;
+};
 
-Journal::UndoResult Journal::undo(std::uint64_t sequence, platform::FileSystem& fileSystem, const ProgressCallback& progress) {
-    UndoResult result;
-    result.sequence = sequence;
+Journal::Undoing::Undoing(std::unique_ptr<State> state) : state_(std::move(state)) {}
+Journal::Undoing::Undoing(Undoing&&) noexcept = default;
+Journal::Undoing& Journal::Undoing::operator=(Undoing&&) noexcept = default;
+Journal::Undoing::~Undoing() = default;
+
+const BatchRecord& Journal::Undoing::record() const { return state_->renamed.record; }
+
+Journal::UndoStart Journal::beginUndo(std::uint64_t sequence, platform::FileSystem& fileSystem) {
+    UndoStart result;
     const auto refuse = [&](RefusalKind kind, std::optional<platform::SystemError> error = std::nullopt) {
         result.refusal = Refusal{kind, std::move(error)};
-        return result;
+        return std::move(result);
     };
     if (!folder_ || folderProblem()) return refuse(RefusalKind::NoJournal);
     refresh();
@@ -83,48 +95,60 @@ Journal::UndoResult Journal::undo(std::uint64_t sequence, platform::FileSystem& 
             removeBatch(held, *folder_, entry.name);
             entries_.erase(found);
         }
-        result.outcome = UndoOutcome{};
-        result.outcome->folder = log.folder;
         return result;
     }
-    UndoOutcome outcome = batch::undo(renamed.record, fileSystem, progress, [&]() -> std::optional<platform::SystemError> {
-        std::string began = journal::undoBeganRecord(platform::processId());
-        for (const auto& [step, where] : renamed.parked) began += journal::parkedRecord(step, where);
-        return appendDurably(held, began);
-    });
-    if (outcome.notJournaled) return refuse(RefusalKind::CannotRecordEnd, outcome.notJournaled);
-    if (outcome.folderReplaced) return refuse(RefusalKind::OtherFolder);
+    result.undoing.emplace(Undoing(std::unique_ptr<Undoing::State>(
+        new Undoing::State{*this, fileSystem, entry.name, std::move(held), std::move(renamed), false})));
+    return result;
+}
+
+std::optional<platform::SystemError> Journal::Undoing::began() {
+    std::string began = journal::undoBeganRecord(platform::processId());
+    for (const auto& [step, where] : state_->renamed.parked) began += journal::parkedRecord(step, where);
+    return appendDurably(state_->held, began);
+}
+
+void Journal::Undoing::finish(const End& end) {
+    State& undo = *state_;
+    if (undo.finished) return;
+    undo.finished = true;
+    const journal::Renamed& renamed = undo.renamed;
+    Held& held = undo.held;
+    std::vector<Entry>& entries = undo.journal.entries_;
+    const auto found = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.name == undo.name; });
     // Files left alone are not offered again; those not reached yet stay for the next undo.
     std::vector<std::uint64_t> givenUp;
-    if (!outcome.leftAlone.empty()) {
+    if (!end.leftAlone.empty()) {
         std::unordered_map<std::string_view, std::uint64_t> stepByOldName;
         for (std::size_t i = 0; i < renamed.record.size(); ++i) stepByOldName.emplace(renamed.record.from(i), renamed.stepOf[i]);
-        for (const UndoProblem& problem : outcome.leftAlone) givenUp.push_back(stepByOldName.at(problem.oldName));
+        for (const std::string_view oldName : end.leftAlone) givenUp.push_back(stepByOldName.at(oldName));
     }
     std::string records = givenUp.empty() ? std::string() : journal::givenUpRecord(givenUp);
-    if (outcome.remaining.empty()) {
+    if (end.everyFileTried) {
         // Every file tried: the record goes only once the old names are durable where the folder is.
         const platform::Durability durable =
-            outcome.restored > 0 ? makeDurable(fileSystem, renamed.record) : platform::Durability{Answer::Durable, std::nullopt};
+            end.restored > 0 ? makeDurable(undo.fileSystem, renamed.record) : platform::Durability{Answer::Durable, std::nullopt};
         if (durable.answer == Answer::Durable) {
-            removeBatch(held, *folder_, entry.name);
-            entries_.erase(found);
+            removeBatch(held, *undo.journal.folder_, undo.name);
+            if (found != entries.end()) entries.erase(found);
         } else {
             records += journal::takenBackRecord(platform::processId());
             appendDurably(held, records);
-            entry.takenBackBy = platform::processId();
-            entry.lookedAgain = true; // this process's look proves nothing more
-            entry.files = 0;
-            entry.bytes = held.bytes;
+            if (found != entries.end()) {
+                found->takenBackBy = platform::processId();
+                found->lookedAgain = true; // this process's look proves nothing more
+                found->files = 0;
+                found->bytes = held.bytes;
+            }
         }
     } else {
-        records += journal::undoEndedRecord(outcome.restored);
+        records += journal::undoEndedRecord(end.restored);
         appendDurably(held, records);
-        entry.files = renamed.record.size() - outcome.restored - givenUp.size();
-        entry.bytes = held.bytes;
+        if (found != entries.end()) {
+            found->files = renamed.record.size() - end.restored - givenUp.size();
+            found->bytes = held.bytes;
+        }
     }
-    result.outcome = std::move(outcome);
-    return result;
 }
 
 } // namespace norvane
