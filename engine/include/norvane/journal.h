@@ -8,6 +8,52 @@
 // way back; and the undo stack, across sessions and folders. One file a
 // batch, held by one process at a time, in the user's state folder. The file
 // says what a batch meant to do; where the files are is read from the folder.
+//
+// What the journal keeps true, and where:
+//  1. A batch's whole plan, and the file's name, are durable before its first
+//     move; a plan that cannot be made durable goes, and the batch does not
+//     start: `journal::BatchWriter::plan`.
+//  2. A sequence is never given twice, whatever the clock: the counter is
+//     written before the batch's file is made, and the file is made only
+//     where no file has its name: `journal::BatchWriter::plan`.
+//  3. A mark is appended only after the moves it names were made, and is
+//     never relied upon: the folder says where a file is, marks spare looking:
+//     `journal::BatchWriter::mark`, told after each move.
+//  4. A batch that moved nothing leaves no file; one that moved gets its end:
+//     `journal::BatchWriter::end`.
+//  5. A batch's file is changed only by the process that holds it; one that
+//     another Norvane holds is left to it: `journal::holdAndRead`, whose
+//     callers give up on `busy`.
+//  6. What is appended follows whole records: a torn tail is cut off, and a
+//     damaged file copied aside, before anything is appended:
+//     `journal::holdAndRead`.
+//  7. A batch that stopped without an end gets one, from what its own folder
+//     shows, before it is taken back; settling moves none of the
+//     user's files, and a batch with an end is never settled again, so
+//     settling twice gives the one end: `journal::settle`, from `open`,
+//     `batches` and `beginUndo`, each only where the folder is the batch's
+//     (`journal::folderState`).
+//  8. An undo begins only where its end can be recorded, over the batch's own
+//     folder: `beginUndo`.
+//  9. An undo's intent, its process (which may park files) and the files a
+//     cut-short undo left parked, is durable before its first move; where it
+//     cannot be written nothing moves: `Undoing::began`, which the batch
+//     layer's undo calls after its check and before its first move.
+// 10. Files an undo left alone are recorded as given up and never offered
+//     again; those it did not reach stay offered: `Undoing::finish`.
+// 11. A batch's file goes only once nothing it guards is at risk: every file
+//     its undo put back and the old names durable where the folder is
+//     (`Undoing::finish` through `journal::makeDurable`, `open` for an undo cut
+//     short; else it is marked taken back and a later look removes it:
+//     `stateOf`); every file back or given up before an undo began
+//     (`beginUndo`); no move made under it (`BatchWriter::plan` and `end`;
+//     `open` and `stateOf` once settled); given up by the user (`giveUp`); or
+//     the oldest past what is kept (`keepWithinBounds`).
+// 12. A journal file that cannot be read is never deleted: it is set aside or
+//     left where it is: `journal::setAside`, from `open`.
+// 13. Nothing is read from or written to a journal folder another user owns
+//     or others can write to: `folderProblem`, asked by `open`, `refresh`,
+//     `BatchWriter::plan` and `beginUndo`.
 
 #include "norvane/batch_record.h"
 #include "norvane/platform.h"

@@ -71,7 +71,10 @@ std::variant<std::unique_ptr<BatchWriter>, platform::SystemError> BatchWriter::p
     for (int attempt = 0; !file; ++attempt) {
         header.sequence = next + static_cast<std::uint64_t>(attempt);
         // Counted before the file is made: a kill in between skips a number, and never gives one twice.
-        if (counter && !counter->cut(0)) counter->append(std::to_string(header.sequence + 1));
+        if (counter) {
+            const std::optional<platform::SystemError> failed = counter->cut(0);
+            if (!failed) counter->append(std::to_string(header.sequence + 1));
+        }
         name = fileNameOf(header.sequence);
         path = JoinPath(batches, name);
         auto made = platform::OwnFile::create(path);
@@ -112,7 +115,8 @@ void BatchWriter::mark(const BatchRecord& made) {
     std::string buffer;
     appendMovedRecord(buffer, marked_, made, marked_, made.size());
     // A mark that cannot be written costs the settle some looking, nothing more.
-    if (!file_->append(buffer)) entry_.bytes += buffer.size();
+    const std::optional<platform::SystemError> failed = file_->append(buffer);
+    if (!failed) entry_.bytes += buffer.size();
     marked_ = made.size();
 }
 
@@ -126,7 +130,8 @@ void BatchWriter::end(const BatchRecord& made) {
         return;
     }
     const std::string ended = endedRecord(made.size());
-    if (!file_->append(ended)) entry_.bytes += ended.size();
+    const std::optional<platform::SystemError> failed = file_->append(ended);
+    if (!failed) entry_.bytes += ended.size();
     file_.reset(); // let go: another Norvane may take it back now
     entry_.files = made.size();
     entry_.ended = true;

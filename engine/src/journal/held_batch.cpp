@@ -19,13 +19,13 @@ constexpr std::uint64_t largestFile = std::uint64_t{4} << 30;
 // Keeps a copy of a damaged file in the set-aside folder before it is cut to what can be read.
 void keepCopy(const std::string& folder, const std::string& name, Bytes& bytes) {
     const std::string aside = JoinPath(folder, setAsideFolder);
-    if (platform::makeFolders(aside)) return;
+    if (const auto failed = platform::makeFolders(aside)) return;
     auto made = platform::OwnFile::create(JoinPath(aside, name + ".damaged"));
     auto* copy = std::get_if<std::unique_ptr<platform::OwnFile>>(&made);
     if (!copy) return;
     constexpr std::size_t piece = 1 << 20;
     for (std::uint64_t at = 0; at < bytes.size(); at += piece)
-        if ((*copy)->append(bytes.at(at, piece))) return;
+        if (const auto failed = (*copy)->append(bytes.at(at, piece))) return;
     (*copy)->sync();
 }
 
@@ -88,10 +88,12 @@ Held holdAndRead(const std::string& folder, const std::string& name, bool read) 
     if (held.read.log && held.read.damaged) {
         // What follows the damage cannot be read: kept aside, and appends go after what can.
         keepCopy(folder, name, bytes);
-        if (!held.file->cut(held.read.validBytes)) held.bytes = held.read.validBytes;
-    } else if (held.read.log && held.read.validBytes < bytes.size() && !held.file->cut(held.read.validBytes)) {
+        const std::optional<platform::SystemError> failed = held.file->cut(held.read.validBytes);
+        if (!failed) held.bytes = held.read.validBytes;
+    } else if (held.read.log && held.read.validBytes < bytes.size()) {
         // A write a crash cut short goes, so that what is appended next follows whole records.
-        held.bytes = held.read.validBytes;
+        const std::optional<platform::SystemError> failed = held.file->cut(held.read.validBytes);
+        if (!failed) held.bytes = held.read.validBytes;
     }
     held.log = std::move(held.read.log);
     return held;

@@ -282,7 +282,8 @@ Journal::Batch::State Journal::stateOf(Entry& entry, platform::FileSystem& fileS
             const journal::Renamed renamed = journal::whatIsRenamed(log, *folder, fileSystem);
             if (!renamed.record.empty() && !renamed.nothingFound) {
                 // The folder shows the new names again (a card pulled before they reached it): offered again.
-                if (!appendDurably(held, journal::undoEndedRecord(0))) {
+                const std::optional<platform::SystemError> failed = appendDurably(held, journal::undoEndedRecord(0));
+                if (!failed) {
                     entry.takenBackBy.reset();
                     entry.files = renamed.record.size();
                     entry.bytes = held.bytes;
