@@ -20,7 +20,7 @@ bool present(const platform::PathProbe& probe) { return !probe.error && probe.ki
 
 // The folder part of a name, with its separator: a parked file lies beside it.
 std::string folderPartOf(std::string_view name) {
-    const std::size_t cut = name.find_last_of(std::string{platform::directorySeparator(), '/'});
+    const std::size_t cut = LastSeparator(name);
     return cut == std::string_view::npos ? std::string() : std::string(name.substr(0, cut + 1));
 }
 
@@ -253,8 +253,7 @@ std::vector<std::string> foldersTouched(const BatchRecord& record) {
     std::set<std::string> relative{""};
     for (std::size_t i = 0; i < record.size(); ++i) {
         const std::string_view to = record.to(i);
-        const std::size_t cut = to.find_last_of(std::string{platform::directorySeparator(), '/'});
-        if (cut != std::string_view::npos) relative.insert(std::string(to.substr(0, cut)));
+        if (HoldsSeparator(to)) relative.insert(std::string(FolderPart(to)));
     }
     std::vector<std::string> folders;
     for (const std::string& part : relative) folders.push_back(part.empty() ? record.folder : JoinPath(record.folder, part));
