@@ -326,6 +326,34 @@ TEST(Journal, AFileLeftAloneByAnUndoIsNotOfferedAgain) {
     EXPECT_EQ(batchFiles(state), 0u);
 }
 
+// The journal's side of an undo alone: while one is begun its batch is held
+// from every other Norvane, and one let go before its first move leaves the
+// batch offered as it was.
+TEST(Journal, AnUndoBegunAndLetGoLeavesTheBatchAsItWas) {
+    TempFolder folder, state;
+    folder.addFiles({"a.txt", "b.txt"});
+    Journal journal(state.text());
+    ASSERT_FALSE(runWith(journal, folder, Rule::ExtensionName, {"", "md"}).has_value());
+    const std::uint64_t sequence = journal.latest(platform::nativeFileSystem())->sequence;
+    {
+        const Journal::UndoStart start = journal.beginUndo(sequence, platform::nativeFileSystem());
+        ASSERT_FALSE(start.refusal.has_value()) << static_cast<int>(start.refusal->kind);
+        ASSERT_TRUE(start.undoing.has_value());
+        EXPECT_EQ(start.undoing->record().size(), 2u);
+        Journal other(state.text());
+        const Journal::UndoStart meanwhile = other.beginUndo(sequence, platform::nativeFileSystem());
+        ASSERT_TRUE(meanwhile.refusal.has_value());
+        EXPECT_EQ(meanwhile.refusal->kind, Journal::Refusal::Kind::HeldElsewhere);
+    }
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.md", "b.md"}));
+    const std::optional<Journal::Batch> still = journal.latest(platform::nativeFileSystem());
+    ASSERT_TRUE(still.has_value());
+    EXPECT_EQ(still->files, 2u);
+    ASSERT_TRUE(takeBack(journal, sequence, platform::nativeFileSystem()).outcome.has_value());
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(batchFiles(state), 0u);
+}
+
 // A journal of format 1 as the program once wrote it: one step, from -> to, named by its time.
 void writeFormat1Batch(const TempFolder& state, const TempFolder& folder, const std::string& from, const std::string& to) {
     const auto file = platform::nativeFileSystem().openFolder(folder.text())->probe(to).identity;

@@ -195,8 +195,8 @@ public:
     };
     // An undo of one batch as the journal records it; what checks and moves
     // the files lies above the journal (norvane/take_back.h). It holds the
-    // batch's file, so that no other Norvane takes it back meanwhile, until
-    // it is finished or let go. The journal that began it outlives it.
+    // batch's file, so that no other Norvane takes it back meanwhile, for as
+    // long as it lives. The journal that began it outlives it.
     class Undoing {
     public:
         Undoing(Undoing&&) noexcept;
