@@ -13,6 +13,7 @@
 
 #include "norvane/journal.h"
 #include "norvane/rename_run.h"
+#include "norvane/take_back.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -61,7 +62,7 @@ int undo() {
     std::puts("opened");
     std::fflush(stdout);
     for (;;) {
-        const norvane::Journal::UndoResult result = journal.undoLatest(norvane::platform::nativeFileSystem());
+        const norvane::TakeBackResult result = norvane::takeBackLatest(journal, norvane::platform::nativeFileSystem());
         if (!result.outcome) {
             if (result.refusal)
                 std::fprintf(stderr, "batch %llu in %s refused: kind %d%s%s\n", count(result.sequence), result.folder.c_str(),

@@ -8,6 +8,7 @@
 
 #include "norvane/journal.h"
 #include "norvane/rename_run.h"
+#include "norvane/take_back.h"
 
 #include "identity/same_file.h"
 #include "journal/batch_file.h"
@@ -58,7 +59,7 @@ std::optional<RenameFailure> runWith(Journal& journal, const TempFolder& folder,
     return run.Run();
 }
 
-std::string refusalOf(const Journal::UndoResult& result) {
+std::string refusalOf(const TakeBackResult& result) {
     if (!result.refusal) return "no refusal";
     return "refused, kind " + std::to_string(static_cast<int>(result.refusal->kind)) +
            (result.refusal->error ? ": " + result.refusal->error->description : std::string());
@@ -127,7 +128,7 @@ TEST(Journal, ABatchOfEachRuleComesBackAfterARestart) {
         EXPECT_TRUE(opening.interrupted.empty() && opening.setAside.empty()) << captionOf(c.rule);
         ASSERT_TRUE(restarted.latest(platform::nativeFileSystem()).has_value());
         EXPECT_EQ(restarted.latest(platform::nativeFileSystem())->what, captionOf(c.rule));
-        const Journal::UndoResult undone = restarted.undoLatest(platform::nativeFileSystem());
+        const TakeBackResult undone = takeBackLatest(restarted, platform::nativeFileSystem());
         ASSERT_TRUE(undone.outcome.has_value()) << refusalOf(undone);
         EXPECT_TRUE(undone.outcome->leftAlone.empty()) << describe(*undone.outcome);
         EXPECT_EQ(contentsOf(folder), before) << captionOf(c.rule);
@@ -167,7 +168,7 @@ TEST(Journal, ABatchOrAnUndoCutShortIsSettledAtTheNextStartAndTakenBack) {
     {
         FaultyFileSystem dying; // the undo goes photo2, photo1, photo0; it dies before the second
         dying.beforeMove(2, [] { throw Crash(); });
-        EXPECT_THROW(restarted.undoLatest(dying), Crash);
+        EXPECT_THROW(takeBackLatest(restarted, dying), Crash);
     }
     Journal again(state.text());
     const Journal::Opening afterUndo = again.open(platform::nativeFileSystem());
@@ -177,7 +178,7 @@ TEST(Journal, ABatchOrAnUndoCutShortIsSettledAtTheNextStartAndTakenBack) {
     EXPECT_EQ(afterUndo.interrupted[0].restored, 1u);
     EXPECT_EQ(afterUndo.interrupted[0].planned, 3u);
     EXPECT_TRUE(Journal(state.text()).open(platform::nativeFileSystem()).interrupted.empty()) << "told once";
-    const Journal::UndoResult undone = again.undoLatest(platform::nativeFileSystem());
+    const TakeBackResult undone = takeBackLatest(again, platform::nativeFileSystem());
     ASSERT_TRUE(undone.outcome.has_value()) << refusalOf(undone);
     EXPECT_EQ(undone.outcome->restored, 2u) << describe(*undone.outcome);
     EXPECT_TRUE(undone.outcome->leftAlone.empty()) << describe(*undone.outcome);
@@ -240,7 +241,7 @@ TEST(Journal, FilesThatCannotBeReadAreSetAsideAndNamedOnce) {
         } else if (c.setAside) {
             EXPECT_EQ(TempFolder::namesIn(state / "set-aside").size(), 1u) << c.what << ": kept, not deleted";
         }
-        ASSERT_TRUE(restarted.undoLatest(platform::nativeFileSystem()).outcome.has_value()) << c.what;
+        ASSERT_TRUE(takeBackLatest(restarted, platform::nativeFileSystem()).outcome.has_value()) << c.what;
         EXPECT_EQ(folder.names(), (std::set<std::string>{c.laterUndoable ? "x.txt" : "a.txt", c.laterUndoable ? "b.txt" : "y.txt"})) << c.what;
     }
 }
@@ -270,13 +271,13 @@ TEST(Journal, TwoNorvanesNeverTakeTheSameBatchBackTwice) {
     RecordingSink sink;
     RenameRun run(Rule::ExtensionName, list, {"", "md"}, sink);
     run.setJournal(&first);
-    std::optional<Journal::UndoResult> meanwhile;
+    std::optional<TakeBackResult> meanwhile;
     std::optional<Journal::Opening> openedMeanwhile;
     FaultyFileSystem watched;
     run.setProgress([&](const BatchProgress& progress) {
         if (progress.stage == BatchProgress::Stage::Moving && !meanwhile) {
             openedMeanwhile = second.open(platform::nativeFileSystem());
-            meanwhile = second.undoLatest(platform::nativeFileSystem());
+            meanwhile = takeBackLatest(second, platform::nativeFileSystem());
         }
         return true;
     });
@@ -288,9 +289,9 @@ TEST(Journal, TwoNorvanesNeverTakeTheSameBatchBackTwice) {
     EXPECT_EQ(meanwhile->refusal->kind, Journal::Refusal::Kind::HeldElsewhere);
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.md", "b.md", "c.md"}));
 
-    ASSERT_TRUE(second.undoLatest(platform::nativeFileSystem()).outcome.has_value());
+    ASSERT_TRUE(takeBackLatest(second, platform::nativeFileSystem()).outcome.has_value());
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt", "c.txt"}));
-    EXPECT_FALSE(first.undoLatest(platform::nativeFileSystem()).outcome.has_value()) << "already taken back by the other";
+    EXPECT_FALSE(takeBackLatest(first, platform::nativeFileSystem()).outcome.has_value()) << "already taken back by the other";
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt", "c.txt"}));
 }
 
@@ -308,7 +309,7 @@ TEST(Journal, AFileLeftAloneByAnUndoIsNotOfferedAgain) {
 
     Journal journal(state.text());
     journal.open(platform::nativeFileSystem());
-    const Journal::UndoResult undone = journal.undoLatest(platform::nativeFileSystem());
+    const TakeBackResult undone = takeBackLatest(journal, platform::nativeFileSystem());
     ASSERT_TRUE(undone.outcome.has_value()) << refusalOf(undone);
     EXPECT_EQ(undone.outcome->restored, 2u) << describe(*undone.outcome);
     ASSERT_EQ(undone.outcome->leftAlone.size(), 1u);
@@ -317,11 +318,39 @@ TEST(Journal, AFileLeftAloneByAnUndoIsNotOfferedAgain) {
 
     Journal restarted(state.text());
     restarted.open(platform::nativeFileSystem());
-    const Journal::UndoResult again = restarted.undoLatest(platform::nativeFileSystem());
+    const TakeBackResult again = takeBackLatest(restarted, platform::nativeFileSystem());
     EXPECT_FALSE(again.outcome.has_value()) << describe(*again.outcome);
     EXPECT_FALSE(again.refusal.has_value()) << refusalOf(again);
     EXPECT_EQ(folder.names(), (std::set<std::string>{"IMG_1.jpg", "Trip_2.jpg", "IMG_3.jpg"}));
     EXPECT_EQ(folder.contentOf("Trip_2.jpg"), "a photo saved here since");
+    EXPECT_EQ(batchFiles(state), 0u);
+}
+
+// The journal's side of an undo alone: while one is begun its batch is held
+// from every other Norvane, and one let go before its first move leaves the
+// batch offered as it was.
+TEST(Journal, AnUndoBegunAndLetGoLeavesTheBatchAsItWas) {
+    TempFolder folder, state;
+    folder.addFiles({"a.txt", "b.txt"});
+    Journal journal(state.text());
+    ASSERT_FALSE(runWith(journal, folder, Rule::ExtensionName, {"", "md"}).has_value());
+    const std::uint64_t sequence = journal.latest(platform::nativeFileSystem())->sequence;
+    {
+        const Journal::UndoStart start = journal.beginUndo(sequence, platform::nativeFileSystem());
+        ASSERT_FALSE(start.refusal.has_value()) << static_cast<int>(start.refusal->kind);
+        ASSERT_TRUE(start.undoing.has_value());
+        EXPECT_EQ(start.undoing->record().size(), 2u);
+        Journal other(state.text());
+        const Journal::UndoStart meanwhile = other.beginUndo(sequence, platform::nativeFileSystem());
+        ASSERT_TRUE(meanwhile.refusal.has_value());
+        EXPECT_EQ(meanwhile.refusal->kind, Journal::Refusal::Kind::HeldElsewhere);
+    }
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.md", "b.md"}));
+    const std::optional<Journal::Batch> still = journal.latest(platform::nativeFileSystem());
+    ASSERT_TRUE(still.has_value());
+    EXPECT_EQ(still->files, 2u);
+    ASSERT_TRUE(takeBack(journal, sequence, platform::nativeFileSystem()).outcome.has_value());
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt"}));
     EXPECT_EQ(batchFiles(state), 0u);
 }
 
@@ -375,12 +404,12 @@ TEST(Journal, BatchesGoBySequenceNeverByTheClock) {
     EXPECT_EQ(batches[1].sequence, 1u);
     EXPECT_EQ(batches[2].sequence, 0u) << "format 1 below every other";
 
-    ASSERT_TRUE(journal.undoLatest(platform::nativeFileSystem()).outcome.has_value());
+    ASSERT_TRUE(takeBackLatest(journal, platform::nativeFileSystem()).outcome.has_value());
     EXPECT_EQ(folder.names(), (std::set<std::string>{"x.txt", "b.txt", "c.txt", "older.txt"})) << "the latest first, whatever its time";
     ASSERT_FALSE(runWith(journal, folder, Rule::ReplaceName, {"c", "z"}).has_value());
     EXPECT_EQ(journal.latest(platform::nativeFileSystem())->sequence, 3u) << "a number is never given twice";
-    EXPECT_EQ(journal.undo(2, platform::nativeFileSystem()).refusal->kind, Journal::Refusal::Kind::NotKept);
-    for (int i = 0; i < 3; ++i) ASSERT_TRUE(journal.undoLatest(platform::nativeFileSystem()).outcome.has_value()) << i;
+    EXPECT_EQ(takeBack(journal, 2, platform::nativeFileSystem()).refusal->kind, Journal::Refusal::Kind::NotKept);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(takeBackLatest(journal, platform::nativeFileSystem()).outcome.has_value()) << i;
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt", "c.txt", "old.txt"}));
     EXPECT_EQ(batchFiles(state), 0u);
 }
@@ -439,7 +468,7 @@ TEST(Settle, EveryStepFoundAtItsNewNameCountsAndGoesBack) {
         EXPECT_EQ(opening.interrupted[0].renamed, 6u) << c.what;
         EXPECT_EQ(opening.interrupted[0].missing, c.missing) << c.what;
         EXPECT_FALSE(folder.names().count("p6.png")) << c.what << ": no placeholder left";
-        const Journal::UndoResult undone = restarted.undoLatest(platform::nativeFileSystem());
+        const TakeBackResult undone = takeBackLatest(restarted, platform::nativeFileSystem());
         ASSERT_TRUE(undone.outcome.has_value()) << c.what << ": " << refusalOf(undone);
         const bool editedIsAnother = c.needsStableNumbers && !editKeepsIdentity(folder);
         EXPECT_EQ(undone.outcome->restored, c.restored - editedIsAnother) << c.what << ": " << describe(*undone.outcome);
@@ -499,8 +528,8 @@ TEST(Settle, ABatchWaitsForItsOwnFolderAndIsOfferedWhenItIsBack) {
         ASSERT_EQ(waiting.size(), 2u) << c.what << ": kept";
         EXPECT_EQ(waiting[0].state, c.state) << c.what;
         EXPECT_EQ(journal.latest(card)->sequence, waiting[0].sequence) << c.what << ": never skipped";
-        EXPECT_EQ(journal.undoLatest(card).refusal->kind, c.refusal) << c.what;
-        ASSERT_TRUE(journal.undo(waiting[1].sequence, card).outcome.has_value()) << c.what << ": the older one is within reach";
+        EXPECT_EQ(takeBackLatest(journal, card).refusal->kind, c.refusal) << c.what;
+        ASSERT_TRUE(takeBack(journal, waiting[1].sequence, card).outcome.has_value()) << c.what << ": the older one is within reach";
         EXPECT_EQ(older.names(), std::set<std::string>{"a.txt"}) << c.what;
 
         c.back(folder, card.card);
@@ -508,7 +537,7 @@ TEST(Settle, ABatchWaitsForItsOwnFolderAndIsOfferedWhenItIsBack) {
         ASSERT_EQ(back.size(), 1u) << c.what;
         EXPECT_EQ(back[0].state, Journal::Batch::State::Ready) << c.what;
         EXPECT_EQ(back[0].files, 2u) << c.what << ": settled now";
-        ASSERT_TRUE(journal.undoLatest(card).outcome.has_value()) << c.what;
+        ASSERT_TRUE(takeBackLatest(journal, card).outcome.has_value()) << c.what;
         EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt", "c.txt"})) << c.what;
         EXPECT_EQ(batchFiles(state), 0u) << c.what;
     }
@@ -534,7 +563,7 @@ TEST(Settle, ABatchWithNothingFoundIsKeptUntilGivenUp) {
         if (!ended) {
             EXPECT_EQ(opening.interrupted[0].state, Journal::Batch::State::NothingFound);
         }
-        EXPECT_EQ(journal.undoLatest(platform::nativeFileSystem()).refusal->kind, Journal::Refusal::Kind::NothingFound) << ended;
+        EXPECT_EQ(takeBackLatest(journal, platform::nativeFileSystem()).refusal->kind, Journal::Refusal::Kind::NothingFound) << ended;
         const std::vector<Journal::Batch> kept = journal.batches(platform::nativeFileSystem());
         ASSERT_EQ(kept.size(), 1u) << ended;
         EXPECT_EQ(kept[0].state, Journal::Batch::State::NothingFound) << ended;
@@ -554,7 +583,7 @@ TEST(Journal, AnUndoKeepsItsRecordUntilTheOldNamesAreDurable) {
     {
         Journal journal(state.text());
         ASSERT_FALSE(runWith(journal, folder, Rule::ExtensionName, {"", "md"}, card).has_value());
-        EXPECT_EQ(journal.undoLatest(card).outcome->restored, 3u);
+        EXPECT_EQ(takeBackLatest(journal, card).outcome->restored, 3u);
         EXPECT_EQ(batchFiles(state), 1u) << "kept";
         ASSERT_EQ(journal.batches(card).size(), 1u);
         EXPECT_EQ(journal.batches(card)[0].state, Journal::Batch::State::TakenBack);
@@ -567,7 +596,7 @@ TEST(Journal, AnUndoKeepsItsRecordUntilTheOldNamesAreDurable) {
         ASSERT_TRUE(offered.has_value());
         EXPECT_EQ(offered->state, Journal::Batch::State::Ready);
         EXPECT_EQ(offered->files, 3u);
-        EXPECT_EQ(journal.undoLatest(card).outcome->restored, 3u);
+        EXPECT_EQ(takeBackLatest(journal, card).outcome->restored, 3u);
     }
     EXPECT_EQ(batchFiles(state), 1u);
     card.card.durability = platform::Durability::Answer::Durable;
@@ -585,7 +614,7 @@ TEST(Journal, AnUndoRemovesItsOwnPlaceholderAtTheOldName) {
     Journal journal(state.text());
     ASSERT_FALSE(runWith(journal, folder, Rule::ExtensionName, {"", "md"}).has_value());
     addPlaceholder(folder, "a.txt");
-    const Journal::UndoResult undone = journal.undoLatest(platform::nativeFileSystem());
+    const TakeBackResult undone = takeBackLatest(journal, platform::nativeFileSystem());
     ASSERT_TRUE(undone.outcome.has_value()) << refusalOf(undone);
     EXPECT_EQ(undone.outcome->restored, 2u) << describe(*undone.outcome);
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt"}));
@@ -611,7 +640,7 @@ TEST(Journal, ABatchThroughALinkIsRecordedWhereItsFilesAre) {
     fs::remove(links / "photos");
     fs::create_directory_symlink(other.path(), links / "photos");
     EXPECT_EQ(journal.latest(platform::nativeFileSystem())->folder, testing::toText(fs::canonical(real.path())));
-    ASSERT_TRUE(journal.undoLatest(platform::nativeFileSystem()).outcome.has_value());
+    ASSERT_TRUE(takeBackLatest(journal, platform::nativeFileSystem()).outcome.has_value());
     EXPECT_EQ(real.names(), (std::set<std::string>{"a.txt", "b.txt"}));
     EXPECT_EQ(other.names(), std::set<std::string>{"a.md"});
 }
@@ -642,7 +671,7 @@ TEST(Journal, WhatTheSystemRefusesOfTheJournalMovesNothingAndSetsNothingAside) {
         if (std::system(command.c_str()) != 0) GTEST_SKIP() << "cannot lock " << locked << " here";
         Journal journal(state.text());
         const Journal::Opening opening = journal.open(platform::nativeFileSystem());
-        const Journal::UndoResult undone = journal.undo(1, platform::nativeFileSystem());
+        const TakeBackResult undone = takeBack(journal, 1, platform::nativeFileSystem());
         std::system(((root ? "chattr -i '" : "chmod u+rw '") + locked.string() + "'").c_str());
         EXPECT_EQ(opening.setAside.size(), c.folderOfBatches ? 0u : 1u) << c.what;
         if (!c.folderOfBatches) {
@@ -760,7 +789,7 @@ TEST(Journal, KeepsTheLatestBatchesWithinItsBound) {
     for (std::size_t i = 0; i < Journal::batchesKept + 2; ++i)
         ASSERT_FALSE(runWith(journal, folder, Rule::ReplaceName, {std::to_string(i) + ".", std::to_string(i + 1) + "."}).has_value());
     EXPECT_EQ(batchFiles(state), Journal::batchesKept);
-    EXPECT_EQ(journal.undoLatest(platform::nativeFileSystem()).outcome->restored, 1u);
+    EXPECT_EQ(takeBackLatest(journal, platform::nativeFileSystem()).outcome->restored, 1u);
     EXPECT_EQ(folder.names(), std::set<std::string>{std::to_string(Journal::batchesKept + 1) + ".txt"});
 }
 

@@ -9,6 +9,7 @@
 #include "norvane/journal.h"
 #include "norvane/preview.h"
 #include "norvane/rename_run.h"
+#include "norvane/take_back.h"
 #include "norvane/undo.h"
 
 #include "recording_sink.h"
@@ -129,7 +130,7 @@ TEST(Volumes, ACardsBatchComesBackAfterTheCardCameBackAndTheProgramStartedAgain)
 
     Journal restarted(state.text());
     EXPECT_TRUE(restarted.open(platform::nativeFileSystem()).interrupted.empty());
-    const Journal::UndoResult undone = restarted.undoLatest(platform::nativeFileSystem());
+    const TakeBackResult undone = takeBackLatest(restarted, platform::nativeFileSystem());
     ASSERT_TRUE(undone.outcome.has_value()) << "refused: " << (undone.refusal ? static_cast<int>(undone.refusal->kind) : -1);
     EXPECT_EQ(undone.outcome->restored, 5u) << describe(*undone.outcome);
     EXPECT_EQ(TempFolder::namesIn(photos), before);

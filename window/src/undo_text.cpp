@@ -125,7 +125,7 @@ QString latestWaits(const norvane::Journal::Batch& batch) {
         .arg(toDisplayText(batch.what), toDisplayText(batch.folder), whyNot(batch));
 }
 
-QString result(const norvane::Journal::UndoResult& result) {
+QString result(const norvane::TakeBackResult& result) {
     if (result.outcome) return outcome(*result.outcome);
     if (!result.refusal) return {};
     using Kind = norvane::Journal::Refusal::Kind;

@@ -35,7 +35,7 @@ QString canGoBack(const norvane::Journal::Batch& batch);
 // Ctrl+Z on a latest batch that is not ready: which batch waits for which folder, and why.
 QString latestWaits(const norvane::Journal::Batch& batch);
 // The box after an undo, taken back or refused.
-QString result(const norvane::Journal::UndoResult& result);
+QString result(const norvane::TakeBackResult& result);
 // The batch's start, in the user's own way of writing date and time.
 QString when(std::int64_t startedAt);
 

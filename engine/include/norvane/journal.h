@@ -8,10 +8,55 @@
 // way back; and the undo stack, across sessions and folders. One file a
 // batch, held by one process at a time, in the user's state folder. The file
 // says what a batch meant to do; where the files are is read from the folder.
+//
+// What the journal keeps true, and where:
+//  1. A batch's whole plan, and the file's name, are durable before its first
+//     move; a plan that cannot be made durable goes, and the batch does not
+//     start: `journal::BatchWriter::plan`.
+//  2. A sequence is never given twice, whatever the clock: the counter is
+//     written before the batch's file is made, and the file is made only
+//     where no file has its name: `journal::BatchWriter::plan`.
+//  3. A mark is appended only after the moves it names were made, and is
+//     never relied upon: the folder says where a file is, marks spare looking:
+//     `journal::BatchWriter::mark`, told after each move.
+//  4. A batch that moved nothing leaves no file; one that moved gets its end:
+//     `journal::BatchWriter::end`.
+//  5. A batch's file is changed only by the process that holds it; one that
+//     another Norvane holds is left to it: `journal::holdAndRead`, whose
+//     callers give up on `busy`.
+//  6. What is appended follows whole records: a torn tail is cut off, and a
+//     damaged file copied aside, before anything is appended:
+//     `journal::holdAndRead`.
+//  7. A batch that stopped without an end gets one, from what its own folder
+//     shows, before it is taken back; settling moves none of the
+//     user's files, and a batch with an end is never settled again, so
+//     settling twice gives the one end: `journal::settle`, from `open`,
+//     `batches` and `beginUndo`, each only where the folder is the batch's
+//     (`journal::folderState`).
+//  8. An undo begins only where its end can be recorded, over the batch's own
+//     folder: `beginUndo`.
+//  9. An undo's intent, its process (which may park files) and the files a
+//     cut-short undo left parked, is durable before its first move; where it
+//     cannot be written nothing moves: `Undoing::began`, which the batch
+//     layer's undo calls after its check and before its first move.
+// 10. Files an undo left alone are recorded as given up and never offered
+//     again; those it did not reach stay offered: `Undoing::finish`.
+// 11. A batch's file goes only once nothing it guards is at risk: every file
+//     its undo put back and the old names durable where the folder is
+//     (`Undoing::finish` through `journal::makeDurable`, `open` for an undo cut
+//     short; else it is marked taken back and a later look removes it:
+//     `stateOf`); every file back or given up before an undo began
+//     (`beginUndo`); no move made under it (`BatchWriter::plan` and `end`;
+//     `open` and `stateOf` once settled); given up by the user (`giveUp`); or
+//     the oldest past what is kept (`keepWithinBounds`).
+// 12. A journal file that cannot be read is never deleted: it is set aside or
+//     left where it is: `journal::setAside`, from `open`.
+// 13. Nothing is read from or written to a journal folder another user owns
+//     or others can write to: `folderProblem`, asked by `open`, `refresh`,
+//     `BatchWriter::plan` and `beginUndo`.
 
+#include "norvane/batch_record.h"
 #include "norvane/platform.h"
-#include "norvane/progress.h"
-#include "norvane/undo.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +64,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace norvane {
@@ -147,18 +193,53 @@ public:
         } kind = Kind::NotKept;
         std::optional<platform::SystemError> error;
     };
-    struct UndoResult {
-        std::uint64_t sequence = 0;
-        std::string folder; // the batch's, where known
-        std::optional<UndoOutcome> outcome;
-        std::optional<Refusal> refusal;
+    // An undo of one batch as the journal records it; what checks and moves
+    // the files lies above the journal (norvane/take_back.h). It holds the
+    // batch's file, so that no other Norvane takes it back meanwhile, for as
+    // long as it lives. The journal that began it outlives it.
+    class Undoing {
+    public:
+        Undoing(Undoing&&) noexcept;
+        Undoing& operator=(Undoing&&) noexcept;
+        ~Undoing();
+
+        // What is still to take back: each file the batch renamed and no undo
+        // put back or gave up, where it is now (parked, where a cut-short undo
+        // left it so), for the batch layer's undo.
+        const BatchRecord& record() const;
+        // The undo's intent, journaled and made durable: which process may
+        // park files, and where a cut-short undo left some parked. Called after
+        // the check, before the first move; an error means nothing may move.
+        std::optional<platform::SystemError> began();
+
+        struct End {
+            std::size_t restored = 0;                // files that got their old names back
+            std::vector<std::string_view> leftAlone; // the old names of files that could not go back: never offered again
+            bool everyFileTried = true;              // false: cancelled or stopped midway; the rest waits for another undo
+        };
+        // The undo's end, recorded and made durable. Where every file was
+        // tried, the batch's file goes once the old names are durable where
+        // the folder is, else it is marked taken back; where not, what is
+        // still to take back stays offered. Once only; nothing after it.
+        void finish(const End& end);
+
+    private:
+        friend class Journal;
+        struct State;
+        explicit Undoing(std::unique_ptr<State> state);
+        std::unique_ptr<State> state_;
     };
-    // Takes back the batch `sequence` (any kept batch), journaled as a batch
-    // is: a crash meanwhile is settled at the next start. What cannot go back
-    // stays where it is; what was not reached waits for the next undo.
-    UndoResult undo(std::uint64_t sequence, platform::FileSystem& fileSystem, const ProgressCallback& progress = {});
-    // undo() of latest(); no batch is no refusal and no outcome.
-    UndoResult undoLatest(platform::FileSystem& fileSystem, const ProgressCallback& progress = {});
+    struct UndoStart {
+        std::string folder; // the batch's, where known
+        std::optional<Refusal> refusal;
+        // Set where files are to go back. Neither this nor a refusal: every
+        // file is back at its old name already, or was given up.
+        std::optional<Undoing> undoing;
+    };
+    // Begins taking back the batch `sequence` (any kept batch): holds its
+    // file, settles it first if it did not end, and reads from its folder what
+    // is still to take back. A refusal moves none of its files.
+    UndoStart beginUndo(std::uint64_t sequence, platform::FileSystem& fileSystem);
     // The user gives a batch up, explicitly: its file goes.
     std::optional<platform::SystemError> giveUp(std::uint64_t sequence);
 

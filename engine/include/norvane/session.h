@@ -16,6 +16,7 @@
 #include "norvane/progress.h"
 #include "norvane/rename_run.h"
 #include "norvane/rules.h"
+#include "norvane/take_back.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +31,7 @@ class Session {
 public:
     using Batch = Journal::Batch;
     using Opening = Journal::Opening;
-    using TakeBackResult = Journal::UndoResult;
+    using TakeBackResult = ::norvane::TakeBackResult;
 
     // The journal in the user's own state folder (Journal::defaultFolder()).
     explicit Session(platform::FileSystem& fileSystem);

@@ -8,6 +8,7 @@
 #include "platform/case_change.h"
 
 #include <set>
+#include <string_view>
 
 namespace norvane::journal {
 
@@ -19,7 +20,7 @@ bool present(const platform::PathProbe& probe) { return !probe.error && probe.ki
 
 // The folder part of a name, with its separator: a parked file lies beside it.
 std::string folderPartOf(std::string_view name) {
-    const std::size_t cut = name.find_last_of(std::string{platform::directorySeparator(), '/'});
+    const std::size_t cut = LastSeparator(name);
     return cut == std::string_view::npos ? std::string() : std::string(name.substr(0, cut + 1));
 }
 
@@ -232,6 +233,44 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
     }
     renamed.nothingFound = !renamed.record.empty() && !anyFound;
     return renamed;
+}
+
+SettledBatch settle(BatchLog& log, Held& held, platform::Folder& folder, platform::FileSystem& fileSystem) {
+    SettledBatch result;
+    result.settled = settleSteps(log, folder, fileSystem);
+    if (result.settled.nothingFound) return result; // perhaps another card: nothing is decided
+    std::string records;
+    for (const auto& [step, where] : result.settled.parked) records += parkedRecord(step, where);
+    records += endedRecord(result.settled.made);
+    result.error = appendDurably(held, records);
+    log.ended = result.settled.made;
+    log.parked.insert(result.settled.parked.begin(), result.settled.parked.end());
+    return result;
+}
+
+// The folders an undo of `record` changes: its own and those its new names lead into.
+std::vector<std::string> foldersTouched(const BatchRecord& record) {
+    std::set<std::string> relative{""};
+    for (std::size_t i = 0; i < record.size(); ++i) {
+        const std::string_view to = record.to(i);
+        if (HoldsSeparator(to)) relative.insert(std::string(FolderPart(to)));
+    }
+    std::vector<std::string> folders;
+    for (const std::string& part : relative) folders.push_back(part.empty() ? record.folder : JoinPath(record.folder, part));
+    return folders;
+}
+
+using Answer = platform::Durability::Answer;
+
+platform::Durability makeDurable(platform::FileSystem& fileSystem, const BatchRecord& record) {
+    platform::Durability all{Answer::Durable, std::nullopt};
+    for (const std::string& folder : foldersTouched(record)) {
+        const platform::Durability made = fileSystem.makeNamesDurable(folder);
+        if (made.answer != Answer::Durable) all.answer = made.answer;
+        if (made.error && !all.error) all.error = made.error;
+    }
+    if (all.error) all.answer = Answer::NotPromised;
+    return all;
 }
 
 } // namespace norvane::journal

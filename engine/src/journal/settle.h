@@ -5,14 +5,17 @@
 
 // Where a batch's files are now, read from its folder through the identity
 // rules: what a batch that did not end made before it stopped, and what of
-// it can still be taken back. Nothing here moves a file.
+// it can still be taken back; and the end such a batch gets in its file.
+// Nothing here moves a file.
 
 #include "journal/batch_file.h"
+#include "journal/held_batch.h"
 #include "norvane/batch_record.h"
 #include "norvane/platform.h"
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,5 +47,18 @@ struct Renamed {
     bool nothingFound = false; // steps to take back, but none of their files under either name
 };
 Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem);
+
+// A batch that stopped without an end gets one: how far it got, read from its
+// folder, and where the crash left a file parked. Later undos start from that.
+struct SettledBatch {
+    Settled settled;
+    std::optional<platform::SystemError> error; // its end could not be made durable
+};
+SettledBatch settle(BatchLog& log, Held& held, platform::Folder& folder, platform::FileSystem& fileSystem);
+
+// The folders an undo of `record` changes: its own and those its new names lead into.
+std::vector<std::string> foldersTouched(const BatchRecord& record);
+// The names in every folder an undo of `record` changes made durable: Durable only where every one of them promises it.
+platform::Durability makeDurable(platform::FileSystem& fileSystem, const BatchRecord& record);
 
 } // namespace norvane::journal

@@ -67,7 +67,7 @@ std::function<Preview()> Session::previewLater(Rule rule, RuleTexts texts) const
 }
 
 Session::TakeBackResult Session::takeBack(std::uint64_t sequence, const ProgressCallback& progress) {
-    return journal_.undo(sequence, fileSystem(), progress);
+    return norvane::takeBack(journal_, sequence, fileSystem(), progress);
 }
 
 void Session::prepareProcess() {
