@@ -66,10 +66,11 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
         outcome.leftAlone.push_back(std::move(left));
     }
 
-    // The steps left out go; `stepOf` tells what each remaining one was.
-    std::vector<std::size_t> stepOf(count);
-    for (std::size_t step = 0; step < count; ++step) stepOf[step] = step;
+    // The steps left out go; `stepOf` tells what each remaining one was,
+    // kept only where one was left out: otherwise each is itself.
+    std::vector<std::size_t> stepOf;
     if (!checked.problems.empty()) {
+        stepOf.resize(count);
         std::vector<bool> leftOut(count, false);
         for (const batch::StepProblem& problem : checked.problems) leftOut[problem.step] = true;
         std::size_t kept = 0;
@@ -99,7 +100,7 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
     if (acted.error || acted.cancelled) {
         // What was not tried waits for the next undo, in the order it was made.
         std::vector<std::size_t> untried;
-        for (std::size_t k = steps.size(); k-- > acted.done;) untried.push_back(moveOf(stepOf[k]));
+        for (std::size_t k = steps.size(); k-- > acted.done;) untried.push_back(moveOf(stepOf.empty() ? k : stepOf[k]));
         keepForLater(record, untried, outcome.remaining);
     }
     return outcome;

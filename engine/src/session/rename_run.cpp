@@ -59,8 +59,7 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
     const std::vector<batch::Step> steps = planner.steps(plan);
     const std::unique_ptr<platform::Folder> folder = files_.fileSystem().openFolder(files_.path());
 
-    const batch::Checked checked =
-        batch::check(*folder, steps, batch::OnProblem::StopBatch, nullptr, progress_, journal_ != nullptr);
+    batch::Checked checked = batch::check(*folder, steps, batch::OnProblem::StopBatch, nullptr, progress_, journal_ != nullptr);
     if (checked.cancelled) return cancelled(planner, 0);
     if (auto failure = planner.refusal(plan, checked)) return failure;
     // Recorded as resolved: a link repointed later cannot lead the undo to another folder.
@@ -92,6 +91,10 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
             return failure;
         }
         writer = std::move(std::get<std::unique_ptr<journal::BatchWriter>>(planned));
+        // Written down and synced: what the check found of each source is not
+        // needed again, and its memory (tens of bytes a file) goes before the
+        // record of the moves grows.
+        std::vector<std::optional<platform::FileIdentity>>().swap(checked.sources);
     }
     // The journal marks the moves whenever progress is told.
     ProgressCallback acting = progress_;
