@@ -10,6 +10,7 @@
 //   norvane_engine_bench             every size, 5 repetitions (1 at 1,000,000 files)
 //   norvane_engine_bench --smoke     1,000 files once: checks the benchmark still works
 //   norvane_engine_bench --sizes 1000,10000 --repeat 3 [--repeat-large N]
+//   norvane_engine_bench --only undo,journal   (listing, rules, journal, undo, memory)
 //
 // The journal's cost at 100,000 files is taken over at least 21 turns, and
 // its ratio is the median of each turn's own ratio.
@@ -375,20 +376,28 @@ void runAll(const Options& options) {
         const SampleFolder mixed(NameMix::Mixed, size);
         const SampleFolder dotted(NameMix::Dotted, size);
         std::vector<Measurement> results;
-        results.push_back(measureListing(mixed, repeats));
-        print(results.back());
+        if (options.wanted("listing")) {
+            results.push_back(measureListing(mixed, repeats));
+            print(results.back());
+        }
         for (const RuleCase& rc : ruleCases()) {
+            if (!options.wanted("rules")) break;
             results.push_back(measureRun(rc, rc.mix == NameMix::Mixed ? mixed : dotted, repeats));
             print(results.back());
         }
-        results.push_back(measureJournal(mixed, repeats));
-        print(results.back());
-        results.push_back(measureUndo(mixed, repeats));
-        print(results.back());
-        std::printf("               project: the undo with the list read again; baseline: the batch it took back\n");
+        if (options.wanted("journal")) {
+            results.push_back(measureJournal(mixed, repeats));
+            print(results.back());
+        }
+        if (options.wanted("undo")) {
+            results.push_back(measureUndo(mixed, repeats));
+            print(results.back());
+            std::printf("               project: the undo with the list read again; baseline: the batch it took back\n");
+        }
         for (const Measurement& m : results) medians[{m.label, m.size}] = {m.project.median(), m.baseline.median()};
         // Last for these folders: it leaves them renamed.
-        if (size == kTargetSize || size == kLargeSize || size == largest) measurePeakMemory(mixed, dotted);
+        if ((size == kTargetSize || size == kLargeSize || size == largest) && options.wanted("memory"))
+            measurePeakMemory(mixed, dotted);
     }
     printGrowth(medians, 10000, kTargetSize, kGrowthTarget);
     printGrowth(medians, kTargetSize, kLargeSize, kLargeGrowthTarget);
