@@ -11,16 +11,17 @@
 namespace norvane::batch {
 
 
-Acted act(platform::Folder& folder, const std::vector<Step>& steps, BatchRecord* record, const ProgressCallback& progress) {
+Acted act(platform::Folder& folder, const Steps& steps, BatchRecord* record, const ProgressCallback& progress) {
     Acted acted;
     if (record) {
         std::size_t bytes = 0;
-        for (const Step& step : steps) bytes += step.from.size() + step.to.size();
+        for (std::size_t i = 0; i < steps.size(); ++i) bytes += steps[i].from.size() + steps[i].to.size();
         record->reserve(record->size() + steps.size(), bytes);
     }
     TrustOfPlaces trust(folder);
     ProgressTicker ticker(progress, BatchProgress::Stage::Moving, steps.size());
-    for (const Step& step : steps) {
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step step = steps[i];
         // Between two moves, never inside one.
         if (!ticker.tick(acted.done)) {
             acted.cancelled = true;

@@ -62,7 +62,7 @@ Seen seenOf(const platform::PathProbe& probe) {
 
 class Replay {
 public:
-    Replay(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected,
+    Replay(platform::Folder& folder, const Steps& steps, OnProblem onProblem, const Expected* expected,
            const ProgressCallback& progress, bool keepSources)
         : folder_(folder), steps_(steps), onProblem_(onProblem), expected_(expected), progress_(progress), keepSources_(keepSources),
           hash_(), earlier_(steps.size()), taken_(0), stuck_(0) {}
@@ -318,7 +318,7 @@ private:
     }
 
     platform::Folder& folder_;
-    const std::vector<Step>& steps_;
+    const Steps steps_;
     const OnProblem onProblem_;
     const Expected* expected_;
     const ProgressCallback& progress_;
@@ -336,7 +336,7 @@ private:
 
 } // namespace
 
-Checked check(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected,
+Checked check(platform::Folder& folder, const Steps& steps, OnProblem onProblem, const Expected* expected,
               const ProgressCallback& progress, bool keepSources) {
     return Replay(folder, steps, onProblem, expected, progress, keepSources).run();
 }

@@ -56,7 +56,8 @@ std::optional<RenameFailure> RenameRun::Run() {
 std::optional<RenameFailure> RenameRun::moveFiles() {
     const Planner planner(rule_, files_, texts_);
     const Plan plan = planner.plan();
-    const std::vector<batch::Step> steps = planner.steps(plan);
+    const PlannedSteps planned = planner.steps(plan);
+    const batch::Steps steps = planned.all();
     const std::unique_ptr<platform::Folder> folder = files_.fileSystem().openFolder(files_.path());
 
     batch::Checked checked = batch::check(*folder, steps, batch::OnProblem::StopBatch, nullptr, progress_, journal_ != nullptr);
