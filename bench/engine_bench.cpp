@@ -10,6 +10,7 @@
 //   norvane_engine_bench             every size, 5 repetitions (1 at 1,000,000 files)
 //   norvane_engine_bench --smoke     1,000 files once: checks the benchmark still works
 //   norvane_engine_bench --sizes 1000,10000 --repeat 3 [--repeat-large N]
+//   norvane_engine_bench --only undo,journal   (listing, rules, journal, undo, memory)
 //
 // The journal's cost at 100,000 files is taken over at least 21 turns, and
 // its ratio is the median of each turn's own ratio.
@@ -19,6 +20,7 @@
 #include "norvane/journal.h"
 #include "norvane/rename_run.h"
 #include "norvane/rules.h"
+#include "norvane/session.h"
 #include "norvane_bench/bare_loops.h"
 #include "norvane_bench/options.h"
 #include "norvane_bench/peak_memory.h"
@@ -57,6 +59,7 @@ constexpr double kLargeGrowthTarget = 11.0; // from 100,000 to 1,000,000 files
 constexpr double kPeakMemoryTargetMiB = 64.0;
 constexpr double kLargePeakMemoryTargetMiB = 400.0;
 constexpr double kJournalRatioTarget = 1.03; // a batch with its journal, beside the same batch without
+constexpr double kUndoRatioTarget = 1.10;    // a whole batch taken back, beside the batch, at 100,000 files and more
 // What the journal costs is a few hundredths, while one run of 100,000 moves
 // varies by a tenth from the next on a shared disk: so many pairs at least.
 constexpr int kJournalPairsAtTarget = 21;
@@ -136,9 +139,10 @@ void print(const Measurement& m) {
         std::snprintf(text, sizeof text, "<= %.3g %s", m.ratioTarget, ratio <= m.ratioTarget ? "met" : "MISSED");
         verdict = text;
     }
-    std::printf("%-14s %7zu files  project %10s  baseline %10s  ratio %5.*f  %-11s  (spread: project %s, baseline %s)%s\n",
+    std::printf("%-14s %7zu files  project %10s  baseline %10s  ratio %5.*f  %-11s  (spread: project %s, baseline %s; load %s)%s\n",
                 m.label.c_str(), m.size, milliseconds(m.project.median()).c_str(), milliseconds(m.baseline.median()).c_str(),
                 m.paired ? 3 : 2, ratio, verdict.c_str(), spread(m.project).c_str(), spread(m.baseline).c_str(),
+                machineLoad().c_str(),
                 m.paired ? ("\n               the median of " + std::to_string(m.project.size()) + " turns' ratios").c_str() : "");
     std::fflush(stdout);
 }
@@ -245,6 +249,39 @@ Measurement measureJournal(const SampleFolder& folder, int repeats) {
     return m;
 }
 
+// A whole batch, then its undo, as the window makes them: the batch through
+// the session with its journal, then Ctrl+Z's latest batch taken back and the
+// list read again. The ratio is each turn's undo to its own batch.
+Measurement measureUndo(const SampleFolder& folder, int repeats) {
+    const RuleCase& rc = ruleCases()[2]; // ExtensionName, every file renamed
+    Measurement m{"undo / batch", folder.listed(), {}, {}, folder.listed() >= kTargetSize ? kUndoRatioTarget : 0, true};
+    const std::filesystem::path state = std::filesystem::temp_directory_path() / ("norvane-bench-undo-" + std::to_string(::getpid()));
+    for (int r = 0; r < repeats; ++r) {
+        std::filesystem::create_directories(state);
+        Session session(platform::nativeFileSystem(), state.string());
+        session.openFolder(folder.path());
+        CountingSink sink;
+        Session::RunResult ran;
+        m.baseline.add(timed([&] { ran = session.run(rc.rule, rc.texts, sink); }));
+        if (ran.failure) fail("undo: the batch failed: " + describe(*ran.failure));
+        if (ran.renamed != folder.listed()) fail("undo: the batch renamed " + std::to_string(ran.renamed) + " files");
+        Session::TakeBackResult back;
+        m.project.add(timed([&] {
+            const std::optional<Session::Batch> latest = session.latest();
+            if (!latest) fail("undo: the journal offers no batch");
+            back = session.takeBack(latest->sequence);
+            session.refresh();
+        }));
+        if (back.refusal || !back.outcome) fail("undo: refused");
+        if (back.outcome->restored != folder.listed() || !back.outcome->leftAlone.empty())
+            fail("undo: " + std::to_string(back.outcome->restored) + " files back of " + std::to_string(folder.listed()));
+        if (session.files().count() != folder.listed()) fail("undo: the list lost files");
+        std::filesystem::remove_all(state);
+    }
+    if (!folder.holdsItsOwnNames()) fail("undo: the folder was not restored");
+    return m;
+}
+
 // One run kept whole: it must complete and say "Done!" where it should; its
 // record is what an undo of it would need.
 BatchRecord runKeepingRecord(const RuleCase& rc, FileList& files) {
@@ -327,8 +364,9 @@ void printGrowth(const Medians& medians, std::size_t from, std::size_t to, doubl
 }
 
 void runAll(const Options& options) {
-    std::printf("Norvane engine benchmark: %u cores, folders under %s, times for the whole folder\n",
-                std::thread::hardware_concurrency(), std::filesystem::temp_directory_path().string().c_str());
+    std::printf("Norvane engine benchmark: %u cores, folders under %s, times for the whole folder; load %s\n",
+                std::thread::hardware_concurrency(), std::filesystem::temp_directory_path().string().c_str(),
+                machineLoad().c_str());
 
     Medians medians;
     const std::size_t largest = *std::max_element(options.sizes.begin(), options.sizes.end());
@@ -338,17 +376,28 @@ void runAll(const Options& options) {
         const SampleFolder mixed(NameMix::Mixed, size);
         const SampleFolder dotted(NameMix::Dotted, size);
         std::vector<Measurement> results;
-        results.push_back(measureListing(mixed, repeats));
-        print(results.back());
+        if (options.wanted("listing")) {
+            results.push_back(measureListing(mixed, repeats));
+            print(results.back());
+        }
         for (const RuleCase& rc : ruleCases()) {
+            if (!options.wanted("rules")) break;
             results.push_back(measureRun(rc, rc.mix == NameMix::Mixed ? mixed : dotted, repeats));
             print(results.back());
         }
-        results.push_back(measureJournal(mixed, repeats));
-        print(results.back());
+        if (options.wanted("journal")) {
+            results.push_back(measureJournal(mixed, repeats));
+            print(results.back());
+        }
+        if (options.wanted("undo")) {
+            results.push_back(measureUndo(mixed, repeats));
+            print(results.back());
+            std::printf("               project: the undo with the list read again; baseline: the batch it took back\n");
+        }
         for (const Measurement& m : results) medians[{m.label, m.size}] = {m.project.median(), m.baseline.median()};
         // Last for these folders: it leaves them renamed.
-        if (size == kTargetSize || size == kLargeSize || size == largest) measurePeakMemory(mixed, dotted);
+        if ((size == kTargetSize || size == kLargeSize || size == largest) && options.wanted("memory"))
+            measurePeakMemory(mixed, dotted);
     }
     printGrowth(medians, 10000, kTargetSize, kGrowthTarget);
     printGrowth(medians, kTargetSize, kLargeSize, kLargeGrowthTarget);

@@ -58,6 +58,26 @@ private:
     }
 };
 
+// The quick answer over plain ASCII agrees with the folded names, and a name
+// past ASCII is folded whole.
+TEST(CaseChange, TellsAChangeOfCaseAloneFromAnyOtherChange) {
+    const struct {
+        const char* from;
+        const char* to;
+        bool caseOnly;
+    } cases[] = {
+        {"photo.jpg", "PHOTO.JPG", true},     {"photo.jpg", "photo.jpg", false}, {"photo.jpg", "photo.jpeg", false},
+        {"photo.jpeg", "photo.jpg", false},   {"ab", "a", false},                {"a", "AB", false},
+        {"a_1", "A_2", false},                {"[a]", "{A}", false},             {"sub/a.txt", "sub/A.TXT", true},
+        {"sub/a.txt", "SUB/a.txt", false},    {"x/a", "y/A", false},             {"\xc3\xa9t\xc3\xa9", "\xc3\x89T\xc3\x89", true},
+        {"a\xc3\xa9", "A\xc3\xa9x", false}, {"", "", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(changesCaseOnly(c.from, c.to), c.caseOnly) << c.from << " -> " << c.to;
+        EXPECT_EQ(changesCaseOnly(c.to, c.from), c.caseOnly) << c.to << " -> " << c.from;
+    }
+}
+
 TEST(CaseChange, GoesThroughATemporaryNameAndBackWhereTheSecondStepFails) {
     struct Case {
         const char* what;

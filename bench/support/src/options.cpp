@@ -42,9 +42,16 @@ Options parseOptions(int argc, char** argv, Options options, const char* program
             options.repeatGiven = true;
         } else if (arg == "--repeat-large" && i + 1 < argc) {
             options.largeRepeats = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--only" && i + 1 < argc) {
+            const std::string list = argv[++i];
+            for (std::size_t from = 0; from <= list.size();) {
+                const std::size_t comma = std::min(list.find(',', from), list.size());
+                if (comma > from) options.only.push_back(list.substr(from, comma - from));
+                from = comma + 1;
+            }
         } else {
             throw std::runtime_error(std::string("usage: ") + program +
-                                     " [--smoke] [--sizes N,N,...] [--repeat N] [--repeat-large N]");
+                                     " [--smoke] [--sizes N,N,...] [--repeat N] [--repeat-large N] [--only NAME,NAME,...]");
         }
     }
     return options;

@@ -37,4 +37,19 @@ std::size_t peakResidentKiB() {
 
 std::size_t residentKiB() { return statusField("VmRSS"); }
 
+bool restartPeak() {
+    // "5" resets the peak resident size to the present one.
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return static_cast<bool>(clear);
+}
+
+std::string machineLoad() {
+    std::ifstream loadavg("/proc/loadavg");
+    std::string one, five, fifteen;
+    if (!(loadavg >> one >> five >> fifteen)) return "unknown";
+    return one + " " + five + " " + fifteen;
+}
+
 } // namespace norvane::bench

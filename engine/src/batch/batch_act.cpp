@@ -10,16 +10,17 @@
 namespace norvane::batch {
 
 
-Acted act(platform::Folder& folder, Places& places, const std::vector<Step>& steps, BatchRecord* record,
+Acted act(platform::Folder& folder, Places& places, const Steps& steps, BatchRecord* record,
           const ProgressCallback& progress) {
     Acted acted;
     if (record) {
         std::size_t bytes = 0;
-        for (const Step& step : steps) bytes += step.from.size() + step.to.size();
+        for (std::size_t i = 0; i < steps.size(); ++i) bytes += steps[i].from.size() + steps[i].to.size();
         record->reserve(record->size() + steps.size(), bytes);
     }
     ProgressTicker ticker(progress, BatchProgress::Stage::Moving, steps.size());
-    for (const Step& step : steps) {
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step step = steps[i];
         // Between two moves, never inside one.
         if (!ticker.tick(acted.done)) {
             acted.cancelled = true;
@@ -48,7 +49,7 @@ Acted act(platform::Folder& folder, Places& places, const std::vector<Step>& ste
     return acted;
 }
 
-Acted act(platform::Folder& folder, const std::vector<Step>& steps, BatchRecord* record, const ProgressCallback& progress) {
+Acted act(platform::Folder& folder, const Steps& steps, BatchRecord* record, const ProgressCallback& progress) {
     Places places(folder);
     return act(folder, places, steps, record, progress);
 }

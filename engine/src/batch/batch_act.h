@@ -27,8 +27,8 @@ struct Acted {
 // the system shows it at its new name right after the move: a file system may
 // number a file afresh when it renames it, and a move across file systems
 // makes a new one. `places` is the one the check filled.
-Acted act(platform::Folder& folder, Places& places, const std::vector<Step>& steps, BatchRecord* record,
+Acted act(platform::Folder& folder, Places& places, const Steps& steps, BatchRecord* record,
           const ProgressCallback& progress = {});
-Acted act(platform::Folder& folder, const std::vector<Step>& steps, BatchRecord* record, const ProgressCallback& progress = {});
+Acted act(platform::Folder& folder, const Steps& steps, BatchRecord* record, const ProgressCallback& progress = {});
 
 } // namespace norvane::batch

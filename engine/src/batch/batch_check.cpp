@@ -62,7 +62,7 @@ Seen seenOf(const platform::PathProbe& probe) {
 
 class Replay {
 public:
-    Replay(platform::Folder& folder, Places& places, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected,
+    Replay(platform::Folder& folder, Places& places, const Steps& steps, OnProblem onProblem, const Expected* expected,
            const ProgressCallback& progress, bool keepSources)
         : folder_(folder), steps_(steps), onProblem_(onProblem), expected_(expected), progress_(progress), keepSources_(keepSources),
           hash_(), earlier_(steps.size()), taken_(0), stuck_(0), places_(places) {}
@@ -310,7 +310,7 @@ private:
     }
 
     platform::Folder& folder_;
-    const std::vector<Step>& steps_;
+    const Steps steps_;
     const OnProblem onProblem_;
     const Expected* expected_;
     const ProgressCallback& progress_;
@@ -328,12 +328,12 @@ private:
 
 } // namespace
 
-Checked check(platform::Folder& folder, Places& places, const std::vector<Step>& steps, OnProblem onProblem,
+Checked check(platform::Folder& folder, Places& places, const Steps& steps, OnProblem onProblem,
               const Expected* expected, const ProgressCallback& progress, bool keepSources) {
     return Replay(folder, places, steps, onProblem, expected, progress, keepSources).run();
 }
 
-Checked check(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected,
+Checked check(platform::Folder& folder, const Steps& steps, OnProblem onProblem, const Expected* expected,
               const ProgressCallback& progress, bool keepSources) {
     Places places(folder);
     return check(folder, places, steps, onProblem, expected, progress, keepSources);

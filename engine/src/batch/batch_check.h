@@ -29,6 +29,35 @@ struct Step {
     std::string_view to;
 };
 
+// A batch's steps as a view over whatever holds their names: a vector of
+// steps, or a plan or a record asked for each step when it is needed, so
+// that a batch of a million files keeps no second table of its names.
+// What it views must outlive it.
+class Steps {
+public:
+    // Not explicit: a vector of steps is steps.
+    Steps(const std::vector<Step>& steps)
+        : Steps(steps.size(), &steps, [](const void* source, std::size_t i) { return (*static_cast<const std::vector<Step>*>(source))[i]; }) {}
+
+    // Over `source`, whose step(i) gives step i of `count`.
+    template <typename Source>
+    static Steps of(const Source& source, std::size_t count) {
+        return Steps(count, &source, [](const void* from, std::size_t i) { return static_cast<const Source*>(from)->step(i); });
+    }
+
+    std::size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    Step operator[](std::size_t i) const { return at_(source_, i); }
+
+private:
+    using At = Step (*)(const void* source, std::size_t i);
+    Steps(std::size_t count, const void* source, At at) : count_(count), source_(source), at_(at) {}
+
+    std::size_t count_;
+    const void* source_;
+    At at_;
+};
+
 // What an undo knows of the files it moves: which file each step's source
 // must be, as recorded after the batch's own move, and how far the numbers of
 // the folder it went to hold.
@@ -65,9 +94,9 @@ struct Checked {
 
 // Works through the folder the batch holds open, as its moves will; `places`
 // is kept for the moves that follow.
-Checked check(platform::Folder& folder, Places& places, const std::vector<Step>& steps, OnProblem onProblem,
+Checked check(platform::Folder& folder, Places& places, const Steps& steps, OnProblem onProblem,
               const Expected* expected = nullptr, const ProgressCallback& progress = {}, bool keepSources = false);
-Checked check(platform::Folder& folder, const std::vector<Step>& steps, OnProblem onProblem, const Expected* expected = nullptr,
+Checked check(platform::Folder& folder, const Steps& steps, OnProblem onProblem, const Expected* expected = nullptr,
               const ProgressCallback& progress = {}, bool keepSources = false);
 
 } // namespace norvane::batch

@@ -28,13 +28,6 @@ Plan Planner::plan() const {
     return plan;
 }
 
-std::vector<batch::Step> Planner::steps(const Plan& plan) const {
-    std::vector<batch::Step> steps;
-    steps.reserve(plan.size());
-    for (std::size_t move = 0; move < plan.size(); ++move) steps.push_back({files_.name(plan.positions[move]), plan.newName(move)});
-    return steps;
-}
-
 std::optional<RenameFailure> Planner::refusal(const Plan& plan, const batch::Checked& checked) const {
     if (checked.problems.empty()) return plan.stoppedBy;
     const batch::StepProblem& problem = checked.problems.front();

@@ -39,13 +39,24 @@ struct Plan {
     }
 };
 
+// The plan's moves as a batch's steps, each made from the list and the plan
+// when asked for: neither may change while they are used.
+struct PlannedSteps {
+    const FileList& files;
+    const Plan& plan;
+
+    batch::Step step(std::size_t move) const { return {files.name(plan.positions[move]), plan.newName(move)}; }
+    // A view over this, which must outlive it.
+    batch::Steps all() const { return batch::Steps::of(*this, plan.size()); }
+};
+
 class Planner {
 public:
     Planner(Rule rule, const FileList& files, const RuleTexts& texts) : rule_(rule), files_(files), texts_(texts) {}
 
     Plan plan() const;
     // Views into the plan and the list: neither may change while they are used.
-    std::vector<batch::Step> steps(const Plan& plan) const;
+    PlannedSteps steps(const Plan& plan) const { return PlannedSteps{files_, plan}; }
 
     // Why the check refuses the plan, as the failure of the file it stopped
     // at; or the rule's own failure where the check found nothing before it.

@@ -12,7 +12,8 @@ Preview preview(Rule rule, const FileList& files, const RuleTexts& texts, std::s
     Preview result;
     const Planner planner(rule, files, texts);
     const Plan plan = planner.plan();
-    const std::vector<batch::Step> steps = planner.steps(plan);
+    const PlannedSteps planned = planner.steps(plan);
+    const batch::Steps steps = planned.all();
     const std::unique_ptr<platform::Folder> folder = files.fileSystem().openFolder(files.path());
     const batch::Checked checked = batch::check(*folder, steps, batch::OnProblem::StopBatch);
     result.refusal = planner.refusal(plan, checked);

@@ -48,9 +48,17 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
     const std::size_t count = record.size();
     // Latest first: 'b'->'c' then 'a'->'b' comes back as 'b'->'a', then 'c'->'b'.
     const auto moveOf = [&](std::size_t step) { return count - 1 - step; };
-    std::vector<batch::Step> steps;
-    steps.reserve(count);
-    for (std::size_t step = 0; step < count; ++step) steps.push_back({record.to(moveOf(step)), record.from(moveOf(step))});
+    // Each step made from the record when it is needed, never a table of its names.
+    struct Back {
+        const BatchRecord& record;
+        const std::vector<std::size_t>* kept; // the steps still to make, where some were left out
+        batch::Step step(std::size_t k) const {
+            const std::size_t move = record.size() - 1 - (kept ? (*kept)[k] : k);
+            return {record.to(move), record.from(move)};
+        }
+    };
+    const Back every{record, nullptr};
+    const batch::Steps steps = batch::Steps::of(every, count);
     const batch::Expected expected{[&](std::size_t step) { return record.file(moveOf(step)); },
                                    [&](std::size_t step) { return record.trust(moveOf(step)); }};
 
@@ -66,40 +74,38 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
         outcome.leftAlone.push_back(std::move(left));
     }
 
-    // The steps left out go; `stepOf` tells what each remaining one was.
-    std::vector<std::size_t> stepOf(count);
-    for (std::size_t step = 0; step < count; ++step) stepOf[step] = step;
+    // The steps left out go; `kept` tells what each remaining one was, and is
+    // made only where one was left out: otherwise each step is itself.
+    std::vector<std::size_t> kept;
     if (!checked.problems.empty()) {
         std::vector<bool> leftOut(count, false);
         for (const batch::StepProblem& problem : checked.problems) leftOut[problem.step] = true;
-        std::size_t kept = 0;
-        for (std::size_t step = 0; step < count; ++step) {
-            if (leftOut[step]) continue;
-            steps[kept] = steps[step];
-            stepOf[kept++] = step;
-        }
-        steps.resize(kept);
-        stepOf.resize(kept);
+        for (std::size_t step = 0; step < count; ++step)
+            if (!leftOut[step]) kept.push_back(step);
     }
-    if (beforeFirstMove && !steps.empty())
+    const bool someLeftOut = !checked.problems.empty();
+    const Back remaining{record, someLeftOut ? &kept : nullptr};
+    const batch::Steps toMake = someLeftOut ? batch::Steps::of(remaining, kept.size()) : steps;
+    const auto stepOf = [&](std::size_t k) { return someLeftOut ? kept[k] : k; };
+    if (beforeFirstMove && !toMake.empty())
         if (auto error = beforeFirstMove()) {
             outcome.notJournaled = std::move(error);
             outcome.leftAlone.clear();
             outcome.remaining = record;
             return outcome;
         }
-    const batch::Acted acted = batch::act(*folder, steps, nullptr, progress);
+    const batch::Acted acted = batch::act(*folder, toMake, nullptr, progress);
     outcome.restored = acted.done;
     outcome.cancelled = acted.cancelled;
     if (acted.error) {
-        const batch::Step& stopped = steps[acted.done];
+        const batch::Step stopped = toMake[acted.done];
         outcome.stoppedAt = UndoProblem{std::string(stopped.from), std::string(stopped.to), RenameFailure::Kind::MoveRefused,
                                         acted.error, {}};
     }
     if (acted.error || acted.cancelled) {
         // What was not tried waits for the next undo, in the order it was made.
         std::vector<std::size_t> untried;
-        for (std::size_t k = steps.size(); k-- > acted.done;) untried.push_back(moveOf(stepOf[k]));
+        for (std::size_t k = toMake.size(); k-- > acted.done;) untried.push_back(moveOf(stepOf(k)));
         keepForLater(record, untried, outcome.remaining);
     }
     return outcome;

@@ -21,6 +21,21 @@ std::size_t nameStart(std::string_view name) {
 bool changesCaseOnly(std::string_view from, std::string_view to) {
     const std::size_t at = nameStart(from);
     if (from == to || at != nameStart(to) || from.substr(0, at) != to.substr(0, at)) return false;
+#ifndef _WIN32
+    // Asked at every move of a batch: the folded names are only made once
+    // their plain ASCII start, which folds a-z to A-Z and nothing else, agrees.
+    for (std::size_t i = at;; ++i) {
+        const bool fromEnds = i == from.size(), toEnds = i == to.size();
+        if (fromEnds && toEnds) return true;
+        const unsigned char a = fromEnds ? 0 : static_cast<unsigned char>(from[i]);
+        const unsigned char b = toEnds ? 0 : static_cast<unsigned char>(to[i]);
+        if ((!fromEnds && a >= 0x80) || (!toEnds && b >= 0x80)) break; // the rest is folded whole
+        // One ends where the other goes on in ASCII: every byte folds to one, so the folded names differ too.
+        if (fromEnds || toEnds) return false;
+        const auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
+        if (upper(a) != upper(b)) return false;
+    }
+#endif
     return foldCase(from.substr(at)) == foldCase(to.substr(at));
 }
 

@@ -55,12 +55,13 @@ std::optional<RenameFailure> RenameRun::Run() {
 std::optional<RenameFailure> RenameRun::moveFiles() {
     const Planner planner(rule_, files_, texts_);
     const Plan plan = planner.plan();
-    const std::vector<batch::Step> steps = planner.steps(plan);
+    const PlannedSteps planned = planner.steps(plan);
+    const batch::Steps steps = planned.all();
     const std::unique_ptr<platform::Folder> folder = files_.fileSystem().openFolder(files_.path());
 
     // One answer for each folder the names lie in, from the check to the last move.
     batch::Places places(*folder);
-    const batch::Checked checked =
+    batch::Checked checked =
         batch::check(*folder, places, steps, batch::OnProblem::StopBatch, nullptr, progress_, journal_ != nullptr);
     if (checked.cancelled) return cancelled(planner, 0);
     if (auto failure = planner.refusal(plan, checked)) return failure;
@@ -92,6 +93,10 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
             return failure;
         }
         writer = std::move(std::get<std::unique_ptr<journal::BatchWriter>>(planned));
+        // Written down and synced: what the check found of each source is not
+        // needed again, and its memory (tens of bytes a file) goes before the
+        // record of the moves grows.
+        std::vector<std::optional<platform::FileIdentity>>().swap(checked.sources);
     }
     // The journal marks the moves whenever progress is told.
     ProgressCallback acting = progress_;

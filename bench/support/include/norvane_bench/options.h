@@ -8,8 +8,11 @@
 //   --sizes N,N,...      the folder sizes
 //   --repeat N           repetitions at every size
 //   --repeat-large N     repetitions at 1,000,000 files and more, unless --repeat is given
+//   --only NAME,NAME     only the measurements of those names (each benchmark says its names)
 
+#include <algorithm>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace norvane::bench {
@@ -22,6 +25,9 @@ struct Options {
     // Where one repetition takes minutes.
     int largeRepeats = 1;
     bool repeatGiven = false;
+    std::vector<std::string> only = {}; // empty: every measurement
+
+    bool wanted(const std::string& name) const { return only.empty() || std::find(only.begin(), only.end(), name) != only.end(); }
 
     int repeatsAt(std::size_t size) const { return size >= kLargeSize && !repeatGiven ? largeRepeats : repeats; }
 };

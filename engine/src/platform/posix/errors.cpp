@@ -13,8 +13,18 @@ namespace posix {
 SystemError errorOf(int number) { return SystemError{number, std::strerror(number)}; }
 
 std::string relativeName(std::string_view name) {
+    std::string relative;
+    assignRelativeName(relative, name);
+    return relative;
+}
+
+void assignRelativeName(std::string& into, std::string_view name) {
     const std::size_t start = name.find_first_not_of('/');
-    return start == std::string_view::npos ? std::string() : std::string(name.substr(start));
+    if (start == std::string_view::npos) {
+        into.clear();
+        return;
+    }
+    into.assign(name.substr(start));
 }
 
 bool usable(std::string_view name) { return name.find('\0') == std::string_view::npos; }

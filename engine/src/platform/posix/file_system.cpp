@@ -83,8 +83,8 @@ public:
     std::optional<SystemError> move(std::string_view from, std::string_view to) override {
         if (!about_.isFolder) return about_.error;
         if (!posix::usable(from) || !posix::usable(to)) return errorOf(EINVAL);
-        from_ = relativeName(from);
-        to_ = relativeName(to);
+        posix::assignRelativeName(from_, from);
+        posix::assignRelativeName(to_, to);
         if (from_.empty() || to_.empty()) return errorOf(from_.empty() ? ENOENT : EEXIST); // the folder itself
         if (!changesCaseOnly(from_, to_)) return moveNoReplace(from_, to_);
         return changeCase(from_, to_, caseChangeMoves());

@@ -52,6 +52,8 @@ private:
 // A name as the *at calls take it: NUL-terminated, leading separators dropped
 // so that it stays relative to the folder ("" is the folder itself).
 std::string relativeName(std::string_view name);
+// The same into a string kept for it: a batch's every move then reuses its memory.
+void assignRelativeName(std::string& into, std::string_view name);
 
 // Whether the text could reach the system unchanged: a NUL would end it early and name another file.
 bool usable(std::string_view name);
