@@ -5,16 +5,33 @@
 
 #include "tooltip_text.h"
 
+#include <QApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QToolTip>
 
-BatchButton::BatchButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+BatchButton::BatchButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
+    // A press starts a batch.
+    connect(this, &QAbstractButton::pressed, this, &BatchButton::forgetPreview);
+}
 
 bool BatchButton::event(QEvent* event) {
     if (event->type() != QEvent::ToolTip || !preview_) return QPushButton::event(event);
-    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), asTooltip(preview_()), this);
+    // While a batch or a box holds the window the list may be half renamed.
+    if (QApplication::activeModalWidget() != nullptr) return true;
+    const quint64 generation = generation_;
+    const QString text = preview_();
+    // Worked out over a list that has changed since: it would tell of files as they no longer are.
+    if (generation != generation_ || QApplication::activeModalWidget() != nullptr) return true;
+    shown_ = asTooltip(text);
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), shown_, this);
     return true;
+}
+
+void BatchButton::forgetPreview() {
+    ++generation_;
+    if (!shown_.isEmpty() && QToolTip::isVisible() && QToolTip::text() == shown_) QToolTip::hideText();
+    shown_.clear();
 }
 
 void BatchButton::mousePressEvent(QMouseEvent* event) {

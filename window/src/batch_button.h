@@ -19,6 +19,10 @@ public:
     // pointer rests on it, never while the texts are typed.
     void setPreview(std::function<QString()> preview) { preview_ = std::move(preview); }
 
+    // The list or the texts changed, or a batch starts: a preview worked out
+    // before is no longer true, and one shown goes.
+    void forgetPreview();
+
 protected:
     bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -28,6 +32,8 @@ protected:
 
 private:
     std::function<QString()> preview_;
+    quint64 generation_ = 0; // of the list the preview is worked out over
+    QString shown_;          // the tooltip this button showed last
     // The left button is held down for the second press of a double click.
     bool secondPress_ = false;
 };

@@ -12,6 +12,8 @@ namespace {
 // Each counted source text (the plural) and its English singular.
 const QHash<QString, QString>& singulars() {
     static const QHash<QString, QString> table = {
+        {QStringLiteral("Ctrl+Z in the file list takes back \"%1\" in %2, %Ln files."),
+         QStringLiteral("Ctrl+Z in the file list takes back \"%1\" in %2, %Ln file.")},
         {QStringLiteral("Undo Rename (%Ln files in %1)"),
          QStringLiteral("Undo Rename (%Ln file in %1)")},
         {QStringLiteral("Puts back the names of the %Ln files \"%1\" renamed in \"%2\"."),

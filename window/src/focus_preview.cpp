@@ -111,13 +111,13 @@ void FocusPreview::finished(quint64 generation, const QString& text) {
     if (generation != generation_ || blocked_ || !button_ || !button_->hasFocus()) return;
     if (!describing_) ownDescription_ = button_->accessibleDescription();
     describing_ = true;
-    button_->setAccessibleDescription(text);
+    button_->setAccessibleDescription(withoutIsolates(text));
     placing_ = true;
     qApp->installEventFilter(this);
     QToolTip::showText(button_->mapToGlobal(QPoint(0, button_->height())), asTooltip(text), button_, QRect(), shownMs);
     qApp->removeEventFilter(this);
     placing_ = false;
-    if (speak_) speak_(text);
+    if (speak_) speak_(withoutIsolates(text));
 }
 
 void FocusPreview::keepClearOfPointer(QWidget* tip) const {

@@ -21,7 +21,9 @@
 #include "name_delegate.h"
 #include "progress_window.h"
 #include "start_folder.h"
+#include "tooltip_text.h"
 #include "twips_layout.h"
+#include "undo_hint.h"
 #include "undo_history.h"
 #include "undo_menu.h"
 #include "undo_text.h"
@@ -156,6 +158,7 @@ void Form1::createControls(const TwipsLayout& layout) {
         connect(button, &QPushButton::clicked, this, [this, rule = rule] { runRule(rule); });
         // Resting the pointer on a button tells what it would do now, and so does the keyboard focus.
         static_cast<BatchButton*>(button)->setPreview([this, rule = rule] { return previewOf(rule); });
+        connect(fileModel_, &QAbstractItemModel::modelAboutToBeReset, static_cast<BatchButton*>(button), &BatchButton::forgetPreview);
         focusPreview->watch(button, [this, rule = rule] { return previewWork(rule); });
     }
     connect(fileModel_, &QAbstractItemModel::modelAboutToBeReset, focusPreview, &FocusPreview::forget);
@@ -287,9 +290,28 @@ void Form1::runRule(norvane::Rule rule) {
 
 namespace {
 
-QString previewText(const std::function<norvane::Preview()>& preview) {
+// Each "old -> new" line with both names in their own order: a right-to-left
+// name would otherwise carry the arrow and the next name along with it.
+QString orderedPreview(const norvane::Preview& preview, Qt::LayoutDirection direction) {
+    QString text = toDisplayText(norvane::describe(preview));
+    if (preview.refusal) return text;
+    qsizetype from = 0;
+    for (const auto& [name, newName] : preview.first) {
+        const QString oldName = toDisplayText(name), renamed = toDisplayText(newName);
+        const QString line = QLatin1Char('\n') + oldName + QStringLiteral(" -> ") + renamed;
+        const qsizetype found = text.indexOf(line, from);
+        if (found < 0) break;
+        const QString ordered =
+            QLatin1Char('\n') + inOwnOrder(oldName, direction) + QStringLiteral(" -> ") + inOwnOrder(renamed, direction);
+        text.replace(found, line.size(), ordered);
+        from = found + ordered.size();
+    }
+    return text;
+}
+
+QString previewText(const std::function<norvane::Preview()>& preview, Qt::LayoutDirection direction) {
     try {
-        return toDisplayText(norvane::describe(preview()));
+        return orderedPreview(preview(), direction);
     } catch (const std::exception& error) {
         return Form1::tr("Cannot tell what this button would do: %1.").arg(toDisplayText(error.what()));
     }
@@ -298,13 +320,15 @@ QString previewText(const std::function<norvane::Preview()>& preview) {
 } // namespace
 
 QString Form1::previewOf(norvane::Rule rule) const {
-    return previewText([&] { return session_.preview(rule, currentTexts()); });
+    return previewText([&] { return session_.preview(rule, currentTexts()); }, layoutDirection());
 }
 
 std::function<QString()> Form1::previewWork(norvane::Rule rule) const {
     // Over a copy of the list, for the other thread: the window may list
     // another folder, or a batch rename this one, while it is worked out.
-    return [work = session_.previewLater(rule, currentTexts())] { return previewText(work); };
+    return [work = session_.previewLater(rule, currentTexts()), direction = layoutDirection()] {
+        return previewText(work, direction);
+    };
 }
 
 void Form1::createUndo() {
@@ -322,6 +346,17 @@ void Form1::createUndo() {
         if (!working_) updateUndoAction();
     });
     addAboutAction(this, *menu);
+    undoHint_ = new UndoHint(
+        File1, {txt_find, Txt_replace},
+        [this] {
+            try {
+                return undo_text::inFileList(session_.latest());
+            } catch (const std::exception& error) {
+                return tr("The journal could not be read: %1.").arg(toDisplayText(error.what()));
+            }
+        },
+        [this](const QString& text) { announcer_->announce(text); }, this);
+    connect(undoHint_, &UndoHint::undoInList, this, &Form1::undoLastBatch);
     // Nothing to take back until the journal is opened, once the window is up:
     // asking it now would read every batch's file twice at each start.
     undoAction_->setText(tr("Undo Rename"));
@@ -374,7 +409,7 @@ void Form1::undoLastBatch() {
     }
     if (!latest) {
         updateUndoAction();
-        return showMessage(this, tr("Nothing to take back: the journal keeps no batch now."));
+        return undoHint_->tell(File1, undo_text::nothingToTakeBack());
     }
     if (latest->state != norvane::Session::Batch::State::Ready) {
         updateUndoAction();

@@ -22,6 +22,7 @@ class FolderListModel;
 class Announcer;
 class FolderView;
 class TwipsLayout;
+class UndoHint;
 
 // The program's one window: the two texts, the four buttons, the folder tree
 // Dir1 and the file list File1, each a view of one engine session.
@@ -88,4 +89,5 @@ private:
     QPushButton* Command2 = nullptr;
     QPushButton* CmdRemoveExt = nullptr;
     Announcer* announcer_ = nullptr; // speaks to screen readers only
+    UndoHint* undoHint_ = nullptr;   // Ctrl+Z that finds nothing to take back says so
 };

@@ -89,7 +89,10 @@ void showMessage(QWidget* parent, const QString& text) {
 }
 
 bool askMessage(QWidget* parent, const QString& text, const QString& act, const QString& keep) {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Norvane"), text, QMessageBox::NoButton, parent);
+    // Asked at start too (what a crash left): on the window once the desktop has placed it.
+    QWidget* window = parent != nullptr ? parent->window() : nullptr;
+    waitUntilPlaced(window);
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Norvane"), text, QMessageBox::NoButton, window);
     box.setTextFormat(Qt::PlainText);
     QPushButton* acting = box.addButton(act, QMessageBox::AcceptRole);
     QPushButton* keeping = box.addButton(keep, QMessageBox::RejectRole);

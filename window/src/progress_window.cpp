@@ -13,6 +13,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QProgressBar>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QScreen>
 #include <QThread>
@@ -31,11 +33,14 @@ constexpr qint64 mapWithinMs = 1000;
 
 // Escape stops the batch whichever of its windows the desktop gave the
 // keyboard to: a dialog shown during a slow move may not be active yet, and
-// the window's own keys are thrown away by its guard.
+// the window's own keys are thrown away by its guard. A click on the window
+// makes some desktops give it the keyboard, though the dialog blocks it, and
+// Qt drops a blocked window's keys before anyone sees them: the keyboard goes
+// back to the dialog.
 class EscapeWatch : public QObject {
 public:
-    EscapeWatch(std::function<bool(QObject*)> ours, std::function<void()> cancel)
-        : ours_(std::move(ours)), cancel_(std::move(cancel)) {
+    EscapeWatch(QWidget* window, QWidget* dialog, std::function<bool(QObject*)> ours, std::function<void()> cancel)
+        : window_(window), dialog_(dialog), ours_(std::move(ours)), cancel_(std::move(cancel)) {
         qApp->installEventFilter(this); // before the window's guard, which was there first
     }
     ~EscapeWatch() override { qApp->removeEventFilter(this); }
@@ -44,6 +49,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowActivate && watched == window_ && dialog_ && dialog_->isVisible()) {
+            dialog_->activateWindow();
+            return false;
+        }
         if (event->type() != QEvent::KeyPress || !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel) || !ours_(watched))
             return false;
         cancel_();
@@ -51,6 +60,8 @@ protected:
     }
 
 private:
+    QWidget* window_;
+    QPointer<QWidget> dialog_;
     std::function<bool(QObject*)> ours_;
     std::function<void()> cancel_;
 };
@@ -103,6 +114,8 @@ void ProgressWindow::open(const norvane::BatchProgress& progress) {
     dialog_ = std::make_unique<QProgressDialog>(window_);
     label_ = new QLabel(dialog_.get());
     dialog_->setLabel(label_);
+    bar_ = new QProgressBar(dialog_.get());
+    dialog_->setBar(bar_);
     dialog_->setWindowTitle(QStringLiteral("Norvane"));
     // A screen reader names the dialog after what it shows the progress of.
     dialog_->setAccessibleName(doing_);
@@ -126,6 +139,7 @@ void ProgressWindow::open(const norvane::BatchProgress& progress) {
     dialog_->show();
     wasShown_ = true;
     escape_ = std::make_unique<EscapeWatch>(
+        window_, dialog_.get(),
         [this](QObject* target) {
             auto* widget = qobject_cast<QWidget*>(target);
             return widget != nullptr && (widget->window() == window_ || widget->window() == dialog_.get());
@@ -157,6 +171,9 @@ void ProgressWindow::draw(const norvane::BatchProgress& progress) {
     dialog_->setLabelText(text(progress));
     dialog_->setRange(0, static_cast<int>(total >> shift));
     dialog_->setValue(static_cast<int>(done >> shift));
+    // The bar repaints itself only once it has moved by a hundredth, so its
+    // percentage could lag the count: it is drawn again with the text.
+    bar_->update();
 }
 
 QString ProgressWindow::text(const norvane::BatchProgress& progress) const {
@@ -173,6 +190,7 @@ void ProgressWindow::close() {
     escape_.reset();
     if (dialog_) dialog_->close();
     label_ = nullptr;
+    bar_ = nullptr;
     dialog_.reset();
 }
 

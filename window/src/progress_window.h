@@ -12,6 +12,7 @@
 #include <memory>
 
 class QLabel;
+class QProgressBar;
 class QObject;
 class QProgressDialog;
 class QWidget;
@@ -54,7 +55,8 @@ private:
     QElapsedTimer started_;
     QElapsedTimer drawn_;
     std::unique_ptr<QProgressDialog> dialog_;
-    QLabel* label_ = nullptr; // the dialog's
+    QLabel* label_ = nullptr;     // the dialog's
+    QProgressBar* bar_ = nullptr; // the dialog's
     std::unique_ptr<QObject> escape_;
     bool wasShown_ = false;
     bool cancelled_ = false;

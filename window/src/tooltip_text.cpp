@@ -22,3 +22,8 @@ QString asTooltip(const QString& text) {
 QString inOwnOrder(const QString& name, Qt::LayoutDirection direction) {
     return (direction == Qt::RightToLeft ? firstStrongIsolate : leftToRightIsolate) + name + popDirectionalIsolate;
 }
+
+QString withoutIsolates(QString text) {
+    text.removeIf([](QChar character) { return character.unicode() >= 0x2066 && character.unicode() <= 0x2069; });
+    return text;
+}

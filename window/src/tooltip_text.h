@@ -16,3 +16,6 @@ QString asTooltip(const QString& text);
 // ('009.טקסט' stays so); in a right-to-left window it takes its direction
 // from its own first letter, so '01.Beach_draft.jpg' still reads as it is.
 QString inOwnOrder(const QString& name, Qt::LayoutDirection direction);
+
+// `text` without the marks inOwnOrder() adds, for what a screen reader reads.
+QString withoutIsolates(QString text);

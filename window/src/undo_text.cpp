@@ -125,6 +125,17 @@ QString latestWaits(const norvane::Journal::Batch& batch) {
         .arg(toDisplayText(batch.what), toDisplayText(batch.folder), whyNot(batch));
 }
 
+QString nothingToTakeBack() { return tr("Nothing to take back: the journal keeps no batch now."); }
+
+QString inFileList(const std::optional<norvane::Journal::Batch>& latest) {
+    if (!latest) return tr("Ctrl+Z in the file list has nothing to take back: the journal keeps no batch now.");
+    if (latest->state != norvane::Journal::Batch::State::Ready)
+        return tr("Ctrl+Z in the file list cannot take back \"%1\" in %2 now: %3.")
+            .arg(toDisplayText(latest->what), shortFolder(latest->folder), whyNot(*latest));
+    return tr("Ctrl+Z in the file list takes back \"%1\" in %2, %Ln files.", static_cast<int>(latest->files))
+        .arg(toDisplayText(latest->what), shortFolder(latest->folder));
+}
+
 QString result(const norvane::TakeBackResult& result) {
     if (result.outcome) return outcome(*result.outcome);
     if (!result.refusal) return {};

@@ -34,6 +34,10 @@ QString whyNot(const norvane::Journal::Batch& batch);
 QString canGoBack(const norvane::Journal::Batch& batch);
 // Ctrl+Z on a latest batch that is not ready: which batch waits for which folder, and why.
 QString latestWaits(const norvane::Journal::Batch& batch);
+// Ctrl+Z in the file list with nothing left to take back.
+QString nothingToTakeBack();
+// What Ctrl+Z in the file list would take back now, for Ctrl+Z in a text field with no typing of its own to take back.
+QString inFileList(const std::optional<norvane::Journal::Batch>& latest);
 // The box after an undo, taken back or refused.
 QString result(const norvane::TakeBackResult& result);
 // The batch's start, in the user's own way of writing date and time.

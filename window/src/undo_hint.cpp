@@ -1,0 +1,39 @@
+// SPDX-FileCopyrightText: 2026 The Norvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "undo_hint.h"
+
+#include "tooltip_text.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QToolTip>
+
+#include <algorithm>
+
+UndoHint::UndoHint(QWidget* list, std::vector<QLineEdit*> fields, std::function<QString()> fileList,
+                   std::function<void(const QString&)> speak, QObject* parent)
+    : QObject(parent), list_(list), fields_(std::move(fields)), fileList_(std::move(fileList)), speak_(std::move(speak)) {
+    list_->installEventFilter(this);
+    for (QLineEdit* field : fields_) field->installEventFilter(this);
+}
+
+bool UndoHint::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Undo)) return false;
+    if (watched == list_) {
+        // An enabled undo takes the key as a shortcut before the list sees it.
+        emit undoInList();
+        return true;
+    }
+    auto* field = qobject_cast<QLineEdit*>(watched);
+    if (field == nullptr || std::find(fields_.begin(), fields_.end(), field) == fields_.end() || field->isUndoAvailable())
+        return false;
+    tell(field, fileList_());
+    return true;
+}
+
+void UndoHint::tell(QWidget* control, const QString& text) {
+    // Below the control, where the pointer seldom is; a tooltip under the pointer would go at once.
+    QToolTip::showText(control->mapToGlobal(QPoint(0, control->height())), asTooltip(text), control, QRect(), shownMs);
+    if (speak_) speak_(text);
+}
