@@ -110,7 +110,7 @@ void runChecked(const RuleCase& rc, FileList& files, Journal* journal = nullptr)
     CountingSink sink;
     RenameRun run(rc.rule, files, rc.texts, sink);
     run.setJournal(journal);
-    if (auto failure = run.Run()) fail(rc.label + std::string(": ") + describe(*failure));
+    if (auto failure = run.Run()) fail(rc.label + std::string(": ") + ("failure of kind " + std::to_string(static_cast<int>(failure->kind)) + " at \"" + failure->name + "\""));
     if (sink.done != (announcesDone(rc.rule) ? 1 : 0)) fail(rc.label + std::string(": wrong number of \"Done!\""));
     if (files.count() != before) fail(rc.label + std::string(": the list lost files"));
 }
@@ -251,7 +251,7 @@ BatchRecord runKeepingRecord(const RuleCase& rc, FileList& files) {
     const std::size_t before = files.count();
     CountingSink sink;
     RenameRun run(rc.rule, files, rc.texts, sink);
-    if (auto failure = run.Run()) fail(rc.label + std::string(": ") + describe(*failure));
+    if (auto failure = run.Run()) fail(rc.label + std::string(": ") + ("failure of kind " + std::to_string(static_cast<int>(failure->kind)) + " at \"" + failure->name + "\""));
     if (sink.done != (announcesDone(rc.rule) ? 1 : 0)) fail(rc.label + std::string(": wrong number of \"Done!\""));
     if (files.count() != before) fail(rc.label + std::string(": the list lost files"));
     return run.takeRecord();

@@ -8,7 +8,6 @@
 #include "announcer.h"
 #include "batch_button.h"
 #include "control_descriptions.h"
-#include "english_plurals.h"
 #include "engine_text.h"
 #include "file_list_model.h"
 #include "folder_drop.h"
@@ -16,15 +15,18 @@
 #include "focus_preview.h"
 #include "folder_view.h"
 #include "input_guard.h"
-#include "journal_report.h"
 #include "message_box.h"
 #include "name_delegate.h"
 #include "progress_window.h"
+#include "sentences/journal_reports.h"
+#include "sentences/rename_failures.h"
+#include "sentences/system_errors.h"
+#include "sentences/undo_outcomes.h"
 #include "start_folder.h"
+#include "translations.h"
 #include "twips_layout.h"
 #include "undo_history.h"
 #include "undo_menu.h"
-#include "undo_text.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -70,11 +72,9 @@ QLabel* makeLabel(QWidget* parent, int index, const QString& text, QRect geometr
     return label;
 }
 
-QString renamedText(std::size_t files) {
-    if (files == 0) return Form1::tr("Renamed no files.");
-    if (files == 1) return Form1::tr("Renamed 1 file.");
-    return Form1::tr("Renamed %1 files.").arg(QLocale().toString(static_cast<qulonglong>(files)));
-}
+// A button's caption is the engine's, the same in every language: the
+// journal records it, and it is the name the user knows the batch by.
+QString buttonCaption(norvane::Rule rule) { return toDisplayText(norvane::captionOf(rule)); }
 
 } // namespace
 
@@ -85,7 +85,7 @@ Form1::Form1(const std::string& folder, norvane::platform::FileSystem& fileSyste
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       session_(fileSystem) {
-    installEnglishPlurals();
+    installTranslations(QLocale());
     installAccessibleRoles();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Norvane"));
@@ -115,7 +115,7 @@ Form1::~Form1() {
 void Form1::createControls(const TwipsLayout& layout) {
     txt_find = makeField(this, "txt_find", layout.rect(1590, 300, 2325, 375));
     Txt_replace = makeField(this, "Txt_replace", layout.rect(1590, 780, 2325, 375));
-    CmdChange = makeButton(this, "CmdChange", QStringLiteral("Repalce"), layout.rect(390, 1290, 825, 315));
+    CmdChange = makeButton(this, "CmdChange", buttonCaption(norvane::Rule::ReplaceName), layout.rect(390, 1290, 825, 315));
 
     Dir1 = new FolderView(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
@@ -139,12 +139,13 @@ void Form1::createControls(const TwipsLayout& layout) {
     File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
+    // The labels, like the captions, read the same in every language: never translated.
     findLabel_ = makeLabel(this, 0, QStringLiteral("Find"), layout.rect(690, 360, 765, 255));
     replaceLabel_ = makeLabel(this, 1, QStringLiteral("replace"), layout.rect(660, 840, 765, 255));
 
-    Command1 = makeButton(this, "Command1", QStringLiteral("Change File Name"), layout.rect(1260, 1290, 1635, 315));
-    Command2 = makeButton(this, "Command2", QStringLiteral("Change Extention"), layout.rect(2940, 1290, 1635, 315));
-    CmdRemoveExt = makeButton(this, "CmdRemoveExt", QStringLiteral("Remove Hider"), layout.rect(4620, 1290, 1635, 315));
+    Command1 = makeButton(this, "Command1", buttonCaption(norvane::Rule::NumberName), layout.rect(1260, 1290, 1635, 315));
+    Command2 = makeButton(this, "Command2", buttonCaption(norvane::Rule::ExtensionName), layout.rect(2940, 1290, 1635, 315));
+    CmdRemoveExt = makeButton(this, "CmdRemoveExt", buttonCaption(norvane::Rule::HeaderName), layout.rect(4620, 1290, 1635, 315));
 
     const std::pair<QPushButton*, norvane::Rule> buttons[] = {{CmdChange, norvane::Rule::ReplaceName},
                                                               {Command1, norvane::Rule::NumberName},
@@ -231,9 +232,7 @@ void Form1::openFolder(const std::string& folder) {
 bool Form1::reportListingError() {
     const auto& error = session_.listingError();
     if (!error) return false;
-    showMessage(this, tr("Cannot read the folder \"%1\": %2 (error %3).")
-                          .arg(toDisplayText(error->folder), toDisplayText(error->error.description))
-                          .arg(error->error.number));
+    showMessage(this, tr("Cannot read the folder \"%1\"%2.").arg(toDisplayText(error->folder), sentences::systemError(error->error)));
     return true;
 }
 
@@ -260,7 +259,7 @@ void Form1::runRule(norvane::Rule rule) {
         }
         renamed = run.renamed;
         if (const auto& failure = run.failure) {
-            failureText = toDisplayText(norvane::describe(*failure));
+            failureText = sentences::renameFailure(*failure);
             // A batch that stopped midway can be taken back as well as a whole one.
             if (run.renamed > 0) failureText += QLatin1Char(' ') + tr("Ctrl+Z puts them back.");
             // That failure already says the folder could not be listed.
@@ -277,7 +276,7 @@ void Form1::runRule(norvane::Rule rule) {
     if (norvane::Session::ending()) return endAfterWork();
     if (failureText.isEmpty()) {
         // A batch that says nothing ("Repalce") still tells a screen reader it is done.
-        if (!progress.spoke()) announcer_->announce(renamedText(renamed));
+        if (!progress.spoke()) announcer_->announce(sentences::renamedFiles(renamed));
         return;
     }
     // The list still shows the names from before the run while the box is up.
@@ -289,7 +288,7 @@ namespace {
 
 QString previewText(const std::function<norvane::Preview()>& preview) {
     try {
-        return toDisplayText(norvane::describe(preview()));
+        return sentences::preview(preview());
     } catch (const std::exception& error) {
         return Form1::tr("Cannot tell what this button would do: %1.").arg(toDisplayText(error.what()));
     }

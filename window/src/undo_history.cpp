@@ -6,7 +6,8 @@
 #include "engine_text.h"
 #include "message_box.h"
 #include "tooltip_text.h"
-#include "undo_text.h"
+#include "sentences/system_errors.h"
+#include "sentences/undo_outcomes.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -179,6 +180,6 @@ void UndoHistory::giveUp() {
     if (box.clickedButton() != giving) return;
     if (const auto error = session_.giveUp(batch.sequence))
         showMessage(this, tr("The batch could not be given up: its file in the journal could not be removed%1.")
-                              .arg(undo_text::systemError(error)));
+                              .arg(sentences::systemError(error)));
     reload();
 }

@@ -109,11 +109,12 @@ BatchWriter::~BatchWriter() = default;
 std::variant<std::unique_ptr<BatchWriter>, platform::SystemError> BatchWriter::plan(Journal& journal, BatchLog header,
                                                                                      const PlannedStepAt& stepAt) {
     if (!journal.folder_)
-        return platform::SystemError{0, "there is no folder for it: neither XDG_STATE_HOME nor HOME names one"};
+        return platform::SystemError{0, {}, platform::SystemError::Reason::NoStateFolder};
     if (const auto problem = journal.folderProblem())
-        return problem->error.value_or(platform::SystemError{0, problem->why == Journal::FolderProblem::Why::NotOwned
-                                                                    ? "the folder belongs to another user"
-                                                                    : "others can write to the folder"});
+        return problem->error.value_or(platform::SystemError{0, {},
+                                                             problem->why == Journal::FolderProblem::Why::NotOwned
+                                                                 ? platform::SystemError::Reason::FolderNotOwned
+                                                                 : platform::SystemError::Reason::OthersCanWrite});
     const std::string batches = JoinPath(*journal.folder_, batchesFolder);
     if (auto error = platform::makeFolders(batches)) return *error;
     header.createdAt = journal.clock_ ? journal.clock_() : systemNow();
@@ -304,7 +305,7 @@ Held holdAndRead(const std::string& folder, const std::string& name, bool read =
         held.read = journal::readBatch(bytes);
     } catch (const std::bad_alloc&) {
         // A plan too large for this machine's memory: left where it is, for one that has more.
-        held.error = platform::SystemError{0, "there is not enough memory to read it"};
+        held.error = platform::SystemError{0, {}, platform::SystemError::Reason::NotEnoughMemory};
         return held;
     }
     if (bytes.failed()) {
@@ -711,7 +712,7 @@ std::optional<platform::SystemError> Journal::giveUp(std::uint64_t sequence) {
     const auto entry = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.sequence == sequence; });
     if (!folder_ || entry == entries_.end()) return std::nullopt; // not kept: nothing to give up
     Held held = holdAndRead(*folder_, entry->name);
-    if (held.busy) return held.error.value_or(platform::SystemError{0, "another Norvane holds it"});
+    if (held.busy) return held.error.value_or(platform::SystemError{0, {}, platform::SystemError::Reason::HeldByAnotherNorvane});
     if (held.openFailed) return held.error;
     held.file.reset();
     auto error = platform::removeOwnFile(batchPath(*folder_, entry->name));
@@ -740,7 +741,7 @@ Journal::UndoResult Journal::undo(std::uint64_t sequence, platform::FileSystem& 
     result.folder = log.folder;
     // The end must be recordable before anything moves: the file goes, or is marked, once the files are back.
     if (!platform::canWriteTo(JoinPath(*folder_, "batches")))
-        return refuse(RefusalKind::CannotRecordEnd, platform::SystemError{0, "the journal's folder cannot be written to"});
+        return refuse(RefusalKind::CannotRecordEnd, platform::SystemError{0, {}, platform::SystemError::Reason::JournalNotWritable});
 
     const std::unique_ptr<platform::Folder> folder = fileSystem.openFolder(log.folder);
     const FolderState here =
