@@ -202,7 +202,7 @@ void Form1::openJournal() {
         BusyCursor busy;
         report = journalReport(session_.open(), session_.journalFolder());
     } catch (const std::exception& error) {
-        report.text = tr("The journal could not be read: %1.").arg(toDisplayText(error.what()));
+        report.text = journalUnreadable(error.what());
     }
     updateUndoAction();
     if (askAfterCrash(this, report)) undoBatches(report.sequences);
@@ -323,7 +323,7 @@ void Form1::createUndo() {
     addAboutAction(this, *menu);
     // Nothing to take back until the journal is opened, once the window is up:
     // asking it now would read every batch's file twice at each start.
-    undoAction_->setText(tr("Undo Rename"));
+    undoAction_->setText(undo_text::menuItem(std::string(), 0));
     undoAction_->setEnabled(false);
 }
 
@@ -368,7 +368,7 @@ void Form1::undoLastBatch() {
     try {
         latest = session_.latest();
     } catch (const std::exception& error) {
-        showMessage(this, tr("The journal could not be read: %1.").arg(toDisplayText(error.what())));
+        showMessage(this, journalUnreadable(error.what()));
         return;
     }
     if (!latest) {

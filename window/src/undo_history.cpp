@@ -6,6 +6,7 @@
 #include "engine_text.h"
 #include "message_box.h"
 #include "tooltip_text.h"
+#include "sentences/journal_reports.h"
 #include "sentences/system_errors.h"
 #include "sentences/undo_outcomes.h"
 
@@ -124,7 +125,7 @@ void UndoHistory::reload() {
         model_->setBatches(session_.batches());
     } catch (const std::exception& error) {
         model_->setBatches({});
-        showMessage(this, tr("The journal could not be read: %1.").arg(toDisplayText(error.what())));
+        showMessage(this, journalUnreadable(error.what()));
     }
     if (view_->selectionModel() != nullptr)
         connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &UndoHistory::selectionChanged,

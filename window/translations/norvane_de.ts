@@ -146,10 +146,6 @@ Programms oder, bei einem installierten Programm, Ihren persönlichen Ordner.
         <translation>Der Ordner kann nicht geöffnet werden: %1.</translation>
     </message>
     <message>
-        <source>The journal could not be read: %1.</source>
-        <translation>Das Journal konnte nicht gelesen werden: %1.</translation>
-    </message>
-    <message>
         <source>Cannot read the folder &quot;%1&quot;%2.</source>
         <translation>Der Ordner „%1“ kann nicht gelesen werden%2.</translation>
     </message>
@@ -172,10 +168,6 @@ Programms oder, bei einem installierten Programm, Ihren persönlichen Ordner.
     <message>
         <source>Cannot tell what this button would do: %1.</source>
         <translation>Es lässt sich nicht sagen, was diese Schaltfläche täte: %1.</translation>
-    </message>
-    <message>
-        <source>Undo Rename</source>
-        <translation>Umbenennen rückgängig</translation>
     </message>
     <message>
         <source>Undo History...</source>
@@ -343,6 +335,10 @@ Programms oder, bei einem installierten Programm, Ihren persönlichen Ordner.
     <message>
         <source>Keep Them Renamed</source>
         <translation>Umbenannt lassen</translation>
+    </message>
+    <message>
+        <source>The journal could not be read: %1.</source>
+        <translation>Das Journal konnte nicht gelesen werden: %1.</translation>
     </message>
 </context>
 <context>
@@ -606,10 +602,6 @@ Programms oder, bei einem installierten Programm, Ihren persönlichen Ordner.
     <message>
         <source>Give Up...</source>
         <translation>Aufgeben …</translation>
-    </message>
-    <message>
-        <source>The journal could not be read: %1.</source>
-        <translation>Das Journal konnte nicht gelesen werden: %1.</translation>
     </message>
     <message>
         <source>Every batch Norvane keeps, the latest first. Ctrl+Z takes back the latest; here any batch that can go back now is taken back.</source>

@@ -134,3 +134,7 @@ bool askAfterCrash(QWidget* parent, const JournalReport& report) {
     }
     return askMessage(parent, report.text, putBackCaption(), JournalReports::tr("Keep Them Renamed"));
 }
+
+QString journalUnreadable(const char* why) {
+    return JournalReports::tr("The journal could not be read: %1.").arg(toDisplayText(why));
+}
