@@ -12,6 +12,7 @@
 #include "norvane/undo.h"
 
 #include "recording_sink.h"
+#include "shown.h"
 #include "temp_folder.h"
 #include "volume.h"
 
@@ -21,7 +22,6 @@
 
 #ifndef _WIN32
 #include "platform/posix/posix.h"
-#include "shown.h"
 #include <fcntl.h>
 #endif
 
