@@ -277,7 +277,7 @@ Clock::duration runEngine(const BatchFolder& folder) {
         });
         failure = run.Run();
     });
-    if (failure) fail("the engine's run: " + describe(*failure));
+    if (failure) fail("the engine's run: " + ("failure of kind " + std::to_string(static_cast<int>(failure->kind)) + " at \"" + failure->name + "\""));
     if (sink.done != 1) fail("the engine's run did not say \"Done!\" once");
     if (reports == 0) fail("the engine's run reported no progress");
     if (files.count() != folder.size() || files.name(0) != folder.pairs().front().to)

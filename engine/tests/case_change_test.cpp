@@ -86,6 +86,7 @@ TEST(CaseChange, GoesThroughATemporaryNameAndBackWhereTheSecondStepFails) {
         std::set<std::string> taken;
         std::set<std::string> after;
         const char* errorSays; // nullptr: no error
+        const char* leftAs = "";
     };
     const Case cases[] = {
         {"the system makes it", false, {}, {}, {"Photo.jpg"}, nullptr},
@@ -93,7 +94,7 @@ TEST(CaseChange, GoesThroughATemporaryNameAndBackWhereTheSecondStepFails) {
         {"the first temporary names are taken", true, {}, {".park-0", ".park-1"}, {"Photo.jpg", ".park-0", ".park-1"}, nullptr},
         {"the second step fails: the file comes back", true, {{".park-0", "Photo.jpg"}}, {}, {"Photo.JPG"}, "refused"},
         {"the second step and the way back fail", true, {{".park-0", "Photo.jpg"}, {".park-0", "Photo.JPG"}}, {}, {".park-0"},
-         "refused; the file is left as \".park-0\""},
+         "refused", ".park-0"},
     };
     for (const Case& c : cases) {
         CaseBlindFolder folder;
@@ -108,6 +109,7 @@ TEST(CaseChange, GoesThroughATemporaryNameAndBackWhereTheSecondStepFails) {
         } else {
             ASSERT_TRUE(error.has_value()) << c.what;
             EXPECT_NE(error->description.find(c.errorSays), std::string::npos) << c.what << ": " << error->description;
+            EXPECT_EQ(error->leftAs, c.leftAs) << c.what;
         }
     }
 }
@@ -120,22 +122,25 @@ TEST(CaseChange, SaysSoWhenEveryTemporaryNameIsTaken) {
     const auto error = changeCase("a.TXT", "a.txt", folder.moves());
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->number, exists);
-    EXPECT_EQ(error->description, "every temporary name for the change of letter case is taken (\".park-0\" to \".park-99\")");
+    EXPECT_EQ(error->reason, SystemError::Reason::NoTemporaryName);
+    EXPECT_EQ(error->first, ".park-0");
+    EXPECT_EQ(error->last, ".park-99");
     EXPECT_EQ(folder.names[foldCase("a.txt")], "a.TXT");
 }
 
 TEST(NamesHeld, WindowsFileSystemsRefuseWhatWindowsCannotOpen) {
-    const std::pair<std::string, const char*> cases[] = {
-        {"12:30 lunch.jpg", "it holds \":\""},  {"report.", "it ends with a dot"},  {"notes ", "it ends with a space"},
-        {"nul.txt", "it is the name of a device"}, {"a\x01.txt", "it holds a control character"},
-        {std::string(256, 'n'), "it is longer than 255 characters"}, {"\xff.txt", "its bytes are not UTF-8 text, and names there are kept as text"},
+    using Why = NotHeld::Why;
+    const std::pair<std::string, NotHeld> cases[] = {
+        {"12:30 lunch.jpg", {Why::ReservedCharacter, ':'}}, {"report.", {Why::EndsWithDot}}, {"notes ", {Why::EndsWithSpace}},
+        {"nul.txt", {Why::DeviceName}}, {"a\x01.txt", {Why::ControlCharacter}},
+        {std::string(256, 'n'), {Why::TooLong}}, {"\xff.txt", {Why::NotText}},
     };
     for (const auto& [name, why] : cases) {
-        EXPECT_EQ(whyNotHeld(NameRules::Windows, name).value_or("held"), why) << name;
+        EXPECT_EQ(whyNotHeld(NameRules::Windows, name), why) << name;
         EXPECT_FALSE(whyNotHeld(NameRules::Posix, name).has_value()) << name;
     }
     EXPECT_FALSE(whyNotHeld(NameRules::Windows, "sub/caf\xc3\xa9 12.30.jpg").has_value());
-    EXPECT_EQ(whyNotHeld(NameRules::Windows, "sub/a.").value_or("held"), "it ends with a dot") << "its last component is judged";
+    EXPECT_EQ(whyNotHeld(NameRules::Windows, "sub/a."), NotHeld{Why::EndsWithDot}) << "its last component is judged";
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "norvane/journal.h"
 #include "norvane/rename_run.h"
 #include "norvane/take_back.h"
+#include "shown.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -43,7 +44,7 @@ int batch(const char* folder) {
         return true;
     });
     const auto failure = run.Run();
-    if (failure) std::fprintf(stderr, "%s\n", norvane::describe(*failure).c_str());
+    if (failure) std::fprintf(stderr, "%s\n", norvane::shown(*failure).c_str());
     return failure ? 1 : 0;
 }
 
@@ -70,7 +71,7 @@ int undo() {
                              result.refusal->error ? result.refusal->error->description.c_str() : "");
             return result.refusal ? 1 : 0;
         }
-        std::printf("%s\n", norvane::describe(*result.outcome).c_str());
+        std::printf("%s\n", norvane::shown(*result.outcome).c_str());
         std::fflush(stdout);
     }
 }

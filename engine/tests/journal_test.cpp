@@ -17,6 +17,7 @@
 #include "faulty_file_system.h"
 #include "recording_sink.h"
 #include "temp_folder.h"
+#include "shown.h"
 
 #include <gtest/gtest.h>
 
@@ -130,7 +131,7 @@ TEST(Journal, ABatchOfEachRuleComesBackAfterARestart) {
         EXPECT_EQ(restarted.latest(platform::nativeFileSystem())->what, captionOf(c.rule));
         const TakeBackResult undone = takeBackLatest(restarted, platform::nativeFileSystem());
         ASSERT_TRUE(undone.outcome.has_value()) << refusalOf(undone);
-        EXPECT_TRUE(undone.outcome->leftAlone.empty()) << describe(*undone.outcome);
+        EXPECT_TRUE(undone.outcome->leftAlone.empty()) << shown(*undone.outcome);
         EXPECT_EQ(contentsOf(folder), before) << captionOf(c.rule);
         EXPECT_EQ(batchFiles(state), 0u) << "a batch wholly taken back leaves the journal";
         EXPECT_FALSE(restarted.latest(platform::nativeFileSystem()).has_value());
@@ -180,8 +181,8 @@ TEST(Journal, ABatchOrAnUndoCutShortIsSettledAtTheNextStartAndTakenBack) {
     EXPECT_TRUE(Journal(state.text()).open(platform::nativeFileSystem()).interrupted.empty()) << "told once";
     const TakeBackResult undone = takeBackLatest(again, platform::nativeFileSystem());
     ASSERT_TRUE(undone.outcome.has_value()) << refusalOf(undone);
-    EXPECT_EQ(undone.outcome->restored, 2u) << describe(*undone.outcome);
-    EXPECT_TRUE(undone.outcome->leftAlone.empty()) << describe(*undone.outcome);
+    EXPECT_EQ(undone.outcome->restored, 2u) << shown(*undone.outcome);
+    EXPECT_TRUE(undone.outcome->leftAlone.empty()) << shown(*undone.outcome);
     EXPECT_EQ(contentsOf(folder), before);
     EXPECT_EQ(batchFiles(state), 0u);
 }
@@ -254,7 +255,7 @@ TEST(Journal, ABatchWhoseJournalCannotBeWrittenDoesNotStart) {
     const auto failure = runWith(journal, folder, Rule::ExtensionName, {"", "md"});
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->kind, Kind::JournalUnwritable);
-    EXPECT_NE(describe(*failure).find("could not be written"), std::string::npos) << describe(*failure);
+    EXPECT_EQ(failure->destination, state.text()) << "the journal that could not be written is named";
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt"}));
     Journal nowhere(std::nullopt);
     EXPECT_EQ(runWith(nowhere, folder, Rule::ExtensionName, {"", "md"})->kind, Kind::JournalUnwritable);
@@ -311,7 +312,7 @@ TEST(Journal, AFileLeftAloneByAnUndoIsNotOfferedAgain) {
     journal.open(platform::nativeFileSystem());
     const TakeBackResult undone = takeBackLatest(journal, platform::nativeFileSystem());
     ASSERT_TRUE(undone.outcome.has_value()) << refusalOf(undone);
-    EXPECT_EQ(undone.outcome->restored, 2u) << describe(*undone.outcome);
+    EXPECT_EQ(undone.outcome->restored, 2u) << shown(*undone.outcome);
     ASSERT_EQ(undone.outcome->leftAlone.size(), 1u);
     EXPECT_EQ(undone.outcome->leftAlone[0].oldName, "IMG_2.jpg");
     EXPECT_FALSE(journal.latest(platform::nativeFileSystem()).has_value()) << "nothing left to offer";
@@ -319,7 +320,7 @@ TEST(Journal, AFileLeftAloneByAnUndoIsNotOfferedAgain) {
     Journal restarted(state.text());
     restarted.open(platform::nativeFileSystem());
     const TakeBackResult again = takeBackLatest(restarted, platform::nativeFileSystem());
-    EXPECT_FALSE(again.outcome.has_value()) << describe(*again.outcome);
+    EXPECT_FALSE(again.outcome.has_value()) << shown(*again.outcome);
     EXPECT_FALSE(again.refusal.has_value()) << refusalOf(again);
     EXPECT_EQ(folder.names(), (std::set<std::string>{"IMG_1.jpg", "Trip_2.jpg", "IMG_3.jpg"}));
     EXPECT_EQ(folder.contentOf("Trip_2.jpg"), "a photo saved here since");
@@ -471,7 +472,7 @@ TEST(Settle, EveryStepFoundAtItsNewNameCountsAndGoesBack) {
         const TakeBackResult undone = takeBackLatest(restarted, platform::nativeFileSystem());
         ASSERT_TRUE(undone.outcome.has_value()) << c.what << ": " << refusalOf(undone);
         const bool editedIsAnother = c.needsStableNumbers && !editKeepsIdentity(folder);
-        EXPECT_EQ(undone.outcome->restored, c.restored - editedIsAnother) << c.what << ": " << describe(*undone.outcome);
+        EXPECT_EQ(undone.outcome->restored, c.restored - editedIsAnother) << c.what << ": " << shown(*undone.outcome);
         EXPECT_EQ(undone.outcome->leftAlone.size(), c.leftAlone + editedIsAnother) << c.what;
         EXPECT_EQ(folder.names().count("p5.jpg") + folder.names().count("p9.jpg"), 2u) << c.what;
     }
@@ -616,7 +617,7 @@ TEST(Journal, AnUndoRemovesItsOwnPlaceholderAtTheOldName) {
     addPlaceholder(folder, "a.txt");
     const TakeBackResult undone = takeBackLatest(journal, platform::nativeFileSystem());
     ASSERT_TRUE(undone.outcome.has_value()) << refusalOf(undone);
-    EXPECT_EQ(undone.outcome->restored, 2u) << describe(*undone.outcome);
+    EXPECT_EQ(undone.outcome->restored, 2u) << shown(*undone.outcome);
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt"}));
     EXPECT_NE(fs::file_size(folder / "a.txt"), 0u);
 }
@@ -721,8 +722,10 @@ TEST(Journal, WithoutAFolderItSaysThereIsNone) {
     EXPECT_EQ(nowhere.open(platform::nativeFileSystem()).folderProblem->why, Journal::FolderProblem::Why::NoFolder);
     const auto failure = runWith(nowhere, folder, Rule::ExtensionName, {"", "md"});
     ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(describe(*failure).find("journal in \"\""), std::string::npos) << describe(*failure);
-    EXPECT_NE(describe(*failure).find("no folder"), std::string::npos) << describe(*failure);
+    EXPECT_EQ(failure->kind, Kind::JournalUnwritable) << shown(*failure);
+    EXPECT_TRUE(failure->destination.empty()) << "no folder is named";
+    ASSERT_TRUE(failure->error.has_value());
+    EXPECT_EQ(failure->error->reason, platform::SystemError::Reason::NoStateFolder);
 }
 
 // The journal's folder must be the user's alone, as ssh asks of its keys:
@@ -773,7 +776,12 @@ TEST(Journal, RefusesAFolderThatIsNotTheUsersOwn) {
         EXPECT_EQ(failure.has_value(), c.why.has_value()) << c.what;
         if (failure) {
             EXPECT_EQ(failure->kind, Kind::JournalUnwritable) << c.what;
-            EXPECT_NE(describe(*failure).find(state.text()), std::string::npos) << describe(*failure);
+            EXPECT_EQ(failure->destination, state.text()) << shown(*failure);
+            ASSERT_TRUE(failure->error.has_value()) << c.what;
+            EXPECT_EQ(failure->error->reason, *c.why == Journal::FolderProblem::Why::NotOwned
+                                                  ? platform::SystemError::Reason::FolderNotOwned
+                                                  : platform::SystemError::Reason::OthersCanWrite)
+                << c.what;
         }
         EXPECT_EQ(folder.names(), std::set<std::string>{c.why ? "a.txt" : "a.md"}) << c.what;
         EXPECT_EQ(batchFiles(state), c.why ? 0u : 1u) << c.what;

@@ -142,7 +142,7 @@ struct WhileCopying {
 };
 
 bool saysChanged(const std::optional<platform::SystemError>& error) {
-    return error && error->description.find("changed while it was being copied") != std::string::npos;
+    return error && error->reason == platform::SystemError::Reason::ChangedWhileCopied;
 }
 
 using Contents = std::map<std::string, std::string>;

@@ -9,6 +9,7 @@
 #include "norvane/rename_run.h"
 
 #include "temp_folder.h"
+#include "shown.h"
 
 #include <gtest/gtest.h>
 
@@ -60,12 +61,12 @@ TEST_P(SpellingTable, FindsTwoSpellingsOfOneDestination) {
 
     if (c.duplicateAt) {
         ASSERT_TRUE(failure.has_value()) << "a second spelling of one name got through";
-        EXPECT_EQ(failure->kind, Kind::DuplicateName) << describe(*failure);
+        EXPECT_EQ(failure->kind, Kind::DuplicateName) << shown(*failure);
         EXPECT_EQ(failure->position, *c.duplicateAt);
         EXPECT_EQ(failure->otherPosition, 0u);
         EXPECT_EQ(failure->renamed, 0u);
     } else {
-        EXPECT_FALSE(failure.has_value()) << describe(*failure);
+        EXPECT_FALSE(failure.has_value()) << shown(*failure);
     }
     EXPECT_EQ(folder.names(), expected);
     if (c.duplicateAt) {

@@ -16,6 +16,7 @@
 #include "random_round.h"
 #include "recording_sink.h"
 #include "temp_folder.h"
+#include "shown.h"
 
 #include <gtest/gtest.h>
 
@@ -149,7 +150,7 @@ void runRound(std::uint64_t seed, Tally& tally) {
     RenameRun run(rule, list, texts, sink);
     const auto failure = run.Run();
     const TreeState after = readTree(root.path());
-    SCOPED_TRACE("folder after:\n" + describeTree(after) + (failure ? "failure: " + printable(describe(*failure)) : "completed"));
+    SCOPED_TRACE("folder after:\n" + describeTree(after) + (failure ? "failure: " + printable(shown(*failure)) : "completed"));
 
     EXPECT_EQ(after.folders, before.folders) << "folders never move";
     if (expected.stop) {
@@ -189,7 +190,7 @@ void runRound(std::uint64_t seed, Tally& tally) {
 
     // Nothing else touched the folder: taking the batch back gives the starting tree, byte for byte.
     const UndoOutcome undone = Undo(run.record());
-    EXPECT_TRUE(readTree(root.path()) == before) << "after the undo:\n" << describeTree(readTree(root.path())) << describe(undone);
+    EXPECT_TRUE(readTree(root.path()) == before) << "after the undo:\n" << describeTree(readTree(root.path())) << shown(undone);
     EXPECT_EQ(undone.restored, run.record().size());
 }
 

@@ -5,6 +5,7 @@
 
 #include "recording_sink.h"
 #include "temp_folder.h"
+#include "shown.h"
 
 #include <gtest/gtest.h>
 
@@ -56,13 +57,13 @@ TEST_P(RunTable, LeavesTheFolderAsExpected) {
     EXPECT_EQ(folder.names(), c.expected);
     if (c.failure) {
         ASSERT_TRUE(failure.has_value());
-        EXPECT_EQ(failure->kind, *c.failure) << describe(*failure);
-        EXPECT_EQ(failure->position, c.failedAt) << describe(*failure);
+        EXPECT_EQ(failure->kind, *c.failure) << shown(*failure);
+        EXPECT_EQ(failure->position, c.failedAt) << shown(*failure);
         EXPECT_EQ(failure->renamed, 0u) << "the plan check must stop the run before any move";
         EXPECT_TRUE(sink.shown.empty());
         EXPECT_EQ(list.names().size(), c.files.size()) << "a failed run does not refresh the list";
     } else {
-        ASSERT_FALSE(failure.has_value()) << describe(*failure);
+        ASSERT_FALSE(failure.has_value()) << shown(*failure);
         EXPECT_EQ(sink.shown, announcesDone(c.rule) ? std::vector<std::string>{"Done!"} : std::vector<std::string>{});
         EXPECT_EQ(testing::listedSet(list), c.expected) << "refreshed at the end";
     }
@@ -205,8 +206,8 @@ TEST(Run, AFileGoneBehindTheListsBackStopsTheRunBeforeAnyMove) {
     EXPECT_EQ(failure->position, 1u);
     EXPECT_EQ(failure->name, "2.b.mp3");
     EXPECT_EQ(failure->renamed, 0u);
-    EXPECT_EQ(describe(*failure), "Cannot rename \"2.b.mp3\" (file 2 of 3) to \"b.mp3\": it is no longer in the folder "
-                                  "under that name. No file was renamed.");
+    EXPECT_EQ(failure->newName, "b.mp3");
+    EXPECT_TRUE(failure->beforeAnyMove());
     EXPECT_EQ(folder.names(), (std::set<std::string>{"1.a.mp3", "3.c.mp3"}));
     EXPECT_EQ(list.name(0), "1.a.mp3") << "the list is not refreshed on failure";
     EXPECT_TRUE(sink.shown.empty());
@@ -236,34 +237,6 @@ TEST(JoinPath, AlwaysInsertsTheSeparator) {
     EXPECT_EQ(JoinPath("/", "a.txt"), "//a.txt");
     EXPECT_EQ(JoinPath("/home/u", ""), "/home/u/");
 #endif
-}
-
-TEST(Describe, NamesTheFileItsPositionTheReasonAndWhatWasRenamed) {
-    RenameFailure planned;
-    planned.kind = Kind::MissingPart;
-    planned.position = 2;
-    planned.count = 5;
-    planned.name = "song.mp3";
-    planned.missingPart = 2;
-    EXPECT_EQ(describe(planned), "Cannot rename \"song.mp3\" (file 3 of 5): the name has no part 2 (parts are counted "
-                                 "from 0, one at each \".\"). No file was renamed.");
-
-    RenameFailure acting;
-    acting.kind = Kind::MoveRefused;
-    acting.position = 3;
-    acting.count = 4;
-    acting.name = "d.txt";
-    acting.newName = "004.txt";
-    acting.error = platform::SystemError{13, "Permission denied"};
-    acting.renamed = 3;
-    EXPECT_EQ(describe(acting), "Cannot rename \"d.txt\" (file 4 of 4) to \"004.txt\": the move was refused (error 13: "
-                                "Permission denied). 3 files were renamed before it; it and the files after it keep their names.");
-
-    RenameFailure unreadable; // a click in a folder that cannot be read
-    unreadable.kind = Kind::RefreshFailed;
-    unreadable.name = "/media/card";
-    unreadable.error = platform::SystemError{13, "Permission denied"};
-    EXPECT_EQ(describe(unreadable), "Cannot read the folder \"/media/card\" (error 13: Permission denied). No file was renamed.");
 }
 
 // The run keeps its own copy of the texts: the caller's may be temporaries.

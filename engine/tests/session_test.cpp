@@ -8,6 +8,7 @@
 
 #include "recording_sink.h"
 #include "temp_folder.h"
+#include "shown.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +70,7 @@ TEST_F(SessionFixture, ARunRenamesTheListFollowsAndTakingBackRestores) {
     RecordingSink sink;
 
     const Session::RunResult run = session.run(Rule::ReplaceName, {"trip", "beach"}, sink);
-    ASSERT_FALSE(run.failure) << describe(*run.failure);
+    ASSERT_FALSE(run.failure) << shown(*run.failure);
     EXPECT_EQ(run.renamed, 2u);
     EXPECT_EQ(session.files().names(), (std::vector<std::string>{"beach 1.jpg", "beach 2.jpg"}));
     EXPECT_TRUE(std::filesystem::exists(folder / "beach 1.jpg"));

@@ -13,6 +13,7 @@
 #include "faulty_file_system.h"
 #include "recording_sink.h"
 #include "temp_folder.h"
+#include "shown.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +62,7 @@ TEST_P(UndoAfterChange, PutsBackWhatItCanAndNamesTheRest) {
 
     const UndoOutcome outcome = Undo(record);
 
-    SCOPED_TRACE(describe(outcome));
+    SCOPED_TRACE(shown(outcome));
     EXPECT_EQ(outcome.restored, c.restored);
     ASSERT_EQ(outcome.leftAlone.size(), c.leftAlone.size());
     for (std::size_t i = 0; i < c.leftAlone.size(); ++i) {
@@ -119,9 +120,10 @@ TEST(Undo, AFileThatNeedsTheNameOfOneThatCannotGoBackStaysToo) {
     EXPECT_EQ(outcome.leftAlone[0].kind, Kind::NameTaken);
     EXPECT_EQ(outcome.leftAlone[1].kind, Kind::BlockedByAnother);
     EXPECT_EQ(outcome.leftAlone[1].heldBy, "002.txt");
-    EXPECT_EQ(describe(outcome), "0 of 2 files got their names back. These stay as they are:\n"
-                                 "- \"002.txt\": \"b.txt\" is taken by another file.\n"
-                                 "- \"001.txt\": \"002.txt\" is still held by \"002.txt\", which cannot go back either.");
+    EXPECT_EQ(outcome.leftAlone[0].name, "002.txt");
+    EXPECT_EQ(outcome.leftAlone[0].oldName, "b.txt");
+    EXPECT_EQ(outcome.leftAlone[1].name, "001.txt");
+    EXPECT_EQ(outcome.leftAlone[1].oldName, "002.txt");
     EXPECT_EQ(folder.names(), (std::set<std::string>{"001.txt", "002.txt", "b.txt"}));
 }
 
@@ -205,14 +207,19 @@ TEST(Preview, SaysWhatARunWouldDoAndMovesNothing) {
 
     const Preview would = preview(Rule::ExtensionName, list, {"", "png"});
     EXPECT_EQ(would.renamed, 12u);
-    EXPECT_EQ(describe(would), "Would rename 12 files and leave 0 alone:\na.jpg -> a.png\nb.jpg -> b.png\nc.jpg -> c.png\n"
-                               "d.jpg -> d.png\ne.jpg -> e.png\nf.jpg -> f.png\ng.jpg -> g.png\nh.jpg -> h.png\nand 4 more");
+    EXPECT_EQ(would.leftAlone, 0u);
+    ASSERT_EQ(would.first.size(), 8u) << "the first eight are shown";
+    EXPECT_EQ(would.first.front(), (std::pair<std::string, std::string>{"a.jpg", "a.png"}));
+    EXPECT_EQ(would.first.back(), (std::pair<std::string, std::string>{"h.jpg", "h.png"}));
 
     const Preview refused = preview(Rule::HeaderName, list, {});
     ASSERT_TRUE(refused.refusal.has_value());
-    EXPECT_EQ(describe(refused), "Would stop before moving anything: Cannot rename \"a.jpg\" (file 1 of 12): the name has "
-                                 "no part 2 (parts are counted from 0, one at each \".\").");
-    EXPECT_EQ(describe(preview(Rule::ReplaceName, list, {"zz", "y"})), "Would rename no file: every listed file keeps its name.");
+    EXPECT_EQ(refused.refusal->kind, Kind::MissingPart);
+    EXPECT_EQ(refused.refusal->name, "a.jpg");
+    EXPECT_EQ(refused.refusal->missingPart, 2u);
+    const Preview none = preview(Rule::ReplaceName, list, {"zz", "y"});
+    EXPECT_EQ(none.renamed, 0u);
+    EXPECT_FALSE(none.refusal.has_value());
     EXPECT_EQ(folder.names(), std::set<std::string>(names.begin(), names.end()));
 }
 

@@ -13,6 +13,7 @@
 #include "norvane/undo.h"
 
 #include "recording_sink.h"
+#include "shown.h"
 #include "temp_folder.h"
 #include "volume.h"
 
@@ -94,7 +95,7 @@ TEST(Volumes, ACardsBatchComesBackAfterItsNumbersChangedAndANewFileStays) {
 
         const UndoOutcome outcome = Undo(run.record());
 
-        EXPECT_EQ(outcome.restored, 3u) << nameOf(kind) << ": " << describe(outcome);
+        EXPECT_EQ(outcome.restored, 3u) << nameOf(kind) << ": " << shown(outcome);
         ASSERT_EQ(outcome.leftAlone.size(), 1u) << nameOf(kind);
         EXPECT_EQ(outcome.leftAlone[0].name, "Holiday_0003.JPG");
         EXPECT_EQ(outcome.leftAlone[0].kind, Kind::SourceChanged);
@@ -132,7 +133,7 @@ TEST(Volumes, ACardsBatchComesBackAfterTheCardCameBackAndTheProgramStartedAgain)
     EXPECT_TRUE(restarted.open(platform::nativeFileSystem()).interrupted.empty());
     const TakeBackResult undone = takeBackLatest(restarted, platform::nativeFileSystem());
     ASSERT_TRUE(undone.outcome.has_value()) << "refused: " << (undone.refusal ? static_cast<int>(undone.refusal->kind) : -1);
-    EXPECT_EQ(undone.outcome->restored, 5u) << describe(*undone.outcome);
+    EXPECT_EQ(undone.outcome->restored, 5u) << shown(*undone.outcome);
     EXPECT_EQ(TempFolder::namesIn(photos), before);
 }
 
@@ -170,12 +171,13 @@ TEST(Volumes, NamesTheFileSystemCannotHoldAreRefusedBeforeAnyMove) {
         Volume::Kind kind;
         Rule rule;
         RuleTexts texts;
-        const char* says;
+        platform::NotHeld says;
     };
+    using Why = platform::NotHeld::Why;
     const Case cases[] = {
-        {Volume::Kind::Exfat, Rule::ReplaceName, {"lunch", "12:30 lunch"}, "it holds \":\""},
-        {Volume::Kind::Exfat, Rule::ExtensionName, {"", ""}, "it ends with a dot"},
-        {Volume::Kind::Ntfs, Rule::ReplaceName, {".txt", ". "}, "it ends with a space"},
+        {Volume::Kind::Exfat, Rule::ReplaceName, {"lunch", "12:30 lunch"}, {Why::ReservedCharacter, ':'}},
+        {Volume::Kind::Exfat, Rule::ExtensionName, {"", ""}, {Why::EndsWithDot}},
+        {Volume::Kind::Ntfs, Rule::ReplaceName, {".txt", ". "}, {Why::EndsWithSpace}},
     };
     for (const Case& c : cases) {
         Volume volume(c.kind);
@@ -184,12 +186,14 @@ TEST(Volumes, NamesTheFileSystemCannotHoldAreRefusedBeforeAnyMove) {
         card.addFiles({"a.txt", "lunch.txt"});
         FileList list;
         list.setPath(card.text());
-        EXPECT_NE(describe(preview(c.rule, list, c.texts)).find(c.says), std::string::npos) << nameOf(c.kind) << " " << c.says;
+        const Preview would = preview(c.rule, list, c.texts);
+        ASSERT_TRUE(would.refusal.has_value()) << nameOf(c.kind);
+        EXPECT_EQ(would.refusal->notHeld, c.says) << nameOf(c.kind) << " " << shown(would);
         RecordingSink sink;
         const auto failure = norvane::Run(c.rule, list, c.texts, sink);
-        ASSERT_TRUE(failure.has_value()) << nameOf(c.kind) << " " << c.says;
+        ASSERT_TRUE(failure.has_value()) << nameOf(c.kind);
         EXPECT_EQ(failure->kind, Kind::NameNotHeld);
-        EXPECT_NE(describe(*failure).find("cannot hold that name: " + std::string(c.says)), std::string::npos) << describe(*failure);
+        EXPECT_EQ(failure->notHeld, c.says) << shown(*failure);
         EXPECT_EQ(card.names(), (std::set<std::string>{"a.txt", "lunch.txt"}));
     }
 }
@@ -207,7 +211,7 @@ TEST(Volumes, AFileRenamedInCaseSinceStillComesBack) {
     ASSERT_FALSE(run.Run().has_value());
     fs::rename(card / "b.txt", card / "B.TXT");
     const UndoOutcome outcome = Undo(run.record());
-    EXPECT_EQ(outcome.restored, 1u) << describe(outcome);
+    EXPECT_EQ(outcome.restored, 1u) << shown(outcome);
     EXPECT_EQ(card.names(), std::set<std::string>{"a.txt"});
 }
 
@@ -226,7 +230,7 @@ TEST(Volumes, CaseTwinsMovedIntoAFreshCardAreOneName) {
     RecordingSink sink;
     const auto failure = norvane::Run(Rule::ReplaceName, list, {"-", "card/"}, sink);
     ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->kind, Kind::DuplicateName) << describe(*failure);
+    EXPECT_EQ(failure->kind, Kind::DuplicateName) << shown(*failure);
     EXPECT_EQ(failure->renamed, 0u);
     EXPECT_TRUE(fs::is_empty(volume.path()));
 }

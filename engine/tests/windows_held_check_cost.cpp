@@ -13,6 +13,7 @@
 #include "norvane/rename_run.h"
 #include "platform/windows/utf16.h"
 #include "platform/windows/windows_path.h"
+#include "shown.h"
 
 #include <windows.h>
 
@@ -79,7 +80,7 @@ int main(int argc, char** argv) {
         const auto failure = norvane::Run(norvane::Rule::ReplaceName, files, {forth ? ".dat" : ".bin", forth ? ".bin" : ".dat"}, quiet);
         const double batch = secondsSince(start);
         if (failure) {
-            std::fprintf(stderr, "the batch failed: %s\n", norvane::describe(*failure).c_str());
+            std::fprintf(stderr, "the batch failed: %s\n", norvane::shown(*failure).c_str());
             return 1;
         }
         ratios.push_back(opening / batch);

@@ -11,6 +11,7 @@
 #include "norvane/undo.h"
 
 #include "temp_folder.h"
+#include "shown.h"
 
 #include <gtest/gtest.h>
 
@@ -106,7 +107,7 @@ TEST(WindowsMove, ACaseOnlyRenameOfTheSameFileGoesThrough) {
     list.setPath(folder.text());
     NoMessages sink;
     const auto failure = norvane::Run(Rule::ExtensionName, list, {"", "jpg"}, sink);
-    ASSERT_FALSE(failure.has_value()) << describe(*failure);
+    ASSERT_FALSE(failure.has_value()) << shown(*failure);
     EXPECT_EQ(folder.names(), std::set<std::string>{"photo.jpg"});
     EXPECT_EQ(list.names(), std::vector<std::string>{"photo.jpg"});
     EXPECT_EQ(folder.contentOf("photo.jpg"), "picture");
@@ -133,7 +134,7 @@ TEST(WindowsMove, NamesWindowsProgramsCannotOpenAreRenamedAndPutBack) {
         NoMessages sink;
         RenameRun run(Rule::ReplaceName, list, {c.find, c.replace}, sink);
         const auto failure = run.Run();
-        ASSERT_FALSE(failure.has_value()) << c.name << ": " << describe(*failure);
+        ASSERT_FALSE(failure.has_value()) << c.name << ": " << shown(*failure);
         EXPECT_EQ(folder.names(), (std::set<std::string>{c.renamed, "other.txt"})) << c.name;
         EXPECT_EQ(folder.contentOf(c.renamed), c.name);
 
@@ -150,7 +151,7 @@ TEST(WindowsMove, NamesWindowsProgramsCannotOpenAreRenamedAndPutBack) {
     NoMessages sink;
     const auto failure = norvane::Run(Rule::ReplaceName, list, {"txt", "txt "}, sink);
     ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->kind, RenameFailure::Kind::NameNotHeld) << describe(*failure);
+    EXPECT_EQ(failure->kind, RenameFailure::Kind::NameNotHeld) << shown(*failure);
     EXPECT_EQ(folder.names(), std::set<std::string>{"x.txt"});
 }
 
@@ -220,7 +221,7 @@ TEST(WindowsMove, AFileAnotherProgramHoldsOpenIsAskedAboutThenTriedAgainOrStoppe
         const std::string sharing = "b.jpg " + std::to_string(ERROR_SHARING_VIOLATION);
         switch (answer) {
         case HeldFile::Answer::TryAgain:
-            EXPECT_FALSE(failure.has_value()) << describe(*failure);
+            EXPECT_FALSE(failure.has_value()) << shown(*failure);
             EXPECT_EQ(asked, (std::vector<std::string>{sharing, sharing}));
             EXPECT_EQ(folder.names(), (std::set<std::string>{"a.png", "b.png", "c.png"}));
             break;
@@ -247,7 +248,7 @@ void roundTrip(const TempFolder& folder, const std::vector<std::string>& names, 
 
     NoMessages sink;
     const auto failure = norvane::Run(Rule::ReplaceName, list, {".txt", suffix + ".dat"}, sink);
-    ASSERT_FALSE(failure.has_value()) << describe(*failure);
+    ASSERT_FALSE(failure.has_value()) << shown(*failure);
     std::set<std::string> expected;
     for (const std::string& name : names) {
         const std::string renamed = name.substr(0, name.size() - 4) + suffix + ".dat";
@@ -372,7 +373,7 @@ TEST(WindowsMove, PathsLongerThan260CharactersWork) {
     ASSERT_EQ(list.names(), std::vector<std::string>{"a.txt"});
     NoMessages sink;
     const auto failure = norvane::Run(Rule::ExtensionName, list, {"", "md"}, sink);
-    ASSERT_FALSE(failure.has_value()) << describe(*failure);
+    ASSERT_FALSE(failure.has_value()) << shown(*failure);
     EXPECT_EQ(list.names(), std::vector<std::string>{"a.md"});
     EXPECT_EQ(folder.contentOf(relative + "\\a.md"), "deep");
 }

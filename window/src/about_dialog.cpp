@@ -20,9 +20,13 @@
 // The resources of a static library are linked in only when asked for by name.
 static void loadNotices() { Q_INIT_RESOURCE(norvane_notices); }
 
+// The catalogue's context for these sentences.
+class AboutDialog {
+    Q_DECLARE_TR_FUNCTIONS(AboutDialog)
+};
+
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("Form1", text); }
 
 QString resourceText(const QString& path) {
     QFile file(path);
@@ -31,13 +35,13 @@ QString resourceText(const QString& path) {
 
 void showNotices(QWidget* parent) {
     QDialog dialog(parent);
-    dialog.setWindowTitle(tr("Licence and notices"));
+    dialog.setWindowTitle(AboutDialog::tr("Licence and notices"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* text = new QPlainTextEdit(noticesText(), &dialog);
     text->setObjectName(QStringLiteral("notices"));
     text->setReadOnly(true);
     text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    text->setAccessibleName(tr("Licence and notices"));
+    text->setAccessibleName(AboutDialog::tr("Licence and notices"));
     layout->addWidget(text);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
@@ -58,19 +62,19 @@ QString noticesText() {
 void showAbout(QWidget* parent) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("aboutNorvane"));
-    dialog.setWindowTitle(tr("About Norvane"));
+    dialog.setWindowTitle(AboutDialog::tr("About Norvane"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* label = new QLabel(QStringLiteral("Norvane " NORVANE_VERSION "\n\n") +
-                                 tr("Renames every file of one folder in one batch.") + QStringLiteral("\n\n") + licenceLine() +
+                                 AboutDialog::tr("Renames every file of one folder in one batch.") + QStringLiteral("\n\n") + licenceLine() +
                                  QStringLiteral("\n") +
-                                 tr("You may pass it on and change it under that licence's terms; the notices button shows them, "
+                                 AboutDialog::tr("You may pass it on and change it under that licence's terms; the notices button shows them, "
                                     "with the notices of the libraries it carries."),
                              &dialog);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     layout->addWidget(label);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
-    QPushButton* notices = buttons->addButton(tr("Licence and &notices"), QDialogButtonBox::ActionRole);
+    QPushButton* notices = buttons->addButton(AboutDialog::tr("Licence and &notices"), QDialogButtonBox::ActionRole);
     notices->setObjectName(QStringLiteral("showNotices"));
     QObject::connect(notices, &QPushButton::clicked, &dialog, [&dialog] { showNotices(&dialog); });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
@@ -80,7 +84,7 @@ void showAbout(QWidget* parent) {
 }
 
 void addAboutAction(QWidget* window, UndoMenu& menu) {
-    auto* about = new QAction(tr("About Norvane"), window);
+    auto* about = new QAction(AboutDialog::tr("About Norvane"), window);
     about->setObjectName(QStringLiteral("aboutNorvane"));
     about->setShortcut(QKeySequence::HelpContents);
     about->setShortcutContext(Qt::WindowShortcut);

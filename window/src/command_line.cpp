@@ -7,6 +7,11 @@
 
 #include <QCoreApplication>
 
+// The catalogue's context for these sentences.
+class CommandLineText {
+    Q_DECLARE_TR_FUNCTIONS(CommandLineText)
+};
+
 namespace {
 
 std::optional<CommandLine::Action> answerFor(const std::string& argument) {
@@ -15,7 +20,6 @@ std::optional<CommandLine::Action> answerFor(const std::string& argument) {
     return std::nullopt;
 }
 
-QString tr(const char* text) { return QCoreApplication::translate("CommandLine", text); }
 
 } // namespace
 
@@ -38,20 +42,20 @@ CommandLine readCommandLine(const std::vector<std::string>& arguments) {
         if (!optionsEnded && !argument.empty() && argument.front() == '-') {
             if (auto answer = answerFor(argument)) return {*answer, std::nullopt, {}};
             return {CommandLine::Action::Refuse, std::nullopt,
-                    tr("unknown option \"%1\"").arg(toDisplayText(argument))};
+                    CommandLineText::tr("unknown option \"%1\"").arg(toDisplayText(argument))};
         }
         if (line.path) {
             return {CommandLine::Action::Refuse, std::nullopt,
-                    tr("one folder at a time: \"%1\" and \"%2\"").arg(toDisplayText(*line.path), toDisplayText(argument))};
+                    CommandLineText::tr("one folder at a time: \"%1\" and \"%2\"").arg(toDisplayText(*line.path), toDisplayText(argument))};
         }
-        if (argument.empty()) return {CommandLine::Action::Refuse, std::nullopt, tr("an empty folder name")};
+        if (argument.empty()) return {CommandLine::Action::Refuse, std::nullopt, CommandLineText::tr("an empty folder name")};
         line.path = argument;
     }
     return line;
 }
 
 QString usageText() {
-    return tr("Usage: norvane [FOLDER]\n"
+    return CommandLineText::tr("Usage: norvane [FOLDER]\n"
               "Opens the window that renames every file of one folder in one batch, at FOLDER\n"
               "(a file opens the folder that holds it). Without FOLDER it opens the folder that\n"
               "holds the program or, for an installed program, your home folder.\n"
@@ -65,6 +69,6 @@ QString versionText() {
 }
 
 QString licenceLine() {
-    return tr("Copyright 2026 The Norvane developers. Free software under the GNU General Public License, version 3 or "
+    return CommandLineText::tr("Copyright 2026 The Norvane developers. Free software under the GNU General Public License, version 3 or "
               "later (GPL-3.0-or-later), with no warranty.");
 }

@@ -20,9 +20,9 @@ struct Description {
 // would give them an accelerator), so the fields carry the labels' texts.
 constexpr Description descriptions[] = {
     {"Form1", -1, nullptr, QT_TRANSLATE_NOOP("Form1", "Renames every file of the chosen folder in one batch")},
-    {"txt_find", -1, QT_TRANSLATE_NOOP("Form1", "Find"),
+    {"txt_find", -1, "Find",
      QT_TRANSLATE_NOOP("Form1", "The text Repalce looks for in every file name")},
-    {"Txt_replace", -1, QT_TRANSLATE_NOOP("Form1", "replace"),
+    {"Txt_replace", -1, "replace",
      QT_TRANSLATE_NOOP("Form1", "The text Repalce puts in place of the Find text; Change Extention makes it the extension")},
     {"CmdChange", -1, nullptr,
      QT_TRANSLATE_NOOP("Form1", "Replaces the Find text with the replace text in the name of every listed file")},
@@ -56,7 +56,10 @@ void describeControls(QWidget* form1) {
         QWidget* widget = find(form1, entry);
         Q_ASSERT(widget != nullptr);
         if (widget == nullptr) continue;
-        if (entry.name != nullptr) widget->setAccessibleName(QCoreApplication::translate("Form1", entry.name));
+        // The fields carry their labels' texts, which read the same in every language.
+        const bool labelText = qstrcmp(entry.objectName, "txt_find") == 0 || qstrcmp(entry.objectName, "Txt_replace") == 0;
+        if (entry.name != nullptr)
+            widget->setAccessibleName(labelText ? QString::fromLatin1(entry.name) : QCoreApplication::translate("Form1", entry.name));
         widget->setAccessibleDescription(QCoreApplication::translate("Form1", entry.description));
     }
 }

@@ -40,10 +40,10 @@ public:
         const int level = at.data(FolderListModel::DepthRole).toInt() + 1;
         const bool open = at.data(FolderListModel::OpenRole).toBool();
         const bool current = at.data(FolderListModel::CurrentRole).toBool();
-        const QString where = current ? formText("the current folder")
-                              : open  ? formText("on the way down to the current folder")
-                                      : formText("a subfolder of the current folder");
-        return formText("Level %1, %2").arg(level).arg(where);
+        const QString where = current ? formText(QT_TRANSLATE_NOOP("Form1", "the current folder"))
+                              : open  ? formText(QT_TRANSLATE_NOOP("Form1", "on the way down to the current folder"))
+                                      : formText(QT_TRANSLATE_NOOP("Form1", "a subfolder of the current folder"));
+        return formText(QT_TRANSLATE_NOOP("Form1", "Level %1, %2")).arg(level).arg(where);
     }
 
     QRect rect() const override {
@@ -77,7 +77,7 @@ public:
 
     QStringList actionNames() const override { return {FolderTreeAccessible::openAction}; }
     QString localizedActionDescription(const QString& name) const override {
-        return name == FolderTreeAccessible::openAction ? formText("Opens this folder and lists its files") : QString();
+        return name == FolderTreeAccessible::openAction ? formText(QT_TRANSLATE_NOOP("Form1", "Opens this folder and lists its files")) : QString();
     }
     QStringList keyBindingsForAction(const QString& name) const override {
         return name == FolderTreeAccessible::openAction ? QStringList{QStringLiteral("Return")} : QStringList();

@@ -8,7 +8,6 @@
 #include "announcer.h"
 #include "batch_button.h"
 #include "control_descriptions.h"
-#include "english_plurals.h"
 #include "engine_text.h"
 #include "file_list_model.h"
 #include "folder_drop.h"
@@ -16,17 +15,20 @@
 #include "focus_preview.h"
 #include "folder_view.h"
 #include "input_guard.h"
-#include "journal_report.h"
 #include "message_box.h"
 #include "name_delegate.h"
 #include "progress_window.h"
+#include "sentences/journal_reports.h"
+#include "sentences/rename_failures.h"
+#include "sentences/system_errors.h"
+#include "sentences/undo_outcomes.h"
 #include "start_folder.h"
 #include "tooltip_text.h"
+#include "translations.h"
 #include "twips_layout.h"
 #include "undo_hint.h"
 #include "undo_history.h"
 #include "undo_menu.h"
-#include "undo_text.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -72,11 +74,9 @@ QLabel* makeLabel(QWidget* parent, int index, const QString& text, QRect geometr
     return label;
 }
 
-QString renamedText(std::size_t files) {
-    if (files == 0) return Form1::tr("Renamed no files.");
-    if (files == 1) return Form1::tr("Renamed 1 file.");
-    return Form1::tr("Renamed %1 files.").arg(QLocale().toString(static_cast<qulonglong>(files)));
-}
+// A button's caption is the engine's, the same in every language: the
+// journal records it, and it is the name the user knows the batch by.
+QString buttonCaption(norvane::Rule rule) { return toDisplayText(norvane::captionOf(rule)); }
 
 } // namespace
 
@@ -87,7 +87,7 @@ Form1::Form1(const std::string& folder, norvane::platform::FileSystem& fileSyste
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       session_(fileSystem) {
-    installEnglishPlurals();
+    installTranslations(QLocale());
     installAccessibleRoles();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Norvane"));
@@ -117,7 +117,7 @@ Form1::~Form1() {
 void Form1::createControls(const TwipsLayout& layout) {
     txt_find = makeField(this, "txt_find", layout.rect(1590, 300, 2325, 375));
     Txt_replace = makeField(this, "Txt_replace", layout.rect(1590, 780, 2325, 375));
-    CmdChange = makeButton(this, "CmdChange", QStringLiteral("Repalce"), layout.rect(390, 1290, 825, 315));
+    CmdChange = makeButton(this, "CmdChange", buttonCaption(norvane::Rule::ReplaceName), layout.rect(390, 1290, 825, 315));
 
     Dir1 = new FolderView(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
@@ -141,12 +141,13 @@ void Form1::createControls(const TwipsLayout& layout) {
     File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
+    // The labels, like the captions, read the same in every language: never translated.
     findLabel_ = makeLabel(this, 0, QStringLiteral("Find"), layout.rect(690, 360, 765, 255));
     replaceLabel_ = makeLabel(this, 1, QStringLiteral("replace"), layout.rect(660, 840, 765, 255));
 
-    Command1 = makeButton(this, "Command1", QStringLiteral("Change File Name"), layout.rect(1260, 1290, 1635, 315));
-    Command2 = makeButton(this, "Command2", QStringLiteral("Change Extention"), layout.rect(2940, 1290, 1635, 315));
-    CmdRemoveExt = makeButton(this, "CmdRemoveExt", QStringLiteral("Remove Hider"), layout.rect(4620, 1290, 1635, 315));
+    Command1 = makeButton(this, "Command1", buttonCaption(norvane::Rule::NumberName), layout.rect(1260, 1290, 1635, 315));
+    Command2 = makeButton(this, "Command2", buttonCaption(norvane::Rule::ExtensionName), layout.rect(2940, 1290, 1635, 315));
+    CmdRemoveExt = makeButton(this, "CmdRemoveExt", buttonCaption(norvane::Rule::HeaderName), layout.rect(4620, 1290, 1635, 315));
 
     const std::pair<QPushButton*, norvane::Rule> buttons[] = {{CmdChange, norvane::Rule::ReplaceName},
                                                               {Command1, norvane::Rule::NumberName},
@@ -204,7 +205,7 @@ void Form1::openJournal() {
         BusyCursor busy;
         report = journalReport(session_.open(), session_.journalFolder());
     } catch (const std::exception& error) {
-        report.text = tr("The journal could not be read: %1.").arg(toDisplayText(error.what()));
+        report.text = journalUnreadable(error.what());
     }
     updateUndoAction();
     if (askAfterCrash(this, report)) undoBatches(report.sequences);
@@ -234,9 +235,7 @@ void Form1::openFolder(const std::string& folder) {
 bool Form1::reportListingError() {
     const auto& error = session_.listingError();
     if (!error) return false;
-    showMessage(this, tr("Cannot read the folder \"%1\": %2 (error %3).")
-                          .arg(toDisplayText(error->folder), toDisplayText(error->error.description))
-                          .arg(error->error.number));
+    showMessage(this, tr("Cannot read the folder \"%1\"%2.").arg(toDisplayText(error->folder), sentences::systemError(error->error)));
     return true;
 }
 
@@ -263,7 +262,7 @@ void Form1::runRule(norvane::Rule rule) {
         }
         renamed = run.renamed;
         if (const auto& failure = run.failure) {
-            failureText = toDisplayText(norvane::describe(*failure));
+            failureText = sentences::renameFailure(*failure);
             // A batch that stopped midway can be taken back as well as a whole one.
             if (run.renamed > 0) failureText += QLatin1Char(' ') + tr("Ctrl+Z puts them back.");
             // That failure already says the folder could not be listed.
@@ -280,7 +279,7 @@ void Form1::runRule(norvane::Rule rule) {
     if (norvane::Session::ending()) return endAfterWork();
     if (failureText.isEmpty()) {
         // A batch that says nothing ("Repalce") still tells a screen reader it is done.
-        if (!progress.spoke()) announcer_->announce(renamedText(renamed));
+        if (!progress.spoke()) announcer_->announce(sentences::renamedFiles(renamed));
         return;
     }
     // The list still shows the names from before the run while the box is up.
@@ -290,28 +289,9 @@ void Form1::runRule(norvane::Rule rule) {
 
 namespace {
 
-// Each "old -> new" line with both names in their own order: a right-to-left
-// name would otherwise carry the arrow and the next name along with it.
-QString orderedPreview(const norvane::Preview& preview, Qt::LayoutDirection direction) {
-    QString text = toDisplayText(norvane::describe(preview));
-    if (preview.refusal) return text;
-    qsizetype from = 0;
-    for (const auto& [name, newName] : preview.first) {
-        const QString oldName = toDisplayText(name), renamed = toDisplayText(newName);
-        const QString line = QLatin1Char('\n') + oldName + QStringLiteral(" -> ") + renamed;
-        const qsizetype found = text.indexOf(line, from);
-        if (found < 0) break;
-        const QString ordered =
-            QLatin1Char('\n') + inOwnOrder(oldName, direction) + QStringLiteral(" -> ") + inOwnOrder(renamed, direction);
-        text.replace(found, line.size(), ordered);
-        from = found + ordered.size();
-    }
-    return text;
-}
-
 QString previewText(const std::function<norvane::Preview()>& preview, Qt::LayoutDirection direction) {
     try {
-        return orderedPreview(preview(), direction);
+        return sentences::preview(preview(), direction);
     } catch (const std::exception& error) {
         return Form1::tr("Cannot tell what this button would do: %1.").arg(toDisplayText(error.what()));
     }
@@ -359,7 +339,7 @@ void Form1::createUndo() {
     connect(undoHint_, &UndoHint::undoInList, this, &Form1::undoLastBatch);
     // Nothing to take back until the journal is opened, once the window is up:
     // asking it now would read every batch's file twice at each start.
-    undoAction_->setText(tr("Undo Rename"));
+    undoAction_->setText(undo_text::menuItem(std::string(), 0));
     undoAction_->setEnabled(false);
 }
 
@@ -404,7 +384,7 @@ void Form1::undoLastBatch() {
     try {
         latest = session_.latest();
     } catch (const std::exception& error) {
-        showMessage(this, tr("The journal could not be read: %1.").arg(toDisplayText(error.what())));
+        showMessage(this, journalUnreadable(error.what()));
         return;
     }
     if (!latest) {

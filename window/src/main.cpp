@@ -8,6 +8,7 @@
 #include "form1.h"
 #include "local_folder.h"
 #include "message_box.h"
+#include "translations.h"
 
 #include "norvane/session.h"
 
@@ -78,9 +79,10 @@ int main(int argc, char* argv[]) {
     // Qt takes its own options (-platform, -reverse, ...) off argc and argv.
     QApplication application(argc, argv);
     nameApplication();
+    installTranslations(QLocale::system());
     const CommandLine line = readCommandLine(argumentsOf(argc, argv));
     if (line.action == CommandLine::Action::Refuse) {
-        say(stderr, QStringLiteral("norvane: %1. Usage: norvane [FOLDER]; norvane --help says more.").arg(line.problem));
+        say(stderr, QCoreApplication::translate("CommandLineText", "norvane: %1. Usage: norvane [FOLDER]; norvane --help says more.").arg(line.problem));
         return refused;
     }
     if (line.action != CommandLine::Action::Open) return answer(line.action);
@@ -88,7 +90,7 @@ int main(int argc, char* argv[]) {
     if (line.path) {
         const LocalFolder found = localFolder(*line.path);
         if (!found.folder) {
-            say(stderr, QStringLiteral("norvane: cannot open \"%1\": %2.")
+            say(stderr, QCoreApplication::translate("CommandLineText", "norvane: cannot open \"%1\": %2.")
                             .arg(toDisplayText(*line.path), toDisplayText(found.problem)));
             return refused;
         }

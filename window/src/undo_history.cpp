@@ -6,7 +6,9 @@
 #include "engine_text.h"
 #include "message_box.h"
 #include "tooltip_text.h"
-#include "undo_text.h"
+#include "sentences/journal_reports.h"
+#include "sentences/system_errors.h"
+#include "sentences/undo_outcomes.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -123,7 +125,7 @@ void UndoHistory::reload() {
         model_->setBatches(session_.batches());
     } catch (const std::exception& error) {
         model_->setBatches({});
-        showMessage(this, tr("The journal could not be read: %1.").arg(toDisplayText(error.what())));
+        showMessage(this, journalUnreadable(error.what()));
     }
     if (view_->selectionModel() != nullptr)
         connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &UndoHistory::selectionChanged,
@@ -179,6 +181,6 @@ void UndoHistory::giveUp() {
     if (box.clickedButton() != giving) return;
     if (const auto error = session_.giveUp(batch.sequence))
         showMessage(this, tr("The batch could not be given up: its file in the journal could not be removed%1.")
-                              .arg(undo_text::systemError(error)));
+                              .arg(sentences::systemError(error)));
     reload();
 }

@@ -10,6 +10,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -31,6 +32,13 @@ inline const bool journalOfItsOwn = [] {
     qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     qputenv("LOCALAPPDATA", state.path().toLocal8Bit());
     return state.isValid();
+}();
+
+// The tests read the window's English, whatever the machine's language
+// (sentences_test switches to German itself).
+inline const bool inEnglish = [] {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    return true;
 }();
 
 // The tests spell names in UTF-8, the engine's text on Windows too; there a

@@ -17,15 +17,38 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
 namespace norvane::platform {
 
-// An error as the operating system reported it: its number and its text.
+// An error as the operating system reported it: its number and its text; or
+// one the engine itself finds, named by its reason, the window writing the
+// sentence for it.
 struct SystemError {
+    enum class Reason {
+        System,               // the system's own: `number` and `description` say it
+        NoStateFolder,        // neither XDG_STATE_HOME nor HOME names a folder for the journal
+        FolderNotOwned,       // the journal's folder belongs to another user
+        OthersCanWrite,       // others can write to the journal's folder
+        NotEnoughMemory,      // a batch's file is too large to read into this machine's memory
+        HeldByAnotherNorvane, // another Norvane holds the batch's file
+        JournalNotWritable,   // the journal's folder cannot be written to
+        CutPastSize,          // a file was to be cut to a size longer than it is
+        NotARegularFile,      // a journal's file is not a regular file
+        ChangedWhileCopied,   // a file changed while it was copied across volumes, and stayed where it was
+        NoTemporaryName,      // every temporary name for a change of letter case is taken (`first` to `last`)
+    };
+    SystemError() = default;
+    SystemError(int number, std::string description, Reason reason = Reason::System)
+        : number(number), description(std::move(description)), reason(reason) {}
+
     int number = 0;
-    std::string description;
+    std::string description; // the system's words, for Reason::System
+    Reason reason = Reason::System;
+    std::string first, last; // NoTemporaryName: the first and the last temporary name tried
+    std::string leftAs;      // a failed change of letter case left the file under this temporary name
 };
 
 // What a system error stands in the way of, in the engine's own words; the
@@ -246,9 +269,15 @@ public:
 
 FileSystem& nativeFileSystem();
 
-// Why a folder with these rules cannot hold a name, in a few words; nullopt
-// where it can. Only the name's last component is judged.
-std::optional<std::string> whyNotHeld(NameRules rules, std::string_view name);
+// Why a folder with these rules cannot hold a name; nullopt where it can.
+// Only the name's last component is judged.
+struct NotHeld {
+    enum class Why { NotText, TooLong, EndsWithDot, EndsWithSpace, ControlCharacter, ReservedCharacter, DeviceName };
+    Why why = Why::DeviceName;
+    char character = 0; // ReservedCharacter: the one it holds
+    friend bool operator==(const NotHeld&, const NotHeld&) = default;
+};
+std::optional<NotHeld> whyNotHeld(NameRules rules, std::string_view name);
 
 // A file another program holds open, so that it cannot be moved for now (on
 // Windows, open without delete sharing: a photo in a viewer, a video in a

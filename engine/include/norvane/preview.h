@@ -27,8 +27,4 @@ struct Preview {
 
 Preview preview(Rule rule, const FileList& files, const RuleTexts& texts, std::size_t shown = 8);
 
-// For the user, a few lines: the counts and the first renames as "old -> new",
-// or the sentence the run's failure would show.
-std::string describe(const Preview& preview);
-
 } // namespace norvane

@@ -26,7 +26,7 @@ struct RenameFailure {
         MissingPart,   // the rule asked for a component the name lacks
         EmptyName,     // the rule gave an empty name
         InvalidName,   // the new name holds a byte, or is a name, the file system refuses
-        NameNotHeld,   // the folder's file system cannot hold the new name (`detail` says why)
+        NameNotHeld,   // the folder's file system cannot hold the new name (`notHeld` says why)
         NameTooLong,   // the new name, or the path it makes, is longer than the file system takes
         NoPermission,  // the destination cannot even be looked at
         TooManyLinks,  // the way to the destination goes through too many symbolic links
@@ -54,7 +54,8 @@ struct RenameFailure {
     std::size_t missingPart = 0;    // for MissingPart: the component index asked for
     std::size_t otherPosition = 0;  // for DuplicateName: the earlier file with that new name
     std::string otherName;
-    std::string detail;             // NameNotHeld: what the file system cannot hold; NameTaken: the name holding it, where it is spelled otherwise
+    std::string detail;             // NameTaken: the name holding it, where it is spelled otherwise
+    std::optional<platform::NotHeld> notHeld; // NameNotHeld: what the file system cannot hold
     std::optional<platform::SystemError> error;
     std::size_t renamed = 0;        // files moved before the run stopped
 
@@ -62,10 +63,6 @@ struct RenameFailure {
         return kind != Kind::MoveRefused && kind != Kind::RefreshFailed && (kind != Kind::Cancelled || renamed == 0);
     }
 };
-
-// A sentence for the user: the file, its position, the new name, the reason
-// and how many files were renamed. Names appear as their bytes.
-std::string describe(const RenameFailure& failure);
 
 // Where the run shows its modal "Done!".
 class MessageSink {

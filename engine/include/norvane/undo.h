@@ -52,7 +52,4 @@ UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem = p
 // reaches them, not by spelling.
 bool touchesFolder(const BatchRecord& record, const std::string& folder, platform::FileSystem& fileSystem);
 
-// For the user: how many files got their names back, and which did not and why.
-std::string describe(const UndoOutcome& outcome);
-
 } // namespace norvane

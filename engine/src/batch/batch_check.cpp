@@ -271,10 +271,10 @@ private:
             if (!folder.isFolder) return std::nullopt; // the folder's own problem is told instead
             rules = folder.names;
         }
-        std::optional<std::string> why = platform::whyNotHeld(rules, to);
+        const std::optional<platform::NotHeld> why = platform::whyNotHeld(rules, to);
         if (!why) return std::nullopt;
         StepProblem problem{i, Kind::NameNotHeld, std::nullopt};
-        problem.detail = std::move(*why);
+        problem.notHeld = why;
         return problem;
     }
 

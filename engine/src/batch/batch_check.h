@@ -77,7 +77,8 @@ struct StepProblem {
     // DuplicateName: the earlier step headed for the same place;
     // BlockedByAnother: the step whose file keeps the name this one needs.
     std::size_t otherStep = 0;
-    std::string detail; // NameNotHeld: what the file system cannot hold in the name
+    std::string detail; // NameTaken: the name holding it, where it is spelled otherwise
+    std::optional<platform::NotHeld> notHeld; // NameNotHeld: what the file system cannot hold in the name
 };
 
 enum class OnProblem {

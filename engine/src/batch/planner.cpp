@@ -34,6 +34,7 @@ std::optional<RenameFailure> Planner::refusal(const Plan& plan, const batch::Che
     RenameFailure failure = failureOf(plan, problem.step, problem.kind);
     failure.error = problem.error;
     failure.detail = problem.detail;
+    failure.notHeld = problem.notHeld;
     if (problem.kind == RenameFailure::Kind::DuplicateName) {
         failure.otherPosition = plan.positions[problem.otherStep];
         failure.otherName = std::string(nameAt(failure.otherPosition));

@@ -32,11 +32,12 @@ BatchWriter::~BatchWriter() = default;
 std::variant<std::unique_ptr<BatchWriter>, platform::SystemError> BatchWriter::plan(Journal& journal, BatchLog header,
                                                                                      const PlannedStepAt& stepAt) {
     if (!journal.folder_)
-        return platform::SystemError{0, "there is no folder for it: neither XDG_STATE_HOME nor HOME names one"};
+        return platform::SystemError{0, {}, platform::SystemError::Reason::NoStateFolder};
     if (const auto problem = journal.folderProblem())
-        return problem->error.value_or(platform::SystemError{0, problem->why == Journal::FolderProblem::Why::NotOwned
-                                                                    ? "the folder belongs to another user"
-                                                                    : "others can write to the folder"});
+        return problem->error.value_or(platform::SystemError{0, {},
+                                                             problem->why == Journal::FolderProblem::Why::NotOwned
+                                                                 ? platform::SystemError::Reason::FolderNotOwned
+                                                                 : platform::SystemError::Reason::OthersCanWrite});
     const std::string batches = JoinPath(*journal.folder_, batchesFolder);
     if (auto error = platform::makeFolders(batches)) return *error;
     header.createdAt = journal.clock_ ? journal.clock_() : systemNow();

@@ -77,7 +77,7 @@ Held holdAndRead(const std::string& folder, const std::string& name, bool read) 
         held.read = readBatch(bytes);
     } catch (const std::bad_alloc&) {
         // A plan too large for this machine's memory: left where it is, for one that has more.
-        held.error = platform::SystemError{0, "there is not enough memory to read it"};
+        held.error = platform::SystemError{0, {}, platform::SystemError::Reason::NotEnoughMemory};
         return held;
     }
     if (bytes.failed()) {

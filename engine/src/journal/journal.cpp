@@ -337,7 +337,7 @@ std::optional<platform::SystemError> Journal::giveUp(std::uint64_t sequence) {
     const auto entry = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.sequence == sequence; });
     if (!folder_ || entry == entries_.end()) return std::nullopt; // not kept: nothing to give up
     Held held = holdAndRead(*folder_, entry->name);
-    if (held.busy) return held.error.value_or(platform::SystemError{0, "another Norvane holds it"});
+    if (held.busy) return held.error.value_or(platform::SystemError{0, {}, platform::SystemError::Reason::HeldByAnotherNorvane});
     if (held.openFailed) return held.error;
     held.file.reset();
     auto error = platform::removeOwnFile(batchPath(*folder_, entry->name));

@@ -68,7 +68,7 @@ Journal::UndoStart Journal::beginUndo(std::uint64_t sequence, platform::FileSyst
     result.folder = log.folder;
     // The end must be recordable before anything moves: the file goes, or is marked, once the files are back.
     if (!platform::canWriteTo(JoinPath(*folder_, "batches")))
-        return refuse(RefusalKind::CannotRecordEnd, platform::SystemError{0, "the journal's folder cannot be written to"});
+        return refuse(RefusalKind::CannotRecordEnd, platform::SystemError{0, {}, platform::SystemError::Reason::JournalNotWritable});
 
     const std::unique_ptr<platform::Folder> folder = fileSystem.openFolder(log.folder);
     const FolderState here =

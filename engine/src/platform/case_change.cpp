@@ -55,11 +55,12 @@ std::optional<SystemError> changeCase(std::string_view from, std::string_view to
         }
         std::optional<SystemError> onward = moves.move(parked, to);
         if (!onward) return std::nullopt;
-        if (moves.move(parked, from)) onward->description += "; the file is left as \"" + parked + "\"";
+        if (moves.move(parked, from)) onward->leftAs = parked;
         return onward;
     }
-    taken.description = "every temporary name for the change of letter case is taken (\"" + moves.parkingName(0) + "\" to \"" +
-                        moves.parkingName(parkingAttempts - 1) + "\")";
+    taken.reason = SystemError::Reason::NoTemporaryName;
+    taken.first = moves.parkingName(0);
+    taken.last = moves.parkingName(parkingAttempts - 1);
     return taken;
 }
 

@@ -16,22 +16,24 @@ namespace {
 
 // What Windows' rules say of a name; they hold wherever the file system keeps
 // names as Windows does, whatever system writes them.
-std::optional<std::string> whyNotHeldByWindows(std::string_view name) {
+std::optional<NotHeld> whyNotHeldByWindows(std::string_view name) {
+    using Why = NotHeld::Why;
     const std::optional<std::u16string> units = text::toUtf16(name);
-    if (!units) return "its bytes are not UTF-8 text, and names there are kept as text";
+    if (!units) return NotHeld{Why::NotText};
     if (!windows_path::refusedName(*units)) return std::nullopt;
-    if (units->size() > 255) return "it is longer than 255 characters";
-    if (name.back() == '.' || name.back() == ' ') return std::string("it ends with ") + (name.back() == '.' ? "a dot" : "a space");
+    if (units->size() > 255) return NotHeld{Why::TooLong};
+    if (name.back() == '.') return NotHeld{Why::EndsWithDot};
+    if (name.back() == ' ') return NotHeld{Why::EndsWithSpace};
     for (const char c : name) {
-        if (static_cast<unsigned char>(c) < 32) return "it holds a control character";
-        if (std::string_view("<>:\"|?*\\").find(c) != std::string_view::npos) return std::string("it holds \"") + c + "\"";
+        if (static_cast<unsigned char>(c) < 32) return NotHeld{Why::ControlCharacter};
+        if (std::string_view("<>:\"|?*\\").find(c) != std::string_view::npos) return NotHeld{Why::ReservedCharacter, c};
     }
-    return "it is the name of a device";
+    return NotHeld{Why::DeviceName};
 }
 
 } // namespace
 
-std::optional<std::string> whyNotHeld(NameRules rules, std::string_view name) {
+std::optional<NotHeld> whyNotHeld(NameRules rules, std::string_view name) {
     const std::string_view last = LastComponent(name);
     if (last.empty() || last == "." || last == "..") return std::nullopt; // judged as the folder it names
     switch (rules) {

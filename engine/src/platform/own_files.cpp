@@ -40,7 +40,7 @@ std::optional<SystemError> OwnFile::append(std::string_view bytes) {
 
 std::optional<SystemError> OwnFile::cut(std::uint64_t size) {
     if (failed_) return failed_;
-    if (size > size_) return SystemError{0, "a file is cut only to a size it has"};
+    if (size > size_) return SystemError{0, {}, SystemError::Reason::CutPastSize};
     if (auto error = setSize(size)) return error;
     size_ = size;
     return std::nullopt;

@@ -40,7 +40,7 @@ std::optional<SystemError> copyContents(int from, int to, off_t& copied) {
 }
 
 SystemError changedWhileCopied() {
-    return SystemError{EBUSY, "the file changed while it was being copied; it was left where it was"};
+    return SystemError{EBUSY, {}, SystemError::Reason::ChangedWhileCopied};
 }
 
 // An editor or a download saving over the file puts another inode at its

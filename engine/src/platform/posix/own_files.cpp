@@ -27,7 +27,7 @@ namespace {
 using posix::Descriptor;
 using posix::errorOf;
 
-SystemError notARegularFile() { return SystemError{EINVAL, "not a regular file"}; }
+SystemError notARegularFile() { return SystemError{EINVAL, {}, SystemError::Reason::NotARegularFile}; }
 
 std::optional<SystemError> unusable(const std::string& path) {
     if (path.empty()) return errorOf(ENOENT);

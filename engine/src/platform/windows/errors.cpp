@@ -24,7 +24,7 @@ std::string describeError(DWORD number) {
     // The system ends its texts with ".\r\n"; the engine's sentences go on after them.
     while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ' || message.back() == L'.'))
         message.pop_back();
-    if (message.empty()) return "system error " + std::to_string(number);
+    if (message.empty()) return {}; // the window says the number alone
     return fromWide(message);
 }
 

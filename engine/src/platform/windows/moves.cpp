@@ -17,7 +17,7 @@ namespace windows {
 namespace {
 
 SystemError changedWhileCopied() {
-    return SystemError{ERROR_BUSY, "the file changed while it was being copied; it was left where it was"};
+    return SystemError{ERROR_BUSY, {}, SystemError::Reason::ChangedWhileCopied};
 }
 
 // A file written to in place keeps its identity but not its size or last write time.

@@ -26,7 +26,7 @@ struct TaskMemoryFreer {
     void operator()(wchar_t* text) const { ::CoTaskMemFree(text); }
 };
 
-SystemError notARegularFile() { return SystemError{ERROR_INVALID_PARAMETER, "not a regular file"}; }
+SystemError notARegularFile() { return SystemError{ERROR_INVALID_PARAMETER, {}, SystemError::Reason::NotARegularFile}; }
 
 // The folder a path names its last component in; empty where there is none
 // to make (a drive or a share's root is there or not at all).

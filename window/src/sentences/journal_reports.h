@@ -26,3 +26,6 @@ JournalReport journalReport(const norvane::Journal::Opening& opening, const std:
 
 // Shows the report; true when the user chose to put the renamed files back.
 bool askAfterCrash(QWidget* parent, const JournalReport& report);
+
+// The box when the journal cannot be read at all: `why` is what stood in the way.
+QString journalUnreadable(const char* why);

@@ -18,8 +18,6 @@ namespace undo_text {
 
 // The folder as a menu shows it: its own name, or the whole path for a root.
 QString shortFolder(const std::string& folder);
-// " (error 5: Input/output error)", or nothing.
-QString systemError(const std::optional<norvane::platform::SystemError>& error);
 
 // "Undo Rename (3 files in Pictures)"; plain "Undo Rename" with nothing to take back.
 QString menuItem(const std::string& folder, std::uint64_t files);
