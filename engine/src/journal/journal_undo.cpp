@@ -97,6 +97,9 @@ Journal::UndoStart Journal::beginUndo(std::uint64_t sequence, platform::FileSyst
         }
         return result;
     }
+    // The undo goes by the record alone: the plan as read goes now, so that a
+    // large batch is not held twice while its files move back.
+    held.log.reset();
     result.undoing.emplace(Undoing(std::unique_ptr<Undoing::State>(
         new Undoing::State{*this, fileSystem, entry.name, std::move(held), std::move(renamed), false})));
     return result;

@@ -129,20 +129,20 @@ Settled settleSteps(const BatchLog& log, platform::Folder& folder, platform::Fil
 Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem) {
     const BatchRecord& steps = log.steps;
     const std::uint64_t made = log.ended.value_or(0);
-    // Where each made step's file should be now, its old name, and both looked at in one read.
-    std::vector<std::string> where;
+    // The made steps not given up: where each one's file should be now and its old name, both looked at in one read.
     std::vector<std::size_t> candidates;
-    for (std::size_t i = 0; i < made && i < steps.size(); ++i) {
-        if (log.givenUp.count(i)) continue;
-        const auto parked = log.parked.find(i);
-        where.push_back(parked != log.parked.end() ? parked->second : std::string(steps.to(i)));
-        candidates.push_back(i);
-    }
+    for (std::size_t i = 0; i < made && i < steps.size(); ++i)
+        if (!log.givenUp.count(i)) candidates.push_back(i);
+    // Read from the log when asked, never a table of its names: a large batch's are not held twice.
+    const auto where = [&](std::size_t n) {
+        const auto parked = log.parked.find(candidates[n]);
+        return parked != log.parked.end() ? std::string_view(parked->second) : steps.to(candidates[n]);
+    };
     std::vector<bool> atNew(candidates.size()), atOld(candidates.size());
     if (candidates.empty()) return Renamed{};
     folder.probeNames(
         2 * candidates.size(),
-        [&](std::size_t n) { return n < candidates.size() ? std::string_view(where[n]) : steps.from(candidates[n - candidates.size()]); },
+        [&](std::size_t n) { return n < candidates.size() ? where(n) : steps.from(candidates[n - candidates.size()]); },
         [&](std::size_t n, const platform::PathProbe& probe) {
             if (n < candidates.size()) atNew[n] = present(probe);
             else atOld[n - candidates.size()] = present(probe);
@@ -151,12 +151,12 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
     std::optional<std::set<std::string>> spelled;
     for (std::size_t n = 0; n < candidates.size(); ++n) {
         const std::size_t i = candidates[n];
-        if (!platform::changesCaseOnly(steps.from(i), where[n]) || !folderPartOf(steps.from(i)).empty()) continue;
+        if (!platform::changesCaseOnly(steps.from(i), where(n)) || !folderPartOf(steps.from(i)).empty()) continue;
         if (!spelled) {
             spelled.emplace();
             fileSystem.readFolder(log.folder, [&](std::string_view entry, platform::EntryKind, bool) { spelled->emplace(entry); });
         }
-        atNew[n] = spelled->count(where[n]) > 0;
+        atNew[n] = spelled->count(std::string(where(n))) > 0;
         atOld[n] = spelled->count(std::string(steps.from(i))) > 0;
     }
     // A move cut short between its placeholder and the rename leaves the placeholder at one name and the file at the
@@ -168,8 +168,8 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
         if (folder.isOwnPlaceholder(old)) {
             folder.removeOwnPlaceholder(old);
             atOld[n] = false;
-        } else if (folder.isOwnPlaceholder(where[n])) {
-            folder.removeOwnPlaceholder(where[n]);
+        } else if (folder.isOwnPlaceholder(where(n))) {
+            folder.removeOwnPlaceholder(where(n));
             atNew[n] = false;
         }
     }
@@ -182,7 +182,7 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
         const std::int64_t since = placeholdersSince(log);
         for (std::size_t n = 0; n < candidates.size(); ++n)
             if (atNew[n] && atOld[n] && holdsStepFile(folder, steps, candidates[n], steps.from(candidates[n])) &&
-                emptyFileSince(folder.probe(where[n]), since) && folder.removeUnstampedPlaceholder(where[n], since).removed)
+                emptyFileSince(folder.probe(where(n)), since) && folder.removeUnstampedPlaceholder(where(n), since).removed)
                 atNew[n] = false;
         // The undo goes latest first, one move at a time: the one under way
         // is the latest whose file is still at its new name.
@@ -191,7 +191,7 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
         }
         if (n < candidates.size() && atOld[n]) {
             const std::string_view old = steps.from(candidates[n]);
-            if (holdsStepFile(folder, steps, candidates[n], where[n]) && emptyFileSince(folder.probe(old), since) &&
+            if (holdsStepFile(folder, steps, candidates[n], where(n)) && emptyFileSince(folder.probe(old), since) &&
                 folder.removeUnstampedPlaceholder(old, since).removed)
                 atOld[n] = false;
         }
@@ -214,10 +214,19 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
     renamed.record.folder = log.folder;
     renamed.record.folderIdentity = log.folderIdentity;
     renamed.record.folderTrust = log.folderTrust;
+    // The record made to size at once: grown move by move, it would hold up to twice its size while it grows.
+    std::size_t moves = 0, nameBytes = 0;
+    for (std::size_t n = 0; n < candidates.size(); ++n)
+        if (atNew[n] || !atOld[n]) {
+            ++moves;
+            nameBytes += steps.from(candidates[n]).size() + where(n).size();
+        }
+    renamed.record.reserve(moves, nameBytes);
+    renamed.stepOf.reserve(moves);
     bool anyFound = false;
     for (std::size_t n = 0; n < candidates.size(); ++n) {
         const std::size_t i = candidates[n];
-        std::string now = where[n];
+        std::string_view now = where(n);
         if (!atNew[n] && atOld[n]) continue; // back at its old name
         if (!atNew[n] && !parkingNames.empty() && folderPartOf(steps.from(i)).empty()) {
             for (const std::string& name : parkingNames)
