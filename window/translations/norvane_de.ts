@@ -178,10 +178,6 @@ Programms oder, bei einem installierten Programm, Ihren persönlichen Ordner.
         <translation>Kann jetzt nicht rückgängig gemacht werden: %1.</translation>
     </message>
     <message>
-        <source>Nothing to take back: the journal keeps no batch now.</source>
-        <translation>Nichts rückgängig zu machen: Das Journal enthält zurzeit keinen Durchgang.</translation>
-    </message>
-    <message>
         <source>Putting back</source>
         <translation>Zurückbenennen</translation>
     </message>
@@ -216,6 +212,10 @@ Programms oder, bei einem installierten Programm, Ihren persönlichen Ordner.
     <message>
         <source>Checking %1 before moving any</source>
         <translation>%1 werden geprüft, bevor etwas verschoben wird</translation>
+    </message>
+    <message>
+        <source>The journal could not be read: %1.</source>
+        <translation>Das Journal konnte nicht gelesen werden: %1.</translation>
     </message>
 </context>
 <context>
@@ -828,6 +828,25 @@ Programms oder, bei einem installierten Programm, Ihren persönlichen Ordner.
     <message>
         <source>Nothing was moved: the journal has no folder it can use.</source>
         <translation>Nichts wurde verschoben: Das Journal hat keinen Ordner, den es verwenden kann.</translation>
+    </message>
+    <message>
+        <source>Nothing to take back: the journal keeps no batch now.</source>
+        <translation>Nichts rückgängig zu machen: Das Journal enthält zurzeit keinen Durchgang.</translation>
+    </message>
+    <message>
+        <source>Ctrl+Z in the file list has nothing to take back: the journal keeps no batch now.</source>
+        <translation>Strg+Z in der Dateiliste hat nichts rückgängig zu machen: Das Journal enthält zurzeit keinen Durchgang.</translation>
+    </message>
+    <message>
+        <source>Ctrl+Z in the file list cannot take back &quot;%1&quot; in %2 now: %3.</source>
+        <translation>Strg+Z in der Dateiliste kann „%1“ in %2 jetzt nicht rückgängig machen: %3.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Ctrl+Z in the file list takes back &quot;%1&quot; in %2, %Ln files.</source>
+        <translation>
+            <numerusform>Strg+Z in der Dateiliste macht „%1“ in %2 rückgängig, %Ln Datei.</numerusform>
+            <numerusform>Strg+Z in der Dateiliste macht „%1“ in %2 rückgängig, %Ln Dateien.</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

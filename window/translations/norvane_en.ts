@@ -138,5 +138,12 @@
             <numerusform>The undo was cancelled: %Ln files were not put back yet; another undo takes them back.</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>Ctrl+Z in the file list takes back &quot;%1&quot; in %2, %Ln files.</source>
+        <translation>
+            <numerusform>Ctrl+Z in the file list takes back &quot;%1&quot; in %2, %Ln file.</numerusform>
+            <numerusform>Ctrl+Z in the file list takes back &quot;%1&quot; in %2, %Ln files.</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>
