@@ -6,7 +6,7 @@
 // What the window says of a run: why it stopped and how many files it
 // renamed, what a button would do now, and the word that it is done.
 
-#include "norvane/preview.h"
+#include "norvane/session.h"
 #include "norvane/rename_run.h"
 
 #include <QString>

@@ -6,7 +6,7 @@
 // What stood in the way, as the system said it or as the engine found it, to
 // follow the sentence it explains.
 
-#include "norvane/platform.h"
+#include "norvane/session.h"
 
 #include <QString>
 
