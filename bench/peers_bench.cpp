@@ -40,6 +40,7 @@
 
 #ifdef NORVANE_PEERS_WINDOW
 #include "form1.h"
+#include "norvane_bench/box_watcher.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -287,26 +288,6 @@ Clock::duration runEngine(const BatchFolder& folder) {
 
 #ifdef NORVANE_PEERS_WINDOW
 
-// Notes when the "Done!" box shows and closes every message box at once; a
-// progress window, which is no message box, is left alone.
-class BoxWatcher final : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show) {
-            if (auto* box = qobject_cast<QMessageBox*>(watched)) {
-                if (!shownAt) {
-                    shownAt = Clock::now();
-                    text = box->text();
-                }
-                QTimer::singleShot(0, box, [box] { box->accept(); });
-            }
-        }
-        return false;
-    }
-    std::optional<Clock::time_point> shownAt;
-    QString text;
-};
-
 class WindowTurn {
 public:
     WindowTurn() {
@@ -326,10 +307,8 @@ public:
         if (window_.fileList().count() != folder.size()) fail("the window lists the wrong count");
 
         BoxWatcher watcher;
-        qApp->installEventFilter(&watcher);
         const Clock::time_point clicked = Clock::now();
         change_->click(); // returns once the box is closed
-        qApp->removeEventFilter(&watcher);
         if (!watcher.shownAt) fail("the window showed no box");
         if (watcher.text != QStringLiteral("Done!")) fail("the window said: " + watcher.text.toStdString());
         if (window_.fileList().count() != folder.size() || window_.fileList().name(0) != folder.pairs().front().to)

@@ -33,6 +33,7 @@
 #include "norvane/file_list.h"
 #include "norvane/folder_list.h"
 #include "norvane/session.h"
+#include "norvane_bench/box_watcher.h"
 #include "norvane_bench/peak_memory.h"
 #include "norvane_bench/sample_folder.h"
 #include "norvane_bench/samples.h"
@@ -47,6 +48,7 @@
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QLocale>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStringListModel>
@@ -126,7 +128,7 @@ void measure(std::size_t size, int repeats) {
     auto& replaceButton = child<QPushButton>(window, "CmdChange");
     child<QLineEdit>(window, "txt_find").setText(QStringLiteral("_"));
     child<QLineEdit>(window, "Txt_replace").setText(QStringLiteral(" "));
-    const QString everyFileRenamed = QStringLiteral("Would rename %1 files").arg(size);
+    const QString everyFileRenamed = QStringLiteral("Would rename %1 files").arg(QLocale().toString(static_cast<qulonglong>(size)));
 
     QListView plain;
     plain.setUniformItemSizes(true);
@@ -196,30 +198,6 @@ void measure(std::size_t size, int repeats) {
 
 // ---------------------------------------------------------------------------
 // Start-up and peak memory, each in a process of its own: this program again.
-
-// Notes when the first message box shows, and what it says, and closes every
-// box at once.
-class BoxWatcher final : public QObject {
-public:
-    BoxWatcher() { qApp->installEventFilter(this); }
-    ~BoxWatcher() override { qApp->removeEventFilter(this); }
-    BoxWatcher(const BoxWatcher&) = delete;
-    BoxWatcher& operator=(const BoxWatcher&) = delete;
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show)
-            if (auto* box = qobject_cast<QMessageBox*>(watched)) {
-                if (!shownAt) {
-                    shownAt = Clock::now();
-                    text = box->text();
-                }
-                QTimer::singleShot(0, box, [box] { box->accept(); });
-            }
-        return false;
-    }
-    std::optional<Clock::time_point> shownAt;
-    QString text;
-};
 
 // Until the events queued so far are handled: the window's start queues the
 // reading of the journal, which is then done.
@@ -352,7 +330,7 @@ int memoryChild(const std::string& folder, std::size_t size) {
     child<QLineEdit>(window, "txt_find").setText(QStringLiteral("_"));
     child<QLineEdit>(window, "Txt_replace").setText(QStringLiteral(" "));
     askForTooltip(child<QPushButton>(window, "CmdChange"));
-    if (!QToolTip::text().contains(QStringLiteral("Would rename %1 files").arg(size))) fail("the tooltip says something else");
+    if (!QToolTip::text().contains(QStringLiteral("Would rename %1 files").arg(QLocale().toString(static_cast<qulonglong>(size))))) fail("the tooltip says something else");
     QToolTip::hideText();
     const std::size_t previewKiB = peakResidentKiB();
 
