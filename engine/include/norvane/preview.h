@@ -7,7 +7,7 @@
 // they are: the run's own plan and check, without the moves.
 
 #include "norvane/file_list.h"
-#include "norvane/rename_run.h"
+#include "norvane/rename_failure.h"
 #include "norvane/rules.h"
 
 #include <cstddef>

@@ -11,7 +11,7 @@
 #include "norvane/batch_record.h"
 #include "norvane/platform.h"
 #include "norvane/progress.h"
-#include "norvane/rename_run.h"
+#include "norvane/rename_failure.h"
 
 #include <cstddef>
 #include <optional>

@@ -10,7 +10,7 @@
 #include "batch/places.h"
 #include "norvane/platform.h"
 #include "norvane/progress.h"
-#include "norvane/rename_run.h"
+#include "norvane/rename_failure.h"
 
 #include <cstddef>
 #include <functional>

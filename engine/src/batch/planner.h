@@ -8,7 +8,7 @@
 
 #include "batch/batch_check.h"
 #include "norvane/file_list.h"
-#include "norvane/rename_run.h"
+#include "norvane/rename_failure.h"
 #include "norvane/rules.h"
 
 #include <cstddef>
