@@ -1,8 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Norvane developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Eight bytes a step through eight tables ("slicing by 8"): a batch's plan is
-// checksummed before its first move, so its cost is part of every batch.
+// A batch's plan is checksummed before its first move, and every kept batch
+// at start, so its cost is part of every batch and of the window's start: the
+// processor's own instruction where it has one (x86-64 with SSE 4.2, about
+// eight times the tables' speed), else eight bytes a step through eight
+// tables ("slicing by 8").
 
 #include "journal/crc32c.h"
 
@@ -31,19 +34,48 @@ constexpr Tables makeTables() {
 
 constexpr Tables tables = makeTables();
 
-} // namespace
-
-void Crc32c::update(std::string_view bytes) {
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    std::size_t left = bytes.size();
-    std::uint32_t crc = state_;
+std::uint32_t byTables(std::uint32_t crc, const unsigned char* data, std::size_t left) {
     for (; left >= 8; left -= 8, data += 8) {
         crc ^= std::uint32_t{data[0]} | std::uint32_t{data[1]} << 8 | std::uint32_t{data[2]} << 16 | std::uint32_t{data[3]} << 24;
         crc = tables[7][crc & 0xFFu] ^ tables[6][(crc >> 8) & 0xFFu] ^ tables[5][(crc >> 16) & 0xFFu] ^ tables[4][crc >> 24] ^
               tables[3][data[4]] ^ tables[2][data[5]] ^ tables[1][data[6]] ^ tables[0][data[7]];
     }
     for (; left > 0; --left, ++data) crc = (crc >> 8) ^ tables[0][(crc ^ *data) & 0xFFu];
-    state_ = crc;
+    return crc;
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define NORVANE_CRC32C_INSTRUCTION 1
+
+__attribute__((target("sse4.2"))) std::uint32_t byInstruction(std::uint32_t crc, const unsigned char* data, std::size_t left) {
+    std::uint64_t wide = crc;
+    for (; left >= 8; left -= 8, data += 8) {
+        std::uint64_t word = 0;
+        __builtin_memcpy(&word, data, 8); // little-endian, as the tables read it
+        wide = __builtin_ia32_crc32di(wide, word);
+    }
+    auto narrow = static_cast<std::uint32_t>(wide);
+    for (; left > 0; --left, ++data) narrow = __builtin_ia32_crc32qi(narrow, *data);
+    return narrow;
+}
+
+bool hasInstruction() {
+    static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("sse4.2"));
+    return has;
+}
+#endif
+
+} // namespace
+
+void Crc32c::update(std::string_view bytes) {
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+#ifdef NORVANE_CRC32C_INSTRUCTION
+    if (hasInstruction()) {
+        state_ = byInstruction(state_, data, bytes.size());
+        return;
+    }
+#endif
+    state_ = byTables(state_, data, bytes.size());
 }
 
 } // namespace norvane::journal

@@ -4,8 +4,7 @@
 #pragma once
 
 // CRC-32C (Castagnoli): the checksum of the journal's records. It finds every
-// burst of up to 32 flipped bits, and the hardware of most machines knows it,
-// should it ever need to be faster than these tables.
+// burst of up to 32 flipped bits, and the hardware of most machines knows it.
 
 #include <cstdint>
 #include <string_view>
