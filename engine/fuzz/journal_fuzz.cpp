@@ -39,8 +39,9 @@ bool within(std::string_view part, std::string_view whole) {
 void readFields(std::string_view payload, std::uint8_t seed) {
     PayloadReader reader(payload);
     PayloadWriter again;
+    IdentityRun readRun, writtenRun; // identities as differences, each from the one before
     for (unsigned field = 0; !reader.atEnd(); ++field) {
-        const unsigned kind = (seed & 0x80u) ? seed % 5u : (seed + field) % 5u;
+        const unsigned kind = (seed & 0x80u) ? seed % 6u : (seed + field) % 6u;
         bool good = false;
         if (kind == 0) {
             std::uint8_t value = 0;
@@ -57,9 +58,12 @@ void readFields(std::string_view payload, std::uint8_t seed) {
                 REQUIRE(within(value, payload));
                 again.bytes(value);
             }
-        } else {
+        } else if (kind == 4) {
             norvane::platform::FileIdentity value;
             if ((good = reader.identity(value))) again.identity(value);
+        } else {
+            norvane::platform::FileIdentity value;
+            if ((good = readRun.read(reader, value))) writtenRun.write(again, value);
         }
         REQUIRE(payload.substr(0, again.payload().size()) == again.payload());
         if (!good) {
@@ -222,6 +226,18 @@ void readAndSettle(std::string_view input) {
     for (const std::string_view bytes : {std::string_view(text), input}) {
         const ReadBatch read = readBatch(bytes);
         REQUIRE(read.validBytes <= bytes.size());
+        // A summary, as the list of batches reads, judges the file exactly as a whole read does.
+        const ReadBatch summary = readBatch(bytes, Keep::Summary);
+        REQUIRE(summary.log.has_value() == read.log.has_value() && summary.validBytes == read.validBytes &&
+                summary.damaged == read.damaged && summary.damagedAt == read.damagedAt && summary.newer == read.newer &&
+                summary.notAJournal == read.notAJournal);
+        if (summary.log) {
+            const BatchLog& a = *summary.log;
+            const BatchLog& b = *read.log;
+            REQUIRE(a.steps.size() == 0 && a.stepsRead == b.steps.size() && a.planned == b.planned && a.ended == b.ended &&
+                    a.givenUp == b.givenUp && a.undoOpen == b.undoOpen && a.takenBackBy == b.takenBackBy && a.sequence == b.sequence &&
+                    a.folder == b.folder && a.stepCount == b.stepCount && a.marked == b.marked && a.parked == b.parked);
+        }
         if (!read.log) continue;
         const BatchLog& log = *read.log;
         REQUIRE(log.steps.size() <= log.stepCount && (!log.planned || log.steps.size() == log.stepCount));

@@ -5,6 +5,7 @@
 // tells a write cut short from damage, keeping every whole record before either.
 
 #include "journal/batch_file.h"
+#include "journal/crc32c.h"
 #include "journal/folder_facts.h"
 #include "journal/records.h"
 
@@ -76,6 +77,43 @@ TEST(JournalPayload, EveryFieldKindComesBackAndEveryShortenedPayloadFails) {
         EXPECT_FALSE(readBack(std::string_view(payload).substr(0, size), fields)) << "cut at " << size;
 }
 
+// A run of identities, each written as its difference from the one before,
+// comes back exactly at the extremes and where numbers and times go down; a
+// folder's files made one after another take a few bytes each, not thirty.
+TEST(JournalPayload, ARunOfIdentitiesComesBackExactlyAndSmall) {
+    constexpr auto u64max = std::numeric_limits<std::uint64_t>::max();
+    constexpr auto i64min = std::numeric_limits<std::int64_t>::min();
+    constexpr auto i64max = std::numeric_limits<std::int64_t>::max();
+    const std::vector<platform::FileIdentity> extremes = {
+        {{u64max, 0}, i64min, platform::FileStamp{u64max, i64max}},
+        {{0, u64max}, i64max, platform::FileStamp{0, i64min}},
+        {{0, u64max}, std::nullopt, std::nullopt},
+        {{7, 3}, std::int64_t{-1}, platform::FileStamp{5, 0}},
+        {{7, 2}, std::nullopt, platform::FileStamp{5, -1}},
+    };
+    std::vector<platform::FileIdentity> madeInTurn;
+    for (std::uint64_t i = 0; i < 512; ++i)
+        madeInTurn.push_back({{65025, 1'300'000 + i}, std::int64_t{1'765'000'000'000'000'000} + 37'000 * static_cast<std::int64_t>(i),
+                              platform::FileStamp{0, std::int64_t{1'765'000'000'000'000'000} + 36'000 * static_cast<std::int64_t>(i)}});
+    for (const std::vector<platform::FileIdentity>* run : {&extremes, static_cast<const std::vector<platform::FileIdentity>*>(&madeInTurn)}) {
+        PayloadWriter writer;
+        IdentityRun written;
+        for (const platform::FileIdentity& identity : *run) written.write(writer, identity);
+        PayloadReader reader(writer.payload());
+        IdentityRun read;
+        for (const platform::FileIdentity& identity : *run) {
+            platform::FileIdentity back;
+            ASSERT_TRUE(read.read(reader, back));
+            EXPECT_EQ(back, identity);
+        }
+        EXPECT_TRUE(reader.atEnd());
+    }
+    PayloadWriter writer;
+    IdentityRun written;
+    for (const platform::FileIdentity& identity : madeInTurn) written.write(writer, identity);
+    EXPECT_LE(writer.payload().size(), 10 * madeInTurn.size() + 32); // 26 bytes each in full
+}
+
 TEST(JournalPayload, RefusesWhatNoWriterMakesAndStaysFailed) {
     struct Case {
         const char* what;
@@ -100,6 +138,31 @@ TEST(JournalPayload, RefusesWhatNoWriterMakesAndStaysFailed) {
         EXPECT_FALSE(reader.u8(next)) << c.what;
         EXPECT_FALSE(reader.atEnd()) << c.what;
     }
+}
+
+// Whichever way the checksum is computed (the processor's instruction or the
+// tables), it is the bit-by-bit definition's, at every length and alignment and
+// over a text given in pieces.
+TEST(JournalRecords, TheChecksumIsTheDefinitionsAtEveryLengthAlignmentAndSplit) {
+    const auto byBits = [](std::string_view bytes) {
+        std::uint32_t crc = 0xFFFFFFFFu;
+        for (const char c : bytes) {
+            crc ^= static_cast<unsigned char>(c);
+            for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ ((crc & 1u) ? 0x82F63B78u : 0u);
+        }
+        return ~crc;
+    };
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += static_cast<char>((i * 151 + 17) & 0xFF);
+    for (std::size_t offset = 0; offset < 9; ++offset)
+        for (std::size_t length = 0; offset + length <= text.size(); length += 7) {
+            const std::string_view part = std::string_view(text).substr(offset, length);
+            ASSERT_EQ(crc32c(part), byBits(part)) << offset << " " << length;
+            Crc32c pieces;
+            pieces.update(part.substr(0, length / 3));
+            pieces.update(part.substr(length / 3));
+            ASSERT_EQ(pieces.value(), byBits(part)) << offset << " " << length;
+        }
 }
 
 TEST(JournalRecords, FramingUsesTheCastagnoliChecksumAndRefusesAnOversizedPayload) {
@@ -169,7 +232,7 @@ TEST(JournalReader, TellsOtherFilesNewerFormatsImpossibleLengthsAndZeroFilledTai
     std::string oneRecord = fileStart();
     ASSERT_TRUE(appendRecord(oneRecord, 3, "kept"));
     std::string newer = fileStart();
-    newer[16] = 3;
+    newer[16] = 4;
     struct Case {
         const char* what;
         std::string text;
@@ -179,7 +242,7 @@ TEST(JournalReader, TellsOtherFilesNewerFormatsImpossibleLengthsAndZeroFilledTai
     };
     const Case cases[] = {
         {"another file", "NORVANE-JOURNAX\n", State::NotAJournal, 0, "not a journal"},
-        {"a newer format", newer, State::NewerVersion, 0, "format 3"},
+        {"a newer format", newer, State::NewerVersion, 0, "format 4"},
         {"an impossible length", oneRecord + "\xff\xff\xff\xff\x01" "abc", State::Damaged, 1, "length 4294967295 in the record at byte 33"},
         {"a tail the disk never filled", oneRecord + std::string(64, '\0'), State::TornTail, 1, "at byte 33"},
     };
@@ -189,7 +252,7 @@ TEST(JournalReader, TellsOtherFilesNewerFormatsImpossibleLengthsAndZeroFilledTai
         EXPECT_EQ(file.records.size(), c.records) << c.what;
         EXPECT_NE(file.fault.find(c.faultHas), std::string::npos) << c.what << ": " << file.fault;
     }
-    EXPECT_EQ(readRecords(newer).version, 3u);
+    EXPECT_EQ(readRecords(newer).version, 4u);
     const std::string zeroFilled = oneRecord + std::string(64, '\0');
     EXPECT_EQ(readRecords(zeroFilled).validBytes, oneRecord.size());
 }

@@ -23,18 +23,19 @@ bool readTrust(PayloadReader& reader, IdentityTrust& trust) {
     return true;
 }
 
-void writeFile(PayloadWriter& writer, const std::optional<platform::FileIdentity>& file) {
+void writeFile(PayloadWriter& writer, IdentityRun& run, const std::optional<platform::FileIdentity>& file) {
     writer.u8(file ? 1 : 0);
-    if (file) writer.identity(*file);
+    if (file) run.write(writer, *file);
 }
 
-bool readFile(PayloadReader& reader, std::optional<platform::FileIdentity>& file) {
+// Format 3 writes the identities of a record as a run of differences; 1 and 2 each in full.
+bool readFile(PayloadReader& reader, std::uint32_t version, IdentityRun& run, std::optional<platform::FileIdentity>& file) {
     std::uint8_t known = 0;
     if (!reader.u8(known) || known > 1) return false;
     file.reset();
     if (known == 0) return true;
     platform::FileIdentity identity;
-    if (!reader.identity(identity)) return false;
+    if (!(version >= 3 ? run.read(reader, identity) : reader.identity(identity))) return false;
     file = identity;
     return true;
 }
@@ -49,7 +50,7 @@ std::string framed(std::uint8_t type, const PayloadWriter& writer) {
 // Each record's payload into the log; false where it does not hold together.
 class Reading {
 public:
-    Reading(BatchLog& log, std::uint32_t version) : log_(log), version_(version) {}
+    Reading(BatchLog& log, std::uint32_t version, Keep keep) : log_(log), version_(version), keep_(keep) {}
     bool planned() const { return log_.planned; }
 
     bool take(const Record& record) {
@@ -97,21 +98,24 @@ private:
 
     bool steps(PayloadReader& reader) {
         std::uint64_t first = 0, count = 0;
-        if (!reader.varint(first) || !reader.varint(count) || first != log_.steps.size() || count > log_.stepCount - first)
+        if (!reader.varint(first) || !reader.varint(count) || first != log_.stepsRead || count > log_.stepCount - first)
             return false;
+        IdentityRun run;
         for (std::uint64_t i = 0; i < count; ++i) {
             std::string_view from, to;
             IdentityTrust trust{};
             std::optional<platform::FileIdentity> source;
-            if (!reader.bytes(from) || !reader.bytes(to) || !readTrust(reader, trust) || !readFile(reader, source)) return false;
-            log_.steps.add(from, to, source, trust);
+            if (!reader.bytes(from) || !reader.bytes(to) || !readTrust(reader, trust) || !readFile(reader, version_, run, source))
+                return false;
+            if (keep_ == Keep::Whole) log_.steps.add(from, to, source, trust);
         }
+        log_.stepsRead += count;
         return true;
     }
 
     bool planned(PayloadReader& reader) {
         std::uint64_t count = 0;
-        if (log_.planned || !reader.varint(count) || count != log_.stepCount || log_.steps.size() != count) return false;
+        if (log_.planned || !reader.varint(count) || count != log_.stepCount || log_.stepsRead != count) return false;
         return log_.planned = true;
     }
 
@@ -119,12 +123,13 @@ private:
         std::uint64_t first = 0, count = 0;
         if (!reader.varint(first) || !reader.varint(count) || first > log_.stepCount || count > log_.stepCount - first)
             return false;
+        IdentityRun run;
         for (std::uint64_t i = first; i < first + count; ++i) {
             IdentityTrust trust{};
             std::optional<platform::FileIdentity> file;
-            if (!readTrust(reader, trust) || !readFile(reader, file)) return false;
+            if (!readTrust(reader, trust) || !readFile(reader, version_, run, file)) return false;
             // A mark only adds what is known: the source as checked stays where the move told nothing.
-            if (file) log_.steps.setFile(i, file, trust);
+            if (file && keep_ == Keep::Whole) log_.steps.setFile(i, file, trust);
         }
         if (first <= log_.marked) log_.marked = std::max(log_.marked, first + count);
         return true;
@@ -185,6 +190,7 @@ private:
 
     BatchLog& log_;
     std::uint32_t version_;
+    Keep keep_;
     bool begun_ = false;
 };
 
@@ -209,12 +215,13 @@ void appendStepsRecord(std::string& out, std::uint64_t first, std::uint64_t coun
     PayloadWriter writer;
     writer.varint(first);
     writer.varint(count);
+    IdentityRun run;
     for (std::uint64_t i = first; i < first + count; ++i) {
         const PlannedStep step = stepAt(i);
         writer.bytes(step.from);
         writer.bytes(step.to);
         writer.u8(trustByte(step.trust));
-        writeFile(writer, step.source);
+        writeFile(writer, run, step.source);
     }
     out += framed(Steps, writer);
 }
@@ -231,9 +238,10 @@ void appendMovedRecord(std::string& out, std::uint64_t first, const BatchRecord&
         PayloadWriter writer;
         writer.varint(first + (start - from));
         writer.varint(end - start);
+        IdentityRun run;
         for (std::size_t i = start; i < end; ++i) {
             writer.u8(trustByte(moves.trust(i)));
-            writeFile(writer, moves.file(i));
+            writeFile(writer, run, moves.file(i));
         }
         out += framed(Moved, writer);
     }
@@ -277,12 +285,12 @@ std::string takenBackRecord(std::uint32_t processId) {
     return framed(TakenBack, writer);
 }
 
-ReadBatch readBatch(Bytes& bytes) {
+ReadBatch readBatch(Bytes& bytes, Keep keep) {
     ReadBatch result;
     BatchLog log;
     std::optional<Reading> reading;
     const ReadFile file = scanRecords(bytes, [&](const Record& record, std::uint32_t version) {
-        if (!reading) reading.emplace(log, version);
+        if (!reading) reading.emplace(log, version, keep);
         return reading->take(record);
     });
     switch (file.state) {
@@ -312,9 +320,9 @@ ReadBatch readBatch(Bytes& bytes) {
     return result;
 }
 
-ReadBatch readBatch(std::string_view text) {
+ReadBatch readBatch(std::string_view text, Keep keep) {
     TextBytes bytes(text);
-    return readBatch(bytes);
+    return readBatch(bytes, keep);
 }
 
 } // namespace norvane::journal

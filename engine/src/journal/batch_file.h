@@ -49,6 +49,7 @@ struct BatchLog {
     platform::IdentityTrust folderTrust = platform::IdentityTrust::Unstable;
     std::optional<std::string> volumeId; // the folder's volume, where the system names it
     std::uint64_t stepCount = 0;
+    std::uint64_t stepsRead = 0; // planned steps read from the file, kept in `steps` or not
     // The planned steps; each file as best known: the source as checked, or,
     // for a step marked moved, the file as found after its move.
     BatchRecord steps;
@@ -101,7 +102,12 @@ struct ReadBatch {
     std::uint64_t damagedAt = 0;   // where the first fault is, where there is one
     std::uint64_t validBytes = 0;  // where the whole records end: appends go there
 };
-ReadBatch readBatch(Bytes& bytes);
-ReadBatch readBatch(std::string_view bytes);
+// How much a reading keeps. Both check every record alike, so a file reads
+// as whole, torn or damaged the same either way; `Summary` keeps no step and
+// applies no mark, for the list of batches, which needs only the header and
+// what followed the plan (a batch of a million files is some 60 MB of steps).
+enum class Keep { Whole, Summary };
+ReadBatch readBatch(Bytes& bytes, Keep keep = Keep::Whole);
+ReadBatch readBatch(std::string_view bytes, Keep keep = Keep::Whole);
 
 } // namespace norvane::journal

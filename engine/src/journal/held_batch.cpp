@@ -46,7 +46,7 @@ std::optional<platform::FileStamp> stampOf(const std::string& folder, const std:
     return probe.identity->stamp;
 }
 
-Held holdAndRead(const std::string& folder, const std::string& name, bool read) {
+Held holdOnly(const std::string& folder, const std::string& name) {
     Held held;
     auto holding = platform::OwnFile::hold(batchPath(folder, name));
     if (auto* error = std::get_if<platform::SystemError>(&holding)) {
@@ -60,30 +60,39 @@ Held holdAndRead(const std::string& folder, const std::string& name, bool read) 
         return held;
     }
     held.file = std::move(std::get<std::unique_ptr<platform::OwnFile>>(holding));
-    if (!read) return held;
+    return held;
+}
+
+namespace {
+
+void readHeld(Held& held, const std::string& folder, const std::string& name, Keep keep) {
+    held.read = ReadBatch{};
+    held.log.reset();
+    held.error.reset();
+    held.tooLarge = false;
     // Past any batch's size it is not read at all: reading it could not end well.
     if (const auto stamp = stampOf(folder, name); stamp && stamp->size > largestFile) {
         held.bytes = stamp->size;
         held.tooLarge = true;
-        return held;
+        return;
     }
     OwnFileBytes bytes(*held.file);
     held.bytes = bytes.size();
     if (bytes.size() > largestFile) {
         held.tooLarge = true;
-        return held;
+        return;
     }
     try {
-        held.read = readBatch(bytes);
+        held.read = readBatch(bytes, keep);
     } catch (const std::bad_alloc&) {
         // A plan too large for this machine's memory: left where it is, for one that has more.
         held.error = platform::SystemError{0, {}, platform::SystemError::Reason::NotEnoughMemory};
-        return held;
+        return;
     }
     if (bytes.failed()) {
         held.error = bytes.error();
         held.read.log.reset();
-        return held;
+        return;
     }
     if (held.read.log && held.read.damaged) {
         // What follows the damage cannot be read: kept aside, and appends go after what can.
@@ -96,6 +105,25 @@ Held holdAndRead(const std::string& folder, const std::string& name, bool read) 
         if (!failed) held.bytes = held.read.validBytes;
     }
     held.log = std::move(held.read.log);
+}
+
+} // namespace
+
+void readWhole(Held& held, const std::string& folder, const std::string& name) {
+    // The first read cut off any damage it found (a copy kept aside): the
+    // file is whole now, but what the damage took is still to be told.
+    const ReadBatch first = std::move(held.read);
+    readHeld(held, folder, name, Keep::Whole);
+    if (first.damaged && held.log && !held.read.damaged) {
+        held.read.damaged = true;
+        held.read.damagedAt = first.damagedAt;
+        held.read.fault = first.fault;
+    }
+}
+
+Held holdAndRead(const std::string& folder, const std::string& name, Keep keep) {
+    Held held = holdOnly(folder, name);
+    if (held.file) readHeld(held, folder, name, keep);
     return held;
 }
 

@@ -30,9 +30,14 @@ struct Held {
     std::uint64_t bytes = 0;
 };
 
-// The batch file `name` of the journal in `folder`, held and read. `read`
-// false: held only, to know whether another Norvane holds it.
-Held holdAndRead(const std::string& folder, const std::string& name, bool read = true);
+// The batch file `name` of the journal in `folder`, held and read, keeping
+// as much as `keep` says.
+Held holdAndRead(const std::string& folder, const std::string& name, Keep keep = Keep::Whole);
+// Held only: to know whether another Norvane holds it, or to remove it.
+Held holdOnly(const std::string& folder, const std::string& name);
+// Reads a file held already, again, keeping every step: a summary read at
+// start that finds a batch to settle reads it whole without letting it go.
+void readWhole(Held& held, const std::string& folder, const std::string& name);
 
 // Appends and makes durable; the first error is what counts.
 std::optional<platform::SystemError> appendDurably(Held& held, const std::string& records);

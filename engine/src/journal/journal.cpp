@@ -77,7 +77,7 @@ void Journal::refresh() {
         // What was read of a file stands while its size and last write do.
         const std::optional<platform::FileStamp> stamp = stampOf(*folder_, name);
         const bool cached = known != entries_.end() && known->read && !known->unreadable && stamp && known->stamp == stamp;
-        Held held = holdAndRead(*folder_, name, !cached);
+        Held held = cached ? journal::holdOnly(*folder_, name) : holdAndRead(*folder_, name, journal::Keep::Summary);
         if (cached && held.file) {
             now.push_back(*known);
             continue;
@@ -121,7 +121,7 @@ void Journal::keepWithinBounds() {
         const Entry oldest = entries_.front();
         entries_.erase(entries_.begin());
         bytes -= oldest.bytes;
-        Held held = holdAndRead(*folder_, oldest.name);
+        Held held = journal::holdOnly(*folder_, oldest.name);
         if (held.busy || !held.file) continue; // another Norvane is taking it back: it decides
         removeBatch(held, *folder_, oldest.name);
     }
@@ -141,7 +141,9 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
     std::vector<Entry> kept;
     for (const std::string& name : std::get<std::vector<std::string>>(listed)) {
         if (!journal::isBatchFile(name)) continue;
-        Held held = holdAndRead(*folder_, name);
+        // Most batches ended and need only their header and end; one to settle is read again, whole.
+        Held held = holdAndRead(*folder_, name, journal::Keep::Summary);
+        if (held.log && (!held.log->planned || !held.log->ended || held.log->undoOpen)) journal::readWhole(held, *folder_, name);
         if (held.busy || held.gone) continue;
         if (held.openFailed || (held.error && !held.tooLarge)) {
             // Left where it is: the next start tries again.
@@ -170,7 +172,7 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
         }
         BatchLog& log = *held.log;
         Interrupted stopped{log.sequence, log.folder, log.what, 0, log.stepCount, 0, 0, false, State::Ready, false, std::nullopt};
-        if (!log.planned && log.steps.empty()) {
+        if (!log.planned && log.stepsRead == 0) {
             // Nothing of a plan: nothing was moved under it, and there is nothing to take back.
             removeBatch(held, *folder_, name);
             continue;
@@ -336,7 +338,7 @@ std::optional<platform::SystemError> Journal::giveUp(std::uint64_t sequence) {
     refresh();
     const auto entry = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.sequence == sequence; });
     if (!folder_ || entry == entries_.end()) return std::nullopt; // not kept: nothing to give up
-    Held held = holdAndRead(*folder_, entry->name);
+    Held held = journal::holdOnly(*folder_, entry->name);
     if (held.busy) return held.error.value_or(platform::SystemError{0, {}, platform::SystemError::Reason::HeldByAnotherNorvane});
     if (held.openFailed) return held.error;
     held.file.reset();

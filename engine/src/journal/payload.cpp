@@ -118,4 +118,63 @@ bool PayloadReader::identity(platform::FileIdentity& value) {
     return true;
 }
 
+namespace {
+
+// The difference of two numbers modulo 2^64, as the signed number it is
+// nearest to: exact both ways, whatever the numbers.
+std::int64_t difference(std::uint64_t value, std::uint64_t previous) { return static_cast<std::int64_t>(value - previous); }
+
+} // namespace
+
+void IdentityRun::write(PayloadWriter& writer, const platform::FileIdentity& value) {
+    writer.u8(static_cast<std::uint8_t>((value.born ? hasBorn : 0u) | (value.stamp ? hasStamp : 0u)));
+    writer.signedVarint(difference(value.id.device, device_));
+    writer.signedVarint(difference(value.id.index, index_));
+    device_ = value.id.device;
+    index_ = value.id.index;
+    if (value.born) {
+        const auto born = static_cast<std::uint64_t>(*value.born);
+        writer.signedVarint(difference(born, born_));
+        born_ = born;
+    }
+    if (value.stamp) {
+        const auto modified = static_cast<std::uint64_t>(value.stamp->modified);
+        writer.varint(value.stamp->size);
+        writer.signedVarint(difference(modified, modified_));
+        modified_ = modified;
+    }
+}
+
+bool IdentityRun::read(PayloadReader& reader, platform::FileIdentity& value) {
+    std::uint8_t flags = 0;
+    if (!reader.u8(flags)) return false;
+    if ((flags & ~(hasBorn | hasStamp)) != 0) return reader.fail();
+    platform::FileIdentity read;
+    std::int64_t device = 0, index = 0;
+    if (!reader.signedVarint(device) || !reader.signedVarint(index)) return false;
+    read.id.device = device_ + static_cast<std::uint64_t>(device);
+    read.id.index = index_ + static_cast<std::uint64_t>(index);
+    std::uint64_t born = born_, modified = modified_;
+    if (flags & hasBorn) {
+        std::int64_t step = 0;
+        if (!reader.signedVarint(step)) return false;
+        born += static_cast<std::uint64_t>(step);
+        read.born = static_cast<std::int64_t>(born);
+    }
+    if (flags & hasStamp) {
+        platform::FileStamp stamp;
+        std::int64_t step = 0;
+        if (!reader.varint(stamp.size) || !reader.signedVarint(step)) return false;
+        modified += static_cast<std::uint64_t>(step);
+        stamp.modified = static_cast<std::int64_t>(modified);
+        read.stamp = stamp;
+    }
+    device_ = read.id.device;
+    index_ = read.id.index;
+    born_ = born;
+    modified_ = modified;
+    value = read;
+    return true;
+}
+
 } // namespace norvane::journal

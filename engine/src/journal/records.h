@@ -22,8 +22,9 @@
 namespace norvane::journal {
 
 // 2 keeps the batch's sequence, its volume and what a rename keeps in its
-// first record; files of version 1 are still read.
-constexpr std::uint32_t formatVersion = 2;
+// first record; 3 writes each identity of a run of steps as its difference
+// from the one before. Files of versions 1 and 2 are still read.
+constexpr std::uint32_t formatVersion = 3;
 // No writer makes a record longer: a length above it is damage, never a torn write.
 constexpr std::uint32_t maxPayload = 64u << 20;
 
@@ -68,9 +69,24 @@ public:
     bool atEnd() const { return !failed_ && rest_.empty(); }
 
 private:
+    friend class IdentityRun;
     bool fail();
     std::string_view rest_;
     bool failed_ = false;
+};
+
+// Identities one after another in one payload, each written as its
+// difference from the one before (from zero for the first): the files of one
+// folder are mostly numbered and stamped within moments of one another, so a
+// difference takes a byte or three where the whole number takes up to ten.
+// Size is written as it is. Read back in the same order, from a fresh run.
+class IdentityRun {
+public:
+    void write(PayloadWriter& writer, const platform::FileIdentity& value);
+    bool read(PayloadReader& reader, platform::FileIdentity& value);
+
+private:
+    std::uint64_t device_ = 0, index_ = 0, born_ = 0, modified_ = 0; // as written, modulo 2^64
 };
 
 struct Record {
