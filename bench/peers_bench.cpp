@@ -12,6 +12,10 @@
 //  - Norvane's engine: RenameRun with "Change Extention"'s rule and "bak", progress
 //    reporting on, "Done!" answered at once; the folder is listed before the timer,
 //    as a user's folder is listed before the click;
+//  - the engine again with its journal, as the window runs it: the window's
+//    own share of its batch is its time beside this one;
+//  - the bare loop with one statx a file after its move, which a batch makes
+//    to record which file it moved: what that record costs beside the loop;
 //  - Norvane's window (where built): the click on "Change Extention" until the
 //    "Done!" box shows;
 //  - Debian's file-rename (package rename), as a process from its start to its
@@ -21,6 +25,7 @@
 //   norvane_peers_bench                       10,000, 100,000 (5 repetitions), 1,000,000 (3)
 //   norvane_peers_bench --smoke               1,000 files once
 //   norvane_peers_bench --sizes 10000,100000 --repeat 3 [--repeat-large N]
+//   norvane_peers_bench --only look,engine,journal,window,file-rename,mmv,paths  (the bare loop always runs)
 //
 // A tool that is not installed is skipped with a line saying so.
 
@@ -30,6 +35,7 @@
 
 #include "norvane/platform.h"
 #include "norvane/file_list.h"
+#include "norvane/journal.h"
 #include "norvane/progress.h"
 #include "norvane/rename_run.h"
 #include "norvane/rules.h"
@@ -263,7 +269,7 @@ public:
     int done = 0;
 };
 
-Clock::duration runEngine(const BatchFolder& folder) {
+Clock::duration runEngine(const BatchFolder& folder, Journal* journal) {
     FileList files; // listed before the click, as the window's list is
     files.setPath(folder.path());
     if (files.count() != folder.size()) fail("the engine lists " + std::to_string(files.count()) + " files");
@@ -272,6 +278,7 @@ Clock::duration runEngine(const BatchFolder& folder) {
     std::optional<RenameFailure> failure;
     const Clock::duration taken = timed([&] {
         RenameRun run(Rule::ExtensionName, files, RuleTexts{"", "bak"}, sink);
+        run.setJournal(journal);
         run.setProgress([&](const BatchProgress&) {
             ++reports;
             return true;
@@ -328,8 +335,9 @@ private:
 // Taking turns and reporting.
 
 struct Contender {
-    enum class Kind { Bare, Loop, Engine, Window, Peer };
+    enum class Kind { Bare, Loop, Engine, EngineWithJournal, Window, Peer };
     Kind kind;
+    std::string name; // for --only
     std::string label;
     std::string note;
     std::function<Clock::duration(const BatchFolder&)> run;
@@ -366,7 +374,7 @@ void measure(std::size_t size, int repeats, std::vector<Contender>& contenders, 
     }
 
     const double bare = samples[0].median();
-    double engine = 0, window = 0;
+    double engine = 0, engineWithJournal = 0, window = 0;
     std::vector<std::pair<std::string, double>> peers;
     for (std::size_t c = 0; c < contenders.size(); ++c) {
         const Contender& contender = contenders[c];
@@ -380,6 +388,8 @@ void measure(std::size_t size, int repeats, std::vector<Contender>& contenders, 
         if (contender.kind == Contender::Kind::Engine) {
             engine = median;
             if (size >= kTargetFrom) target = "<= 1.10 " + verdict(median / bare <= kEngineRatioTarget);
+        } else if (contender.kind == Contender::Kind::EngineWithJournal) {
+            engineWithJournal = median;
         } else if (contender.kind == Contender::Kind::Window) {
             window = median;
             const double windowTarget = inMemory(folder.path()) ? kWindowRatioTargetInMemory : kWindowRatioTarget;
@@ -396,6 +406,10 @@ void measure(std::size_t size, int repeats, std::vector<Contender>& contenders, 
     if (engine > 0 && window > 0)
         std::printf("  window / engine: %.3f  (target <= %.2f) %s\n", window / engine, kWindowToEngineTarget,
                     verdict(window / engine <= kWindowToEngineTarget).c_str());
+    if (engineWithJournal > 0 && window > 0)
+        std::printf("  window / engine with its journal (the window's own share): %.3f\n", window / engineWithJournal);
+    if (engine > 0 && engineWithJournal > 0)
+        std::printf("  engine with its journal / engine without: %.3f\n", engineWithJournal / engine);
     if (window > 0 && !peers.empty()) {
         const auto best = std::min_element(peers.begin(), peers.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
         std::printf("  Norvane's window beside the faster renamer (%s): %.2f of its time  (target <= %.2f) %s\n",
@@ -432,28 +446,35 @@ void printGrowth(const Medians& medians) {
 std::vector<Contender> contenders([[maybe_unused]] void* window) {
     using Kind = Contender::Kind;
     std::vector<Contender> all;
-    all.push_back({Kind::Bare, "bare loop, renameat2 at the folder fd", "",
+    all.push_back({Kind::Bare, "bare", "bare loop, renameat2 at the folder fd", "",
                    [](const BatchFolder& f) { return timed([&] { bareRenamesAt(f.path(), f.pairs()); }); }});
-    all.push_back({Kind::Loop, "bare loop, renameat2 over full paths", "",
+    all.push_back({Kind::Loop, "paths", "bare loop, renameat2 over full paths", "",
                    [](const BatchFolder& f) { return timed([&] { bareRenames(f.path(), f.pairs()); }); }});
-    all.push_back({Kind::Engine, "Norvane engine, progress on", "", runEngine});
+    all.push_back({Kind::Loop, "look", "bare loop and a statx a file", "",
+                   [](const BatchFolder& f) { return timed([&] { bareRenamesAtAndLook(f.path(), f.pairs()); }); }});
+    all.push_back({Kind::Engine, "engine", "Norvane engine, progress on", "", [](const BatchFolder& f) { return runEngine(f, nullptr); }});
+    all.push_back({Kind::EngineWithJournal, "journal", "Norvane engine with its journal", "", [](const BatchFolder& f) {
+                       // Beside the folder, as the window's is; the oldest batches go as the journal keeps its bounds.
+                       Journal journal(f.base() + "/journal");
+                       return runEngine(f, &journal);
+                   }});
 #ifdef NORVANE_PEERS_WINDOW
     auto* turn = static_cast<WindowTurn*>(window);
-    all.push_back({Kind::Window, "Norvane window, click to \"Done!\"", "", [turn](const BatchFolder& f) { return turn->run(f); }});
+    all.push_back({Kind::Window, "window", "Norvane window, click to \"Done!\"", "", [turn](const BatchFolder& f) { return turn->run(f); }});
 #endif
     if (const auto program = findProgram("file-rename")) {
-        all.push_back({Kind::Peer, "file-rename -0 (Debian's rename)", versionOf(*program), [program](const BatchFolder& f) {
+        all.push_back({Kind::Peer, "file-rename", "file-rename -0 (Debian's rename)", versionOf(*program), [program](const BatchFolder& f) {
                            return runProcess(*program, {"-0", "s/\\.txt\\z/.bak/"}, f, f.namesFile());
                        }});
     } else {
-        all.push_back({Kind::Peer, "file-rename -0 (Debian's rename)", "not installed (Debian package rename)", {}, true});
+        all.push_back({Kind::Peer, "file-rename", "file-rename -0 (Debian's rename)", "not installed (Debian package rename)", {}, true});
     }
     if (const auto program = findProgram("mmv")) {
-        all.push_back({Kind::Peer, "mmv '*.txt' '#1.bak'", versionOf(*program), [program](const BatchFolder& f) {
+        all.push_back({Kind::Peer, "mmv", "mmv '*.txt' '#1.bak'", versionOf(*program), [program](const BatchFolder& f) {
                            return runProcess(*program, {"*.txt", "#1.bak"}, f, "/dev/null");
                        }});
     } else {
-        all.push_back({Kind::Peer, "mmv '*.txt' '#1.bak'", "not installed (Debian package mmv)", {}, true});
+        all.push_back({Kind::Peer, "mmv", "mmv '*.txt' '#1.bak'", "not installed (Debian package mmv)", {}, true});
     }
     return all;
 }
@@ -468,6 +489,11 @@ int run(int argc, char** argv) {
 #else
     std::vector<Contender> all = contenders(nullptr);
 #endif
+    for (std::size_t c = 1; c < all.size(); ++c)
+        if (!options.wanted(all[c].name) && !all[c].skipped) {
+            all[c].skipped = true;
+            all[c].note = "not asked for (--only)";
+        }
     std::printf("Norvane beside other renamers: %u cores, folders under %s, times from start to finish of the whole batch;\n"
                 "every ratio is to the bare renameat2 loop at the folder descriptor\n",
                 std::thread::hardware_concurrency(), std::filesystem::temp_directory_path().string().c_str());

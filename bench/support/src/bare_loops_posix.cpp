@@ -66,7 +66,9 @@ void bareRenames(const std::string& folder, const std::vector<RenamePair>& pairs
     for (const RenamePair& pair : pairs) paths.rename(pair.from, pair.to);
 }
 
-void bareRenamesAt(const std::string& folder, const std::vector<RenamePair>& pairs) {
+namespace {
+
+void renamesAt(const std::string& folder, const std::vector<RenamePair>& pairs, bool look) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) throw std::runtime_error("cannot open " + folder + ": " + std::strerror(errno));
     for (const RenamePair& pair : pairs) {
@@ -75,9 +77,21 @@ void bareRenamesAt(const std::string& folder, const std::vector<RenamePair>& pai
             ::close(fd);
             throw std::runtime_error("cannot move " + pair.from + " to " + pair.to + " in " + folder + ": " + std::strerror(error));
         }
+        struct statx found {};
+        if (look && ::statx(fd, pair.to.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &found) != 0) {
+            const int error = errno;
+            ::close(fd);
+            throw std::runtime_error("cannot look at " + pair.to + " in " + folder + ": " + std::strerror(error));
+        }
     }
     ::close(fd);
 }
+
+} // namespace
+
+void bareRenamesAt(const std::string& folder, const std::vector<RenamePair>& pairs) { renamesAt(folder, pairs, false); }
+
+void bareRenamesAtAndLook(const std::string& folder, const std::vector<RenamePair>& pairs) { renamesAt(folder, pairs, true); }
 
 void undoRenames(const std::string& folder, const std::vector<RenamePair>& pairs) {
     PathPair paths(folder);

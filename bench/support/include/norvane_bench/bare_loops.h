@@ -30,6 +30,10 @@ void bareRenames(const std::string& folder, const std::vector<RenamePair>& pairs
 // make them. Throws on the first refused move.
 void bareRenamesAt(const std::string& folder, const std::vector<RenamePair>& pairs);
 
+// The same, each file then looked at under its new name (one statx), as a
+// batch does to record which file it moved: what that record costs the loop.
+void bareRenamesAtAndLook(const std::string& folder, const std::vector<RenamePair>& pairs);
+
 // Puts every file back: folder/to -> folder/from, last pair first.
 void undoRenames(const std::string& folder, const std::vector<RenamePair>& pairs);
 
