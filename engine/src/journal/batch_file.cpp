@@ -50,7 +50,8 @@ std::string framed(std::uint8_t type, const PayloadWriter& writer) {
 // Each record's payload into the log; false where it does not hold together.
 class Reading {
 public:
-    Reading(BatchLog& log, std::uint32_t version, Keep keep) : log_(log), version_(version), keep_(keep) {}
+    Reading(BatchLog& log, std::uint32_t version, Keep keep, std::uint64_t fileBytes)
+        : log_(log), version_(version), keep_(keep), fileBytes_(fileBytes) {}
     bool planned() const { return log_.planned; }
 
     bool take(const Record& record) {
@@ -100,6 +101,14 @@ private:
         std::uint64_t first = 0, count = 0;
         if (!reader.varint(first) || !reader.varint(count) || first != log_.stepsRead || count > log_.stepCount - first)
             return false;
+        // Room for the whole plan at once: grown step by step it would leave
+        // its outgrown copies in the heap through the undo that reads it. No
+        // more than the file can hold (a step takes 6 bytes at least), whatever
+        // a damaged count says.
+        if (first == 0 && keep_ == Keep::Whole) {
+            const std::uint64_t room = std::min(log_.stepCount, fileBytes_ / 6);
+            log_.steps.reserve(static_cast<std::size_t>(room), static_cast<std::size_t>(std::min(fileBytes_, 2 * room * 255)));
+        }
         IdentityRun run;
         for (std::uint64_t i = 0; i < count; ++i) {
             std::string_view from, to;
@@ -191,6 +200,7 @@ private:
     BatchLog& log_;
     std::uint32_t version_;
     Keep keep_;
+    std::uint64_t fileBytes_;
     bool begun_ = false;
 };
 
@@ -290,7 +300,7 @@ ReadBatch readBatch(Bytes& bytes, Keep keep) {
     BatchLog log;
     std::optional<Reading> reading;
     const ReadFile file = scanRecords(bytes, [&](const Record& record, std::uint32_t version) {
-        if (!reading) reading.emplace(log, version, keep);
+        if (!reading) reading.emplace(log, version, keep, bytes.size());
         return reading->take(record);
     });
     switch (file.state) {
