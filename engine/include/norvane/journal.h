@@ -77,7 +77,7 @@ struct Entry;
 class Journal {
 public:
     // What is kept: the latest 100 batches, and of them no more than 256 MiB
-    // (a batch of a million files takes about 60 MB); past either the oldest
+    // (a batch of a million files takes about 50 MB); past either the oldest
     // go first, and the latest batch is always kept whole.
     static constexpr std::size_t batchesKept = 100;
     static constexpr std::uint64_t bytesKept = std::uint64_t{256} << 20;

@@ -105,7 +105,7 @@ struct ReadBatch {
 // How much a reading keeps. Both check every record alike, so a file reads
 // as whole, torn or damaged the same either way; `Summary` keeps no step and
 // applies no mark, for the list of batches, which needs only the header and
-// what followed the plan (a batch of a million files is some 60 MB of steps).
+// what followed the plan (a batch of a million files is some 50 MB of steps).
 enum class Keep { Whole, Summary };
 ReadBatch readBatch(Bytes& bytes, Keep keep = Keep::Whole);
 ReadBatch readBatch(std::string_view bytes, Keep keep = Keep::Whole);

@@ -13,7 +13,7 @@ namespace norvane::journal {
 
 namespace {
 
-// Past any batch: a million files take about 60 MB. A file this large is not read.
+// Past any batch: a million files take about 50 MB. A file this large is not read.
 constexpr std::uint64_t largestFile = std::uint64_t{4} << 30;
 
 // Keeps a copy of a damaged file in the set-aside folder before it is cut to what can be read.
