@@ -83,7 +83,7 @@ Journal::UndoStart Journal::beginUndo(std::uint64_t sequence, platform::FileSyst
         }
         if (settled.error) return refuse(RefusalKind::CannotRecordEnd, settled.error);
     }
-    journal::Renamed renamed = journal::whatIsRenamed(log, *folder, fileSystem);
+    journal::Renamed renamed = journal::takeWhatIsRenamed(log, *folder, fileSystem);
     if (renamed.nothingFound) {
         entry.nothingFound = true;
         return refuse(RefusalKind::NothingFound);

@@ -7,6 +7,8 @@
 #include "norvane/path.h"
 #include "platform/case_change.h"
 
+#include <algorithm>
+#include <numeric>
 #include <set>
 #include <string_view>
 
@@ -126,7 +128,9 @@ Settled settleSteps(const BatchLog& log, platform::Folder& folder, platform::Fil
     return settled;
 }
 
-Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem) {
+namespace {
+
+Renamed renamedOf(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem, BatchRecord* takeable) {
     const BatchRecord& steps = log.steps;
     const std::uint64_t made = log.ended.value_or(0);
     // The made steps not given up: where each one's file should be now and its old name, both looked at in one read.
@@ -211,9 +215,23 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
     }
 
     Renamed renamed;
-    renamed.record.folder = log.folder;
-    renamed.record.folderIdentity = log.folderIdentity;
-    renamed.record.folderTrust = log.folderTrust;
+    const auto ofTheFolder = [&](BatchRecord& record) {
+        record.folder = log.folder;
+        record.folderIdentity = log.folderIdentity;
+        record.folderTrust = log.folderTrust;
+    };
+    // Every step made, none given up or parked, each file at its new name:
+    // the record would be the steps themselves, entry for entry.
+    if (takeable && candidates.size() == steps.size() && log.parked.empty() &&
+        std::all_of(atNew.begin(), atNew.end(), [](bool at) { return at; })) {
+        renamed.record = std::move(*takeable);
+        *takeable = BatchRecord{};
+        ofTheFolder(renamed.record);
+        renamed.stepOf.resize(candidates.size());
+        std::iota(renamed.stepOf.begin(), renamed.stepOf.end(), std::uint64_t{0});
+        return renamed;
+    }
+    ofTheFolder(renamed.record);
     // The record made to size at once: grown move by move, it would hold up to twice its size while it grows.
     std::size_t moves = 0, nameBytes = 0;
     for (std::size_t n = 0; n < candidates.size(); ++n)
@@ -242,6 +260,16 @@ Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::F
     }
     renamed.nothingFound = !renamed.record.empty() && !anyFound;
     return renamed;
+}
+
+} // namespace
+
+Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem) {
+    return renamedOf(log, folder, fileSystem, nullptr);
+}
+
+Renamed takeWhatIsRenamed(BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem) {
+    return renamedOf(log, folder, fileSystem, &log.steps);
 }
 
 SettledBatch settle(BatchLog& log, Held& held, platform::Folder& folder, platform::FileSystem& fileSystem) {

@@ -47,6 +47,12 @@ struct Renamed {
     bool nothingFound = false; // steps to take back, but none of their files under either name
 };
 Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem);
+// The same, for a log read only to be taken back: where every step is made
+// and every file still at its new name (the common case), the record is the
+// log's own steps, taken from it, not a copy beside them; a million-file
+// batch would otherwise hold its names and identities twice at the undo's
+// peak. The log's steps are left empty then.
+Renamed takeWhatIsRenamed(BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem);
 
 // A batch that stopped without an end gets one: how far it got, read from its
 // folder, and where the crash left a file parked. Later undos start from that.
