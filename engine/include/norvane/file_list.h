@@ -33,7 +33,7 @@ public:
     void setPattern(std::string pattern);
     const std::string& pattern() const { return pattern_; }
 
-    std::size_t count() const { return order_.size(); }
+    std::size_t count() const { return ends_.size(); }
     // Valid until the next re-listing. Throws std::out_of_range past the end.
     std::string_view name(std::size_t position) const;
     // Every name, in list order, as copies.
@@ -59,12 +59,11 @@ private:
     platform::FileSystem& fileSystem_;
     std::string path_;
     std::string pattern_ = "*.*";
-    // The names in the order the folder gave them, one after another in one
-    // piece of memory, and where each ends; then the list's order over them.
+    // The names in the list's order, one after another in one piece of
+    // memory, and where each ends (while the folder is read: in its order).
     // A string each would cost several times the names in a large folder.
     std::string text_;
     std::vector<std::uint32_t> ends_;
-    std::vector<std::uint32_t> order_;
     std::optional<ListingError> error_;
     std::function<void()> changingListener_;
     std::function<void()> listener_;

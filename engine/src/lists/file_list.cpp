@@ -69,7 +69,10 @@ void FileList::setPattern(std::string pattern) {
     refresh();
 }
 
-std::string_view FileList::name(std::size_t position) const { return read(order_.at(position)); }
+std::string_view FileList::name(std::size_t position) const {
+    if (position >= ends_.size()) throw std::out_of_range("no such position in the file list");
+    return read(static_cast<std::uint32_t>(position));
+}
 
 std::vector<std::string> FileList::names() const {
     std::vector<std::string> names;
@@ -91,7 +94,6 @@ bool FileList::refresh() {
         // A listing cut short lists nothing; the listeners still hear that it ended.
         text_.clear();
         ends_.clear();
-        order_.clear();
         if (listener_) listener_();
         throw;
     }
@@ -100,11 +102,11 @@ bool FileList::refresh() {
 }
 
 void FileList::relist() {
-    // The last listing's memory is reused: a refresh after a batch then
-    // touches no fresh pages, which cost more than reading the folder.
+    // The last listing's memory is reused (the sort's copy, freed, stays with
+    // the process): a refresh after a batch then touches no fresh pages,
+    // which cost more than reading the folder.
     text_.clear();
     ends_.clear();
-    order_.clear();
     error_.reset();
     if (path_.empty()) return;
     std::optional<platform::SystemError> error = fileSystem_.readFolder(
@@ -125,12 +127,14 @@ void FileList::relist() {
     if (text_.capacity() > 4 * text_.size() + 65536) {
         text_.shrink_to_fit();
         ends_.shrink_to_fit();
-        order_.shrink_to_fit();
     }
 }
 
 // The sort moves small records holding a name's first sixteen folded bytes:
-// most comparisons end there, and the names themselves never move.
+// most comparisons end there. The names are then laid out again in the
+// list's order: every pass over the list (the plan, the check, the moves,
+// the view) reads them front to back, where in the folder's order (a hash
+// order on most disks) each name would be a miss of the processor's cache.
 void FileList::sortByName() {
     struct Listed {
         std::uint64_t head[2];
@@ -146,8 +150,16 @@ void FileList::sortByName() {
         if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
         return caseBlindLess(read(a.entry), read(b.entry));
     });
-    order_.resize(listed.size());
-    for (std::size_t position = 0; position < listed.size(); ++position) order_[position] = listed[position].entry;
+    std::string text;
+    std::vector<std::uint32_t> ends;
+    text.reserve(text_.size());
+    ends.reserve(ends_.size());
+    for (const Listed& item : listed) {
+        text.append(read(item.entry));
+        ends.push_back(static_cast<std::uint32_t>(text.size()));
+    }
+    text_.swap(text);
+    ends_.swap(ends);
 }
 
 } // namespace norvane
