@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <climits>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -178,7 +179,10 @@ void ProgressWindow::draw(const norvane::BatchProgress& progress) {
 
 QString ProgressWindow::text(const norvane::BatchProgress& progress) const {
     const QLocale locale;
-    const QString counts = QCoreApplication::translate("Form1", "%1 of %2 files")
+    // The total chooses the form ("1 file"); the numbers themselves are
+    // written by the locale, which holds counts past an int.
+    const int form = static_cast<int>(std::min<std::size_t>(progress.total, std::numeric_limits<int>::max()));
+    const QString counts = QCoreApplication::translate("Form1", "%1 of %2 files", nullptr, form)
                                .arg(locale.toString(static_cast<qulonglong>(progress.done)),
                                     locale.toString(static_cast<qulonglong>(progress.total)));
     if (progress.stage == norvane::BatchProgress::Stage::Checking)

@@ -219,6 +219,7 @@ void ProgressTest::textAndBarFromOneReport() {
         QString text;
     } reports[] = {{{Stage::Checking, 523000, 1000000}, QStringLiteral("Checking 523,000 of 1,000,000 files before moving any")},
                    {{Stage::Moving, 78912, 200000}, QStringLiteral("Renaming 78,912 of 200,000 files")},
+                   {{Stage::Checking, 0, 1}, QStringLiteral("Checking 0 of 1 file before moving any")},
                    {{Stage::Moving, 132000, 1000000}, QStringLiteral("Renaming 132,000 of 1,000,000 files")}};
     for (const auto& [sent, text] : reports) {
         QTest::qWait(60); // the dialog is drawn at most every 50 ms

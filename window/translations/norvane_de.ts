@@ -205,9 +205,12 @@ Programms oder, bei einem installierten Programm, Ihren persönlichen Ordner.
         <source>Stop</source>
         <translation>Abbrechen</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>%1 of %2 files</source>
-        <translation>%1 von %2 Dateien</translation>
+        <translation>
+            <numerusform>%1 von %2 Datei</numerusform>
+            <numerusform>%1 von %2 Dateien</numerusform>
+        </translation>
     </message>
     <message>
         <source>Checking %1 before moving any</source>

@@ -2,6 +2,16 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="en">
 <context>
+    <name>Form1</name>
+    <message numerus="yes">
+        <source>%1 of %2 files</source>
+        <translation>
+            <numerusform>%1 of %2 file</numerusform>
+            <numerusform>%1 of %2 files</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>JournalReports</name>
     <message numerus="yes">
         <source>&quot;%1&quot; in &quot;%2&quot;, a batch of %Ln files: %3; how far it got is told once it is back.</source>
