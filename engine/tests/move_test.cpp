@@ -273,6 +273,30 @@ TEST(Probe, ManyNamesOfAFolderThatCannotBeReadAreProbedOneByOne) {
     EXPECT_EQ(probes[0].kind, platform::PathKind::Absent);
 }
 
+// Probed ahead on another thread, names must still come back in order, each
+// answered in full as one probe does, and stop where the caller says.
+TEST(Probe, NamesProbedInOrderAnswerInFullAndStopWhenAsked) {
+    TempFolder folder;
+    std::vector<std::string> names;
+    for (int i = 0; i < 3000; ++i) names.push_back("f" + std::to_string(i) + (i % 3 == 0 ? ".none" : ".txt"));
+    for (const std::string& name : names)
+        if (name.ends_with(".txt")) folder.addFile(name);
+    const std::unique_ptr<platform::Folder> opened = disk().openFolder(folder.text());
+    for (const std::size_t stopAfter : {names.size(), std::size_t{2500}}) {
+        std::size_t next = 0;
+        opened->probeInOrder(
+            names.size(), [&](std::size_t i) { return std::string_view(names.at(i)); },
+            [&](std::size_t i, const platform::PathProbe& probe) {
+                EXPECT_EQ(i, next++);
+                const platform::PathProbe alone = opened->probe(names[i]);
+                EXPECT_EQ(probe.kind, alone.kind) << names[i];
+                EXPECT_EQ(probe.identity, alone.identity) << names[i];
+                return next < stopAfter;
+            });
+        EXPECT_EQ(next, stopAfter);
+    }
+}
+
 TEST(ApplicationFolder, IsTheFolderOfThisProgram) {
     const fs::path folder = testing::toPath(platform::applicationFolder());
     EXPECT_TRUE(fs::is_directory(folder));

@@ -127,6 +127,30 @@ TEST(Undo, AFileThatNeedsTheNameOfOneThatCannotGoBackStaysToo) {
     EXPECT_EQ(folder.names(), (std::set<std::string>{"001.txt", "002.txt", "b.txt"}));
 }
 
+// Enough files for the sources to be probed ahead on a second thread: the
+// replaced and the deleted file are still told apart, each by its own name.
+TEST(Undo, AmongThousandsAReplacedAndADeletedFileAreToldByName) {
+    TempFolder folder;
+    for (int i = 0; i < 3000; ++i) folder.addFile("f" + std::to_string(i) + ".txt");
+    const BatchRecord record = runOver(folder, Rule::ExtensionName, {"", "bak"}, platform::nativeFileSystem());
+    ASSERT_EQ(record.size(), 3000u);
+    const std::string replaced(record.to(1700)), deleted(record.to(2900));
+    fs::remove(folder / replaced);
+    folder.addFile(replaced, "other");
+    fs::remove(folder / deleted);
+
+    const UndoOutcome outcome = Undo(record);
+
+    EXPECT_EQ(outcome.restored, 2998u);
+    ASSERT_EQ(outcome.leftAlone.size(), 2u);
+    // Latest first.
+    EXPECT_EQ(outcome.leftAlone[0].name, deleted);
+    EXPECT_EQ(outcome.leftAlone[0].kind, Kind::SourceGone);
+    EXPECT_EQ(outcome.leftAlone[1].name, replaced);
+    EXPECT_EQ(outcome.leftAlone[1].kind, Kind::SourceReplaced);
+    EXPECT_EQ(folder.names().size(), 2999u);
+}
+
 // A refused move stops the undo; what it did not reach waits for the next one.
 TEST(Undo, StoppedMidwayKeepsTheRestForTheNextUndo) {
     TempFolder folder;

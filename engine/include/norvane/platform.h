@@ -169,6 +169,8 @@ struct FolderProbe {
 // rest of a batch's check.
 using NameAt = std::function<std::string_view(std::size_t index)>;
 using NameProbed = std::function<void(std::size_t index, const PathProbe& probe)>;
+// As NameProbed, answering whether to go on.
+using NameProbedUntil = std::function<bool(std::size_t index, const PathProbe& probe)>;
 
 // One folder held open for the length of a batch, from its check's read to
 // its last move: names are looked up from the folder itself, so the folder
@@ -190,6 +192,12 @@ public:
     // from one read of the folder where that is sure to give the same answers
     // (the identity then holds the file number alone).
     virtual void probeNames(std::size_t count, const NameAt& nameAt, const NameProbed& each);
+    // probe() of many names, all the system tells of each, handed to `each`
+    // in order on the calling thread until it answers false. A platform may
+    // probe ahead on a second thread meanwhile: an undo's check asks this of
+    // every file it moves back, and at a million files it is most of the
+    // check's time. `nameAt` may then be asked from that thread too.
+    virtual void probeInOrder(std::size_t count, const NameAt& nameAt, const NameProbedUntil& each);
 
     // How the folder spells the name it holds that compares equal to `name`
     // (where it ignores case, 'IMG.JPG' for 'img.jpg'); nullopt where it

@@ -80,12 +80,12 @@ public:
         collectTaken();
 
         ProgressTicker ticker(progress_, BatchProgress::Stage::Checking, steps_.size());
-        for (std::size_t i = 0; i < steps_.size() && !stopped(); ++i) {
+        const auto checkOne = [&](std::size_t i, const platform::PathProbe* source) {
             if (!ticker.tick(i)) {
                 result_.cancelled = true;
-                break;
+                return false;
             }
-            if (auto problem = checkStep(i)) {
+            if (auto problem = checkStep(i, source)) {
                 // Its file stays where it is, under the name it has now.
                 if (onProblem_ == OnProblem::LeaveFileAndGoOn) {
                     Place from;
@@ -95,7 +95,17 @@ public:
                 }
                 result_.problems.push_back(std::move(*problem));
             }
-        }
+            return !stopped();
+        };
+        // Where the batch knows which file each source must be, each is looked
+        // at in full, the platform probing ahead while the steps are judged in order.
+        if (expected_)
+            folder_.probeInOrder(
+                steps_.size(), [&](std::size_t i) { return steps_[i].from; },
+                [&](std::size_t i, const platform::PathProbe& source) { return checkOne(i, &source); });
+        else
+            for (std::size_t i = 0; i < steps_.size() && checkOne(i, nullptr); ++i) {
+            }
         if (!result_.cancelled && !ticker.report(steps_.size())) result_.cancelled = true;
         return std::move(result_);
     }
@@ -106,15 +116,17 @@ private:
     // The sources and the destinations are looked at all at once: the
     // platform may answer from one read of the folder for the names in it,
     // instead of asking the system about each name.
+    // Sources a probe in full looks at anyway are left out.
     void probeInFolder() {
         const std::size_t count = steps_.size();
-        sourceSeen_.assign(count, Seen::Unasked);
+        const std::size_t sources = expected_ ? 0 : count;
+        sourceSeen_.assign(sources, Seen::Unasked);
         destinationSeen_.assign(count, Seen::Unasked);
         folder_.probeNames(
-            2 * count, [&](std::size_t n) { return n < count ? steps_[n].from : steps_[n - count].to; },
+            sources + count, [&](std::size_t n) { return n < sources ? steps_[n].from : steps_[n - sources].to; },
             [&](std::size_t n, const platform::PathProbe& probe) {
-                const bool source = n < count;
-                const std::size_t step = source ? n : n - count;
+                const bool source = n < sources;
+                const std::size_t step = source ? n : n - sources;
                 (source ? sourceSeen_ : destinationSeen_)[step] = seenOf(probe);
                 if (probe.error) (source ? sourceErrors_ : destinationErrors_).emplace(step, *probe.error);
                 if (source && keepSources_) result_.sources[step] = probe.identity;
@@ -153,9 +165,10 @@ private:
         return probe;
     }
 
-    std::optional<StepProblem> checkStep(std::size_t i) {
+    // `source`: the step's source probed in full, where the batch knows which file it must be.
+    std::optional<StepProblem> checkStep(std::size_t i, const platform::PathProbe* source) {
         const Step& step = steps_[i];
-        if (auto problem = checkSourceThere(i)) return problem;
+        if (auto problem = checkSourceThere(i, source)) return problem;
         if (auto problem = checkNotEmpty(i)) return problem;
         if (auto problem = checkBytes(i)) return problem;
         if (auto problem = checkNameHeld(i)) return problem;
@@ -235,14 +248,14 @@ private:
 
     // The file is where the batch expects it, and, where the batch knows which
     // file it is, is that file and not another that has taken its name.
-    std::optional<StepProblem> checkSourceThere(std::size_t i) {
-        const platform::PathProbe source = probed(true, i);
-        const bool there = !source.error && (source.kind == platform::PathKind::File || source.kind == platform::PathKind::Other);
-        if (!there) return StepProblem{i, Kind::SourceGone, source.error};
+    std::optional<StepProblem> checkSourceThere(std::size_t i, const platform::PathProbe* inFull) {
+        platform::PathProbe read;
+        if (!inFull) read = probed(true, i);
+        const platform::PathProbe& now = inFull ? *inFull : read;
+        const bool there = !now.error && (now.kind == platform::PathKind::File || now.kind == platform::PathKind::Other);
+        if (!there) return StepProblem{i, Kind::SourceGone, now.error};
         if (!expected_) return std::nullopt;
         const std::optional<platform::FileIdentity> recorded = expected_->fileAt(i);
-        // All the system tells of it, not only what the folder's read said.
-        const platform::PathProbe now = folder_.probe(steps_[i].from);
         if (!recorded || !now.identity) return StepProblem{i, Kind::IdentityUnknown, now.error};
         const platform::IdentityTrust recordedTrust = expected_->trustAt(i), trust = trustOf(steps_[i].from);
         switch (sameFile(*recorded, recordedTrust, *now.identity, trust)) {

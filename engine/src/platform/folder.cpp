@@ -9,6 +9,11 @@ void Folder::probeNames(std::size_t count, const NameAt& nameAt, const NameProbe
     for (std::size_t i = 0; i < count; ++i) each(i, probe(nameAt(i)));
 }
 
+void Folder::probeInOrder(std::size_t count, const NameAt& nameAt, const NameProbedUntil& each) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (!each(i, probe(nameAt(i)))) return;
+}
+
 bool isPlaceholder(PathKind kind, const std::optional<FileIdentity>& identity) {
     return kind == PathKind::File && identity && identity->stamp && identity->stamp->size == 0 &&
            identity->stamp->modified == placeholderTime;

@@ -70,6 +70,11 @@ public:
         posix::probeNamesAt(descriptor_.get(), traits_, about_.ignoresCase, count, nameAt, each);
     }
 
+    void probeInOrder(std::size_t count, const NameAt& nameAt, const NameProbedUntil& each) override {
+        if (!about_.isFolder) return Folder::probeInOrder(count, nameAt, each);
+        posix::probeInOrderAt(descriptor_.get(), count, nameAt, each);
+    }
+
     std::optional<std::string> spelling(std::string_view name) override {
         if (!about_.isFolder) return std::nullopt;
         const std::string key = about_.ignoresCase ? foldCase(name) : std::string(name);

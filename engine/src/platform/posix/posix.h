@@ -157,6 +157,9 @@ std::optional<SystemError> moveByCopy(int folder, const std::string& from, const
 // Hands every entry of an open folder to `each`; `folder` stays open.
 std::optional<SystemError> readEntries(int folder, const EntryListed& each);
 
+// Folder::probeInOrder() of an open folder, probing ahead on a second thread.
+void probeInOrderAt(int folder, std::size_t count, const NameAt& nameAt, const NameProbedUntil& each);
+
 // probeNames() from one read of an open folder, where its entries can answer.
 void probeNamesAt(int folder, const VolumeTraits& traits, bool ignoresCase, std::size_t count, const NameAt& nameAt,
                   const NameProbed& each);
