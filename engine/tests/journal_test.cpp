@@ -296,6 +296,26 @@ TEST(Journal, TwoNorvanesNeverTakeTheSameBatchBackTwice) {
     EXPECT_EQ(folder.names(), (std::set<std::string>{"a.txt", "b.txt", "c.txt"}));
 }
 
+// An old name taken since the batch, every file still at its new name: the
+// undo goes by the journal's look at the folder and leaves that one alone,
+// the newcomer untouched, instead of stopping at its move.
+TEST(Journal, AnOldNameTakenSinceLeavesItsFileAloneAndTheRestComeBack) {
+    TempFolder folder, state;
+    folder.addFiles({"IMG_1.jpg", "IMG_2.jpg", "IMG_3.jpg"});
+    Journal journal(state.text());
+    ASSERT_FALSE(runWith(journal, folder, Rule::ReplaceName, {"IMG", "Trip"}).has_value());
+    folder.addFile("IMG_2.jpg", "newcomer");
+
+    const TakeBackResult undone = takeBackLatest(journal, platform::nativeFileSystem());
+    ASSERT_TRUE(undone.outcome.has_value()) << refusalOf(undone);
+    EXPECT_EQ(undone.outcome->restored, 2u) << shown(*undone.outcome);
+    EXPECT_FALSE(undone.outcome->stoppedAt.has_value()) << shown(*undone.outcome);
+    ASSERT_EQ(undone.outcome->leftAlone.size(), 1u);
+    EXPECT_EQ(undone.outcome->leftAlone[0].kind, RenameFailure::Kind::NameTaken);
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"IMG_1.jpg", "IMG_2.jpg", "IMG_3.jpg", "Trip_2.jpg"}));
+    EXPECT_EQ(folder.contentOf("IMG_2.jpg"), "newcomer");
+}
+
 // A file that cannot come back (another took its new name) is left alone,
 // written down as given up, and never offered again, across a restart too.
 TEST(Journal, AFileLeftAloneByAnUndoIsNotOfferedAgain) {

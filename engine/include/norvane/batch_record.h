@@ -73,4 +73,10 @@ private:
     std::vector<Move> moves_;
 };
 
+// What a look at the folder made just before an undo found at each move's old
+// name, in the record's order: the undo's check goes by it instead of reading
+// a large folder once more. AskAgain where the look could not tell.
+enum class OldNameSeen : std::uint8_t { Free, Taken, AskAgain };
+using OldNamesSeen = std::vector<OldNameSeen>;
+
 } // namespace norvane

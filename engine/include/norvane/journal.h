@@ -207,6 +207,9 @@ public:
         // put back or gave up, where it is now (parked, where a cut-short undo
         // left it so), for the batch layer's undo.
         const BatchRecord& record() const;
+        // What the journal's look found at the record's old names, where it
+        // looked at every one; empty where not.
+        const OldNamesSeen& oldNamesSeen() const;
         // The undo's intent, journaled and made durable: which process may
         // park files, and where a cut-short undo left some parked. Called after
         // the check, before the first move; an error means nothing may move.

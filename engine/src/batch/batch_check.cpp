@@ -116,12 +116,21 @@ private:
     // The sources and the destinations are looked at all at once: the
     // platform may answer from one read of the folder for the names in it,
     // instead of asking the system about each name.
-    // Sources a probe in full looks at anyway are left out.
+    // Sources a probe in full looks at anyway are left out, and destinations
+    // a look made just before saw: in the folder itself they are asked again
+    // one by one only where that look could not tell.
     void probeInFolder() {
         const std::size_t count = steps_.size();
         const std::size_t sources = expected_ ? 0 : count;
         sourceSeen_.assign(sources, Seen::Unasked);
         destinationSeen_.assign(count, Seen::Unasked);
+        if (expected_ && expected_->destinationTakenAt) {
+            for (std::size_t i = 0; i < count; ++i)
+                if (!HoldsSeparator(steps_[i].to))
+                    if (const std::optional<bool> taken = expected_->destinationTakenAt(i))
+                        destinationSeen_[i] = *taken ? Seen::Other : Seen::Absent;
+            return;
+        }
         folder_.probeNames(
             sources + count, [&](std::size_t n) { return n < sources ? steps_[n].from : steps_[n - sources].to; },
             [&](std::size_t n, const platform::PathProbe& probe) {

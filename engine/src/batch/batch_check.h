@@ -64,6 +64,9 @@ private:
 struct Expected {
     std::function<std::optional<platform::FileIdentity>(std::size_t step)> fileAt;
     std::function<platform::IdentityTrust(std::size_t step)> trustAt;
+    // Whether each step's destination was found taken by a look made just
+    // before; nullopt: the folder is asked. Where empty, the folder is read.
+    std::function<std::optional<bool>(std::size_t step)> destinationTakenAt;
 };
 
 struct StepProblem {

@@ -16,7 +16,8 @@ namespace norvane::batch {
 
 using BeforeFirstMove = std::function<std::optional<platform::SystemError>()>;
 
+// `oldNames`: what a look made just before found at the record's old names, or empty.
 UndoOutcome undo(const BatchRecord& record, platform::FileSystem& fileSystem, const ProgressCallback& progress,
-                 const BeforeFirstMove& beforeFirstMove);
+                 const BeforeFirstMove& beforeFirstMove, const OldNamesSeen& oldNames = {});
 
 } // namespace norvane::batch

@@ -33,7 +33,7 @@ UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem, co
 }
 
 UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSystem, const ProgressCallback& progress,
-                        const BeforeFirstMove& beforeFirstMove) {
+                        const BeforeFirstMove& beforeFirstMove, const OldNamesSeen& oldNames) {
     UndoOutcome outcome;
     outcome.folder = record.folder;
     // The folder is held from the check to the last move, as a batch's is.
@@ -59,8 +59,14 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
     };
     const Back every{record, nullptr};
     const batch::Steps steps = batch::Steps::of(every, count);
-    const batch::Expected expected{[&](std::size_t step) { return record.file(moveOf(step)); },
-                                   [&](std::size_t step) { return record.trust(moveOf(step)); }};
+    batch::Expected expected{[&](std::size_t step) { return record.file(moveOf(step)); },
+                             [&](std::size_t step) { return record.trust(moveOf(step)); }, {}};
+    if (oldNames.size() == count)
+        expected.destinationTakenAt = [&](std::size_t step) -> std::optional<bool> {
+            const OldNameSeen seen = oldNames[moveOf(step)];
+            if (seen == OldNameSeen::AskAgain) return std::nullopt;
+            return seen == OldNameSeen::Taken;
+        };
 
     const batch::Checked checked = batch::check(*folder, steps, batch::OnProblem::LeaveFileAndGoOn, &expected, progress);
     if (checked.cancelled) {

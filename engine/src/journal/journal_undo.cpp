@@ -47,6 +47,7 @@ Journal::Undoing& Journal::Undoing::operator=(Undoing&&) noexcept = default;
 Journal::Undoing::~Undoing() = default;
 
 const BatchRecord& Journal::Undoing::record() const { return state_->renamed.record; }
+const OldNamesSeen& Journal::Undoing::oldNamesSeen() const { return state_->renamed.oldNames; }
 
 Journal::UndoStart Journal::beginUndo(std::uint64_t sequence, platform::FileSystem& fileSystem) {
     UndoStart result;

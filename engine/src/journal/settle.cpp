@@ -142,14 +142,18 @@ Renamed renamedOf(const BatchLog& log, platform::Folder& folder, platform::FileS
         const auto parked = log.parked.find(candidates[n]);
         return parked != log.parked.end() ? std::string_view(parked->second) : steps.to(candidates[n]);
     };
-    std::vector<bool> atNew(candidates.size()), atOld(candidates.size());
+    std::vector<bool> atNew(candidates.size()), atOld(candidates.size()), oldUnknown(candidates.size());
     if (candidates.empty()) return Renamed{};
     folder.probeNames(
         2 * candidates.size(),
         [&](std::size_t n) { return n < candidates.size() ? where(n) : steps.from(candidates[n - candidates.size()]); },
         [&](std::size_t n, const platform::PathProbe& probe) {
-            if (n < candidates.size()) atNew[n] = present(probe);
-            else atOld[n - candidates.size()] = present(probe);
+            if (n < candidates.size()) {
+                atNew[n] = present(probe);
+            } else {
+                atOld[n - candidates.size()] = present(probe);
+                oldUnknown[n - candidates.size()] = probe.error.has_value();
+            }
         });
     // A change of case alone finds one file under both names: the folder's own spelling tells which it has.
     std::optional<std::set<std::string>> spelled;
@@ -229,6 +233,9 @@ Renamed renamedOf(const BatchLog& log, platform::Folder& folder, platform::FileS
         ofTheFolder(renamed.record);
         renamed.stepOf.resize(candidates.size());
         std::iota(renamed.stepOf.begin(), renamed.stepOf.end(), std::uint64_t{0});
+        renamed.oldNames.resize(candidates.size());
+        for (std::size_t n = 0; n < candidates.size(); ++n)
+            renamed.oldNames[n] = oldUnknown[n] ? OldNameSeen::AskAgain : atOld[n] ? OldNameSeen::Taken : OldNameSeen::Free;
         return renamed;
     }
     ofTheFolder(renamed.record);

@@ -45,6 +45,7 @@ struct Renamed {
     std::vector<std::uint64_t> stepOf;
     std::map<std::uint64_t, std::string> parked; // found parked by an undo that stopped mid-step
     bool nothingFound = false; // steps to take back, but none of their files under either name
+    OldNamesSeen oldNames;     // where the record is the log's steps taken whole; else empty
 };
 Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem);
 // The same, for a log read only to be taken back: where every step is made

@@ -28,7 +28,8 @@ TakeBackResult takeBack(Journal& journal, std::uint64_t sequence, platform::File
         return result;
     }
     Journal::Undoing& undoing = *start.undoing;
-    UndoOutcome outcome = batch::undo(undoing.record(), fileSystem, progress, [&] { return undoing.began(); });
+    UndoOutcome outcome =
+        batch::undo(undoing.record(), fileSystem, progress, [&] { return undoing.began(); }, undoing.oldNamesSeen());
     // Nothing moved: the batch stays as it was, to be taken back later.
     if (outcome.notJournaled) {
         result.refusal = Journal::Refusal{RefusalKind::CannotRecordEnd, outcome.notJournaled};
