@@ -115,10 +115,9 @@ private:
 
     // The sources and the destinations are looked at all at once: the
     // platform may answer from one read of the folder for the names in it,
-    // instead of asking the system about each name.
-    // Sources a probe in full looks at anyway are left out, and destinations
-    // a look made just before saw: in the folder itself they are asked again
-    // one by one only where that look could not tell.
+    // instead of asking the system about each name. An undo's sources are
+    // left out (each is probed in full anyway), and so are destinations a
+    // look made just before saw: the rest are asked one by one.
     void probeInFolder() {
         const std::size_t count = steps_.size();
         const std::size_t sources = expected_ ? 0 : count;
