@@ -498,6 +498,26 @@ TEST(Settle, EveryStepFoundAtItsNewNameCountsAndGoesBack) {
     }
 }
 
+// A card pulled after the batch's end was durable on the journal's disk, the
+// card itself having written one move's placeholder but not its rename: the
+// photo is still at its old name, an empty file made since the batch began at
+// its new one. That placeholder goes, and the other photos come back.
+TEST(Settle, APlaceholderACardKeptAfterTheBatchsEndGoesAndTheRestComeBack) {
+    TempFolder folder, state;
+    folder.addFiles(photos(10));
+    const auto before = contentsOf(folder);
+    Journal journal(state.text());
+    ASSERT_FALSE(runWith(journal, folder, Rule::ExtensionName, {"", "png"}).has_value());
+    fs::rename(folder / "p2.png", folder / "p2.jpg");
+    std::ofstream(folder / "p2.png", std::ios::binary).close(); // made now, never stamped
+
+    const TakeBackResult undone = takeBackLatest(journal, platform::nativeFileSystem());
+    ASSERT_TRUE(undone.outcome.has_value()) << refusalOf(undone);
+    EXPECT_EQ(undone.outcome->restored, 9u) << shown(*undone.outcome);
+    EXPECT_TRUE(undone.outcome->leftAlone.empty()) << shown(*undone.outcome);
+    EXPECT_EQ(contentsOf(folder), before);
+}
+
 // The batch's folder away (a card out), another card at its path, or a
 // folder made again there: the batch is kept at its place, said to wait, an
 // older batch can still be taken back, and it is offered once its folder is back.

@@ -181,17 +181,18 @@ Renamed renamedOf(const BatchLog& log, platform::Folder& folder, platform::FileS
             atNew[n] = false;
         }
     }
-    // An undo cut short by a power cut may leave, besides the placeholder of
-    // its move under way (at that file's old name), a batch's placeholder
-    // whose name the card had not yet seen replaced (at a new name, with the
-    // file back at its old one). Both are empty files made since the batch
-    // began, beside the step's own file.
+    // A power cut may leave a batch's placeholder whose name the card had not
+    // yet seen replaced: at a new name, with the file still (or, after an
+    // undo cut short, back) at its old one, the batch's end durable on the
+    // journal's disk all the same. An undo cut short may also leave the
+    // placeholder of its move under way, at that file's old name. Both are
+    // empty files made since the batch began, beside the step's own file.
+    const std::int64_t since = placeholdersSince(log);
+    for (std::size_t n = 0; n < candidates.size(); ++n)
+        if (atNew[n] && atOld[n] && holdsStepFile(folder, steps, candidates[n], steps.from(candidates[n])) &&
+            emptyFileSince(folder.probe(where(n)), since) && folder.removeUnstampedPlaceholder(where(n), since).removed)
+            atNew[n] = false;
     if (log.undoOpen) {
-        const std::int64_t since = placeholdersSince(log);
-        for (std::size_t n = 0; n < candidates.size(); ++n)
-            if (atNew[n] && atOld[n] && holdsStepFile(folder, steps, candidates[n], steps.from(candidates[n])) &&
-                emptyFileSince(folder.probe(where(n)), since) && folder.removeUnstampedPlaceholder(where(n), since).removed)
-                atNew[n] = false;
         // The undo goes latest first, one move at a time: the one under way
         // is the latest whose file is still at its new name.
         std::size_t n = candidates.size();

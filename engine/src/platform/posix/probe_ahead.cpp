@@ -44,9 +44,10 @@ void probeInOrderAt(int folder, std::size_t count, const NameAt& nameAt, const N
         mine.resize(middle - first);
         theirs.resize(end - middle);
         const Clock::time_point started = Clock::now();
-        std::thread helper;
+        // Joined on every way out, a throw on this thread included.
+        std::jthread helper;
         try {
-            helper = std::thread([&] { probeRange(middle, end, theirs); });
+            helper = std::jthread([&] { probeRange(middle, end, theirs); });
         } catch (const std::system_error&) {
             probeRange(middle, end, theirs); // no thread to be had: this one does both
         }
