@@ -504,6 +504,9 @@ TEST(Settle, EveryStepFoundAtItsNewNameCountsAndGoesBack) {
 // its new one. That placeholder goes, and the other photos come back.
 TEST(Settle, APlaceholderACardKeptAfterTheBatchsEndGoesAndTheRestComeBack) {
     TempFolder folder, state;
+#ifdef _WIN32
+    GTEST_SKIP() << "a move on Windows refuses an existing name itself and never makes a placeholder";
+#endif
     folder.addFiles(photos(10));
     const auto before = contentsOf(folder);
     Journal journal(state.text());
