@@ -123,11 +123,12 @@ private:
         const std::size_t sources = expected_ ? 0 : count;
         sourceSeen_.assign(sources, Seen::Unasked);
         destinationSeen_.assign(count, Seen::Unasked);
-        if (expected_ && expected_->destinationTakenAt) {
-            for (std::size_t i = 0; i < count; ++i)
-                if (!HoldsSeparator(steps_[i].to))
-                    if (const std::optional<bool> taken = expected_->destinationTakenAt(i))
-                        destinationSeen_[i] = *taken ? Seen::Other : Seen::Absent;
+        if (expected_ && expected_->destinationSeenAt) {
+            for (std::size_t i = 0; i < count; ++i) {
+                if (HoldsSeparator(steps_[i].to)) continue;
+                const OldNameSeen seen = expected_->destinationSeenAt(i);
+                if (seen != OldNameSeen::AskAgain) destinationSeen_[i] = seen == OldNameSeen::Taken ? Seen::Other : Seen::Absent;
+            }
             return;
         }
         folder_.probeNames(

@@ -8,6 +8,7 @@
 // judged as it will be at the moment of its own move.
 
 #include "batch/places.h"
+#include "norvane/batch_record.h"
 #include "norvane/platform.h"
 #include "norvane/progress.h"
 #include "norvane/rename_failure.h"
@@ -64,9 +65,9 @@ private:
 struct Expected {
     std::function<std::optional<platform::FileIdentity>(std::size_t step)> fileAt;
     std::function<platform::IdentityTrust(std::size_t step)> trustAt;
-    // Whether each step's destination was found taken by a look made just
-    // before; nullopt: the folder is asked. Where empty, the folder is read.
-    std::function<std::optional<bool>(std::size_t step)> destinationTakenAt;
+    // What a look made just before found at each step's destination (the
+    // name the file had); where empty, the folder is read.
+    std::function<OldNameSeen(std::size_t step)> destinationSeenAt;
 };
 
 struct StepProblem {

@@ -61,12 +61,7 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
     const batch::Steps steps = batch::Steps::of(every, count);
     batch::Expected expected{[&](std::size_t step) { return record.file(moveOf(step)); },
                              [&](std::size_t step) { return record.trust(moveOf(step)); }, {}};
-    if (oldNames.size() == count)
-        expected.destinationTakenAt = [&](std::size_t step) -> std::optional<bool> {
-            const OldNameSeen seen = oldNames[moveOf(step)];
-            if (seen == OldNameSeen::AskAgain) return std::nullopt;
-            return seen == OldNameSeen::Taken;
-        };
+    if (oldNames.size() == count) expected.destinationSeenAt = [&](std::size_t step) { return oldNames[moveOf(step)]; };
 
     const batch::Checked checked = batch::check(*folder, steps, batch::OnProblem::LeaveFileAndGoOn, &expected, progress);
     if (checked.cancelled) {
