@@ -6,6 +6,7 @@
 
 #include "temp_folder.h"
 #include "faulty_file_system.h"
+#include "forwarding_file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -187,6 +188,34 @@ TEST(CaseBlindKey, OrdersWithTheExactNameAsCaseBlindLessDoes) {
             const bool byKey = std::pair(caseBlindKey(x), x) < std::pair(caseBlindKey(y), y);
             EXPECT_EQ(byKey, caseBlindLess(x, y)) << x << " / " << y;
         }
+    }
+}
+
+// Hands over the names it is given, in the order given, for any folder.
+class NamesInOrder final : public testing::ForwardingFileSystem {
+public:
+    std::vector<std::string> names;
+    std::optional<platform::SystemError> readFolder(const std::string&, const platform::EntryListed& each) override {
+        for (const std::string& name : names) each(name, platform::EntryKind::File, false);
+        return std::nullopt;
+    }
+};
+
+TEST(FileList, OrdersNamesWhateverOrderTheFolderHandsThemOverIn) {
+    const std::vector<std::string> sorted{"a.txt", "B.txt", "b.txt", "c.txt", "D.txt", "e.txt"};
+    const std::vector<std::vector<std::string>> handedOver{
+        sorted,
+        {"e.txt", "D.txt", "c.txt", "b.txt", "B.txt", "a.txt"}, // newest first, as tmpfs does
+        {"a.txt", "B.txt", "b.txt", "c.txt", "e.txt", "D.txt"}, // in order but for the last two
+        {"D.txt", "e.txt", "c.txt", "b.txt", "B.txt", "a.txt"}, // reversed but for the first two
+        {"b.txt", "B.txt", "a.txt", "c.txt", "D.txt", "e.txt"},
+    };
+    for (const std::vector<std::string>& names : handedOver) {
+        NamesInOrder system;
+        system.names = names;
+        FileList list(system);
+        list.setPath("anywhere");
+        EXPECT_EQ(list.names(), sorted) << "handed over as " << ::testing::PrintToString(names);
     }
 }
 

@@ -136,12 +136,38 @@ void FileList::relist() {
 // the view) reads them front to back, where in the folder's order (a hash
 // order on most disks) each name would be a miss of the processor's cache.
 void FileList::sortByName() {
+    const std::uint32_t count = static_cast<std::uint32_t>(ends_.size());
+    // The names laid out again, the entry at each position given in turn.
+    const auto layOut = [&](auto&& entryAt) {
+        std::string text;
+        std::vector<std::uint32_t> ends;
+        text.reserve(text_.size());
+        ends.reserve(count);
+        for (std::uint32_t position = 0; position < count; ++position) {
+            text.append(read(entryAt(position)));
+            ends.push_back(static_cast<std::uint32_t>(text.size()));
+        }
+        text_.swap(text);
+        ends_.swap(ends);
+    };
+    // Many folders hand their names over in order already, or in reverse:
+    // FAT and exFAT in the order their files were made, tmpfs newest first,
+    // so after a batch in the reverse order of its moves. The order is
+    // total: a sort would give just that.
+    const auto inOrder = [&](bool reversed) {
+        for (std::uint32_t entry = 1; entry < count; ++entry)
+            if (reversed ? !caseBlindLess(read(entry), read(entry - 1)) : !caseBlindLess(read(entry - 1), read(entry))) return false;
+        return true;
+    };
+    if (count < 2 || inOrder(false)) return;
+    if (inOrder(true)) return layOut([&](std::uint32_t position) { return count - 1 - position; });
+
     struct Listed {
         std::uint64_t head[2];
         std::uint32_t entry;
     };
-    std::vector<Listed> listed(ends_.size());
-    for (std::uint32_t entry = 0; entry < ends_.size(); ++entry) {
+    std::vector<Listed> listed(count);
+    for (std::uint32_t entry = 0; entry < count; ++entry) {
         const std::string_view name = read(entry);
         listed[entry] = {{foldedHead(name, 0), foldedHead(name, 8)}, entry};
     }
@@ -150,16 +176,7 @@ void FileList::sortByName() {
         if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
         return caseBlindLess(read(a.entry), read(b.entry));
     });
-    std::string text;
-    std::vector<std::uint32_t> ends;
-    text.reserve(text_.size());
-    ends.reserve(ends_.size());
-    for (const Listed& item : listed) {
-        text.append(read(item.entry));
-        ends.push_back(static_cast<std::uint32_t>(text.size()));
-    }
-    text_.swap(text);
-    ends_.swap(ends);
+    layOut([&](std::uint32_t position) { return listed[position].entry; });
 }
 
 } // namespace norvane
