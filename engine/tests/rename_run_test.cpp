@@ -289,6 +289,53 @@ private:
     };
 };
 
+// A large batch looks at its moved files behind its moves: however it ends,
+// its record holds every move made, in order, each with the file now at its
+// new name, and nothing more.
+TEST(Run, ALargeBatchRecordsEveryMoveMadeWithItsFileHoweverItEnds) {
+    enum class End { Completes, Cancelled, Refused };
+    for (const End end : {End::Completes, End::Cancelled, End::Refused}) {
+        TempFolder folder;
+        const auto nameOf = [](std::size_t i, const char* extension) {
+            std::string digits = std::to_string(i);
+            return "f" + std::string(4 - digits.size(), '0') + digits + extension;
+        };
+        for (std::size_t i = 0; i < 3000; ++i) folder.addFile(nameOf(i, ".txt"));
+        FileList list;
+        list.setPath(folder.text());
+        RecordingSink sink;
+        RenameRun run(Rule::ExtensionName, list, {"", "bak"}, sink);
+        run.setProgress([&](const BatchProgress& progress) {
+            if (end == End::Completes || progress.stage != BatchProgress::Stage::Moving || progress.done < 1500) return true;
+            if (end == End::Cancelled) return false;
+            if (!fs::exists(folder / nameOf(progress.done, ".bak"))) folder.addFile(nameOf(progress.done, ".bak"), "in the way");
+            return true;
+        });
+        const std::optional<RenameFailure> failure = run.Run();
+        SCOPED_TRACE(static_cast<int>(end));
+        const BatchRecord& record = run.record();
+        if (end == End::Completes) {
+            EXPECT_FALSE(failure.has_value());
+            EXPECT_EQ(record.size(), 3000u);
+        } else {
+            ASSERT_TRUE(failure.has_value());
+            EXPECT_EQ(failure->kind, end == End::Cancelled ? Kind::Cancelled : Kind::MoveRefused);
+            EXPECT_EQ(failure->renamed, record.size());
+            EXPECT_GE(record.size(), 1500u);
+            EXPECT_LT(record.size(), 3000u);
+        }
+        const std::unique_ptr<platform::Folder> now = platform::nativeFileSystem().openFolder(folder.text());
+        for (std::size_t i = 0; i < record.size(); ++i) {
+            ASSERT_EQ(record.from(i), nameOf(i, ".txt"));
+            ASSERT_EQ(record.to(i), nameOf(i, ".bak"));
+            ASSERT_EQ(record.file(i), now->probe(record.to(i)).identity) << record.to(i);
+        }
+        if (end != End::Completes) {
+            EXPECT_TRUE(fs::exists(folder / nameOf(record.size(), ".txt")));
+        }
+    }
+}
+
 TEST(Run, NumbersFoldersBeyondSixteenBitCounts) {
     MemoryFileSystem memory;
     for (int i = 0; i < 40000; ++i) memory.names.insert("n" + std::to_string(i) + ".jpg");

@@ -33,7 +33,7 @@ public:
     std::string_view to(std::size_t i) const {
         return std::string_view(names_).substr(moves_[i].fromEnd, moves_[i].toEnd - moves_[i].fromEnd);
     }
-    // The file as the system showed it at its new name right after the move
+    // The file as the system showed it at its new name just after the move
     // (a file system may number a file afresh when it is renamed), where it
     // told; and how far the numbers of the folder it went to hold.
     std::optional<platform::FileIdentity> file(std::size_t i) const;

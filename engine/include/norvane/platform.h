@@ -198,6 +198,10 @@ public:
     // every file it moves back, and at a million files it is most of the
     // check's time. `nameAt` may then be asked from that thread too.
     virtual void probeInOrder(std::size_t count, const NameAt& nameAt, const NameProbedUntil& each);
+    // Whether probe() may be asked from a second thread while move() runs on
+    // the first, for names no move of the time touches: a batch then looks at
+    // the files it moved a little behind its moves.
+    virtual bool probesAlongsideMoves() const { return false; }
 
     // How the folder spells the name it holds that compares equal to `name`
     // (where it ignores case, 'IMG.JPG' for 'img.jpg'); nullopt where it

@@ -3,21 +3,17 @@
 
 #include "batch/batch_act.h"
 
+#include "batch/moves_recorded.h"
 #include "batch/progress_ticker.h"
 
 #include <utility>
 
 namespace norvane::batch {
 
+namespace {
 
-Acted act(platform::Folder& folder, Places& places, const Steps& steps, BatchRecord* record,
-          const ProgressCallback& progress) {
+Acted moveEach(platform::Folder& folder, const Steps& steps, MovesRecorded& recorded, const ProgressCallback& progress) {
     Acted acted;
-    if (record) {
-        std::size_t bytes = 0;
-        for (std::size_t i = 0; i < steps.size(); ++i) bytes += steps[i].from.size() + steps[i].to.size();
-        record->reserve(record->size() + steps.size(), bytes);
-    }
     ProgressTicker ticker(progress, BatchProgress::Stage::Moving, steps.size());
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const Step step = steps[i];
@@ -42,10 +38,25 @@ Acted act(platform::Folder& folder, Places& places, const Steps& steps, BatchRec
             acted.error = std::move(error);
             return acted;
         }
-        if (record) record->add(step.from, step.to, folder.probe(step.to).identity, places.trustOf(step.to));
+        recorded.moved(i);
         ++acted.done;
     }
     ticker.report(acted.done);
+    return acted;
+}
+
+} // namespace
+
+Acted act(platform::Folder& folder, Places& places, const Steps& steps, BatchRecord* record,
+          const ProgressCallback& progress) {
+    if (record) {
+        std::size_t bytes = 0;
+        for (std::size_t i = 0; i < steps.size(); ++i) bytes += steps[i].from.size() + steps[i].to.size();
+        record->reserve(record->size() + steps.size(), bytes);
+    }
+    MovesRecorded recorded(folder, places, steps, record);
+    const Acted acted = moveEach(folder, steps, recorded, progress);
+    recorded.finish();
     return acted;
 }
 

@@ -24,9 +24,11 @@ struct Acted {
 };
 
 // Each move made is added to `record`, where there is one, with the file as
-// the system shows it at its new name right after the move: a file system may
+// the system shows it at its new name after the move (a file system may
 // number a file afresh when it renames it, and a move across file systems
-// makes a new one. `places` is the one the check filled.
+// makes a new one): looked at right after it, or, in a large batch, a piece
+// of moves behind on a second thread. The record is whole when act returns.
+// `places` is the one the check filled.
 Acted act(platform::Folder& folder, Places& places, const Steps& steps, BatchRecord* record,
           const ProgressCallback& progress = {});
 Acted act(platform::Folder& folder, const Steps& steps, BatchRecord* record, const ProgressCallback& progress = {});

@@ -75,6 +75,9 @@ public:
         posix::probeInOrderAt(descriptor_.get(), count, nameAt, each);
     }
 
+    // A probe reads nothing a move changes: the folder held open, the name given.
+    bool probesAlongsideMoves() const override { return true; }
+
     std::optional<std::string> spelling(std::string_view name) override {
         if (!about_.isFolder) return std::nullopt;
         const std::string key = about_.ignoresCase ? foldCase(name) : std::string(name);

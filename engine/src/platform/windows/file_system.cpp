@@ -56,6 +56,9 @@ public:
         return windows::probeFolderPath(JoinPath(base_, name));
     }
 
+    // A probe reads nothing a move changes: the folder held open, the name given.
+    bool probesAlongsideMoves() const override { return true; }
+
     std::optional<std::string> spelling(std::string_view name) override {
         const std::optional<std::wstring> path = windows::systemPath(JoinPath(base_, name));
         if (!about_.isFolder || !path) return std::nullopt;
