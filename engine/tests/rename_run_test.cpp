@@ -289,6 +289,49 @@ private:
     };
 };
 
+// A large batch judges its steps while its folder is read: the first problem
+// it reports is the one a step-by-step replay finds first.
+TEST(Run, ALargeBatchStopsAtItsFirstProblemWhateverKind) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> extraFiles;
+        std::vector<std::string> extraFolders;
+        std::vector<std::string> goneAfterListing;
+        Kind kind;
+        std::string name;
+    };
+    const std::vector<Case> cases{
+        {"two files get one name", {"f1500.jpg"}, {}, {}, Kind::DuplicateName, "f1500.txt"},
+        {"a folder holds a new name", {}, {"f1200.bak"}, {}, Kind::NameTaken, "f1200.txt"},
+        {"a file holds a new name, after a duplicate", {"f1500.jpg", "f1700.bak"}, {}, {}, Kind::DuplicateName, "f1500.txt"},
+        {"a source gone before a duplicate", {"f1500.jpg"}, {}, {"f0700.txt"}, Kind::SourceGone, "f0700.txt"},
+        {"a duplicate before a source gone", {"f1500.jpg"}, {}, {"f1800.txt"}, Kind::DuplicateName, "f1500.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        for (int i = 0; i < 2000; ++i) {
+            const std::string digits = std::to_string(i);
+            folder.addFile("f" + std::string(4 - digits.size(), '0') + digits + ".txt");
+        }
+        folder.addFiles(c.extraFiles);
+        for (const std::string& name : c.extraFolders) folder.addFolder(name);
+        FileList list;
+        list.setPath(folder.text());
+        for (const std::string& name : c.goneAfterListing) fs::remove(folder / name);
+        const std::set<std::string> before = folder.names();
+        RecordingSink sink;
+
+        const std::optional<RenameFailure> failure = norvane::Run(Rule::ExtensionName, list, {"", "bak"}, sink);
+
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_EQ(failure->kind, c.kind);
+        EXPECT_EQ(failure->name, c.name);
+        EXPECT_EQ(failure->renamed, 0u);
+        EXPECT_EQ(folder.names(), before);
+    }
+}
+
 // A large batch looks at its moved files behind its moves: however it ends,
 // its record holds every move made, in order, each with the file now at its
 // new name, and nothing more.

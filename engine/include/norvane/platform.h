@@ -198,10 +198,12 @@ public:
     // every file it moves back, and at a million files it is most of the
     // check's time. `nameAt` may then be asked from that thread too.
     virtual void probeInOrder(std::size_t count, const NameAt& nameAt, const NameProbedUntil& each);
-    // Whether probe() may be asked from a second thread while move() runs on
-    // the first, for names no move of the time touches: a batch then looks at
-    // the files it moved a little behind its moves.
-    virtual bool probesAlongsideMoves() const { return false; }
+    // Whether probe(), probeNames() and probeFolder() may be asked from a
+    // second thread while the first goes on with the folder, moves included,
+    // for names no move of the time touches: a large batch then reads the
+    // folder while it judges its steps, and looks at the files it moved a
+    // little behind its moves.
+    virtual bool probesFromASecondThread() const { return false; }
 
     // How the folder spells the name it holds that compares equal to `name`
     // (where it ignores case, 'IMG.JPG' for 'img.jpg'); nullopt where it

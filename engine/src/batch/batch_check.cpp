@@ -8,6 +8,9 @@
 #include "hash_index.h"
 #include "norvane/path.h"
 
+#include <exception>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 namespace norvane::batch {
@@ -76,8 +79,14 @@ public:
                 result_.problems.push_back(StepProblem{i, Kind::SourceGone, listed_.error});
             return std::move(result_);
         }
-        probeInFolder();
+        std::optional<std::optional<StepProblem>> prejudged;
+        if (judgesWhileReading()) prejudged = prejudgeWhileReading();
+        else probeInFolder();
         collectTaken();
+        if (prejudged && taken_.empty()) return judgeWithNoneTaken(*prejudged);
+        // A destination taken: a step may free a name another claims, and the
+        // steps are judged again in order, from nothing.
+        if (prejudged) earlier_ = HashIndex(steps_.size());
 
         ProgressTicker ticker(progress_, BatchProgress::Stage::Checking, steps_.size());
         const auto checkOne = [&](std::size_t i, const platform::PathProbe* source) {
@@ -112,6 +121,83 @@ public:
 
 private:
     bool stopped() const { return onProblem_ == OnProblem::StopBatch && !result_.problems.empty(); }
+
+    // A large batch that stops at its first problem judges what it can of its
+    // steps while the folder is read on a second thread: the read waits on
+    // the system, the judging on the processor.
+    bool judgesWhileReading() const {
+        return !expected_ && onProblem_ == OnProblem::StopBatch && steps_.size() >= 1024 && folder_.probesFromASecondThread();
+    }
+
+    std::optional<StepProblem> prejudgeWhileReading() {
+        std::exception_ptr failed;
+        std::thread reader;
+        try {
+            reader = std::thread([&] {
+                try {
+                    probeInFolder();
+                } catch (...) {
+                    failed = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+        }
+        std::optional<StepProblem> problem = prejudge();
+        if (reader.joinable()) reader.join();
+        else probeInFolder(); // no thread to be had
+        if (failed) std::rethrow_exception(failed);
+        return problem;
+    }
+
+    // The first step with a problem whatever the folder holds: its new name
+    // cannot be, or an earlier step claims it too. Each step's claim is kept.
+    std::optional<StepProblem> prejudge() {
+        for (std::size_t i = 0; i < steps_.size(); ++i) {
+            if (auto problem = checkNotEmpty(i)) return problem;
+            if (auto problem = checkBytes(i)) return problem;
+            if (auto problem = checkNameHeld(i)) return problem;
+            Place to;
+            placeOf(steps_[i].to, to);
+            if (to.problem) {
+                to.problem->step = i;
+                return to.problem;
+            }
+            const std::uint64_t toHash = hash_(to.key);
+            if (const auto earlier = earlier_.find(toHash, [&](std::uint32_t entry) { return keyOfEntry(entry) == to.key; }))
+                return StepProblem{i, Kind::DuplicateName, std::nullopt, stepOf(*earlier)};
+            earlier_.insert(toHash, entryOf(i, true));
+        }
+        return std::nullopt;
+    }
+
+    // With no destination taken, no step frees a name another needs: the
+    // claims judged are the replay's own, and what is left is whether each
+    // source is there and each destination free, in order.
+    Checked judgeWithNoneTaken(const std::optional<StepProblem>& prejudged) {
+        ProgressTicker ticker(progress_, BatchProgress::Stage::Checking, steps_.size());
+        for (std::size_t i = 0; i < steps_.size() && !stopped(); ++i) {
+            if (!ticker.tick(i)) {
+                result_.cancelled = true;
+                return std::move(result_);
+            }
+            const bool prejudgedHere = prejudged && prejudged->step == i;
+            // The usual step, told from its two bytes: its file there, its new name free.
+            if (sourceSeen_[i] == Seen::File && destinationSeen_[i] == Seen::Absent && !prejudgedHere) continue;
+            std::optional<StepProblem> problem = checkSourceThere(i, nullptr);
+            if (!problem && prejudgedHere) problem = *prejudged;
+            if (!problem) {
+                const platform::PathProbe destination = probed(false, i);
+                if (destination.error || destination.kind != platform::PathKind::Absent) {
+                    Place to;
+                    placeOf(steps_[i].to, to);
+                    problem = checkNotTaken(i, to, destination);
+                }
+            }
+            if (problem) result_.problems.push_back(std::move(*problem));
+        }
+        if (!result_.cancelled && !ticker.report(steps_.size())) result_.cancelled = true;
+        return std::move(result_);
+    }
 
     // The sources and the destinations are looked at all at once: the
     // platform may answer from one read of the folder for the names in it,

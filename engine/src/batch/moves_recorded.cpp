@@ -22,7 +22,7 @@ constexpr auto quickPiece = std::chrono::milliseconds(20), slowPiece = std::chro
 
 MovesRecorded::MovesRecorded(platform::Folder& folder, Places& places, const Steps& steps, BatchRecord* record)
     : folder_(folder), places_(places), steps_(steps), record_(record), piece_(firstPiece), handedAt_(Clock::now()) {
-    if (!record_ || steps_.size() < fewSteps || !folder_.probesAlongsideMoves()) return;
+    if (!record_ || steps_.size() < fewSteps || !folder_.probesFromASecondThread()) return;
     try {
         helper_ = std::thread([this] { lookBehind(); });
     } catch (const std::system_error&) {

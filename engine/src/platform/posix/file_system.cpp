@@ -75,8 +75,8 @@ public:
         posix::probeInOrderAt(descriptor_.get(), count, nameAt, each);
     }
 
-    // A probe reads nothing a move changes: the folder held open, the name given.
-    bool probesAlongsideMoves() const override { return true; }
+    // A probe reads nothing the folder's other calls change: the folder held open, the name given.
+    bool probesFromASecondThread() const override { return true; }
 
     std::optional<std::string> spelling(std::string_view name) override {
         if (!about_.isFolder) return std::nullopt;

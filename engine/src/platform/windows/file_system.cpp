@@ -56,8 +56,8 @@ public:
         return windows::probeFolderPath(JoinPath(base_, name));
     }
 
-    // A probe reads nothing a move changes: the folder held open, the name given.
-    bool probesAlongsideMoves() const override { return true; }
+    // A probe reads nothing the folder's other calls change: the folder held open, the name given.
+    bool probesFromASecondThread() const override { return true; }
 
     std::optional<std::string> spelling(std::string_view name) override {
         const std::optional<std::wstring> path = windows::systemPath(JoinPath(base_, name));
