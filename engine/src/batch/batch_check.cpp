@@ -89,12 +89,12 @@ public:
         if (prejudged) earlier_ = HashIndex(steps_.size());
 
         ProgressTicker ticker(progress_, BatchProgress::Stage::Checking, steps_.size());
-        const auto checkOne = [&](std::size_t i, const platform::PathProbe* source) {
+        const auto checkOne = [&](std::size_t i, const platform::PathProbe* source, FoundAtName found) {
             if (!ticker.tick(i)) {
                 result_.cancelled = true;
                 return false;
             }
-            if (auto problem = checkStep(i, source)) {
+            if (auto problem = checkStep(i, source, found)) {
                 // Its file stays where it is, under the name it has now.
                 if (onProblem_ == OnProblem::LeaveFileAndGoOn) {
                     Place from;
@@ -107,14 +107,23 @@ public:
             return !stopped();
         };
         // Where the batch knows which file each source must be, each is looked
-        // at in full, the platform probing ahead while the steps are judged in order.
-        if (expected_)
+        // at in full, the platform probing ahead while the steps are judged in
+        // order; unless a look made just before found it.
+        if (expected_ && expected_->sourceFoundAt) {
+            for (std::size_t i = 0; i < steps_.size(); ++i) {
+                const FoundAtName found = expected_->sourceFoundAt(i);
+                const std::optional<platform::PathProbe> now =
+                    found == FoundAtName::AskAgain ? std::optional(folder_.probe(steps_[i].from)) : std::nullopt;
+                if (!checkOne(i, now ? &*now : nullptr, found)) break;
+            }
+        } else if (expected_) {
             folder_.probeInOrder(
                 steps_.size(), [&](std::size_t i) { return steps_[i].from; },
-                [&](std::size_t i, const platform::PathProbe& source) { return checkOne(i, &source); });
-        else
-            for (std::size_t i = 0; i < steps_.size() && checkOne(i, nullptr); ++i) {
+                [&](std::size_t i, const platform::PathProbe& source) { return checkOne(i, &source, FoundAtName::AskAgain); });
+        } else {
+            for (std::size_t i = 0; i < steps_.size() && checkOne(i, nullptr, FoundAtName::AskAgain); ++i) {
             }
+        }
         if (!result_.cancelled && !ticker.report(steps_.size())) result_.cancelled = true;
         return std::move(result_);
     }
@@ -261,9 +270,9 @@ private:
     }
 
     // `source`: the step's source probed in full, where the batch knows which file it must be.
-    std::optional<StepProblem> checkStep(std::size_t i, const platform::PathProbe* source) {
+    std::optional<StepProblem> checkStep(std::size_t i, const platform::PathProbe* source, FoundAtName found) {
         const Step& step = steps_[i];
-        if (auto problem = checkSourceThere(i, source)) return problem;
+        if (auto problem = checkSourceThere(i, source, found)) return problem;
         if (auto problem = checkNotEmpty(i)) return problem;
         if (auto problem = checkBytes(i)) return problem;
         if (auto problem = checkNameHeld(i)) return problem;
@@ -343,24 +352,28 @@ private:
 
     // The file is where the batch expects it, and, where the batch knows which
     // file it is, is that file and not another that has taken its name.
-    std::optional<StepProblem> checkSourceThere(std::size_t i, const platform::PathProbe* inFull) {
-        platform::PathProbe read;
-        if (!inFull) read = probed(true, i);
-        const platform::PathProbe& now = inFull ? *inFull : read;
-        const bool there = !now.error && (now.kind == platform::PathKind::File || now.kind == platform::PathKind::Other);
-        if (!there) return StepProblem{i, Kind::SourceGone, now.error};
-        if (!expected_) return std::nullopt;
-        const std::optional<platform::FileIdentity> recorded = expected_->fileAt(i);
-        if (!recorded || !now.identity) return StepProblem{i, Kind::IdentityUnknown, now.error};
-        const platform::IdentityTrust recordedTrust = expected_->trustAt(i), trust = trustOf(steps_[i].from);
-        switch (sameFile(*recorded, recordedTrust, *now.identity, trust)) {
-        case Sameness::Same: return std::nullopt;
-        case Sameness::CannotTell: return StepProblem{i, Kind::IdentityUnknown, std::nullopt};
-        case Sameness::Other: break;
+    // `found`: what a look made just before found there, where it could tell.
+    std::optional<StepProblem> checkSourceThere(std::size_t i, const platform::PathProbe* inFull,
+                                                FoundAtName found = FoundAtName::AskAgain) {
+        if (found == FoundAtName::AskAgain) {
+            platform::PathProbe read;
+            if (!inFull) read = probed(true, i);
+            const platform::PathProbe& now = inFull ? *inFull : read;
+            found = expected_ ? foundAgainst(now, expected_->fileAt(i), expected_->trustAt(i), trustOf(steps_[i].from))
+                              : foundAgainst(now, std::nullopt, platform::IdentityTrust::Unstable, platform::IdentityTrust::Unstable);
+            if (found == FoundAtName::Gone) return StepProblem{i, Kind::SourceGone, now.error};
+            if (!expected_) return std::nullopt;
         }
+        switch (found) {
+        case FoundAtName::SameFile:
+        case FoundAtName::AskAgain: return std::nullopt;
+        case FoundAtName::Gone: return StepProblem{i, Kind::SourceGone, std::nullopt};
+        case FoundAtName::CannotTell: return StepProblem{i, Kind::IdentityUnknown, std::nullopt};
         // Where numbers hold, another number is another file; elsewhere the file may be the one, changed.
-        const bool byNumber = trust == platform::IdentityTrust::Stable && recordedTrust == platform::IdentityTrust::Stable;
-        return StepProblem{i, byNumber ? Kind::SourceReplaced : Kind::SourceChanged, std::nullopt};
+        case FoundAtName::Replaced: return StepProblem{i, Kind::SourceReplaced, std::nullopt};
+        case FoundAtName::Changed: return StepProblem{i, Kind::SourceChanged, std::nullopt};
+        }
+        return std::nullopt;
     }
 
     // How far the numbers hold in the folder a name lies in.

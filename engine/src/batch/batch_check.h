@@ -68,6 +68,9 @@ struct Expected {
     // What a look made just before found at each step's destination (the
     // name the file had); where empty, the folder is read.
     std::function<OldNameSeen(std::size_t step)> destinationSeenAt;
+    // What that look found at each step's source (the file's new name),
+    // judged against the file recorded; where empty, each is probed.
+    std::function<FoundAtName(std::size_t step)> sourceFoundAt;
 };
 
 struct StepProblem {

@@ -16,8 +16,9 @@ namespace norvane::batch {
 
 using BeforeFirstMove = std::function<std::optional<platform::SystemError>()>;
 
-// `oldNames`: what a look made just before found at the record's old names, or empty.
+// `oldNames`, `newNames`: what a look made just before found at the record's
+// old names, and at its new names beside the files recorded; or empty.
 UndoOutcome undo(const BatchRecord& record, platform::FileSystem& fileSystem, const ProgressCallback& progress,
-                 const BeforeFirstMove& beforeFirstMove, const OldNamesSeen& oldNames = {});
+                 const BeforeFirstMove& beforeFirstMove, const OldNamesSeen& oldNames = {}, const FoundAtNames& newNames = {});
 
 } // namespace norvane::batch

@@ -33,7 +33,7 @@ UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem, co
 }
 
 UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSystem, const ProgressCallback& progress,
-                        const BeforeFirstMove& beforeFirstMove, const OldNamesSeen& oldNames) {
+                        const BeforeFirstMove& beforeFirstMove, const OldNamesSeen& oldNames, const FoundAtNames& newNames) {
     UndoOutcome outcome;
     outcome.folder = record.folder;
     // The folder is held from the check to the last move, as a batch's is.
@@ -60,8 +60,9 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
     const Back every{record, nullptr};
     const batch::Steps steps = batch::Steps::of(every, count);
     batch::Expected expected{[&](std::size_t step) { return record.file(moveOf(step)); },
-                             [&](std::size_t step) { return record.trust(moveOf(step)); }, {}};
+                             [&](std::size_t step) { return record.trust(moveOf(step)); }, {}, {}};
     if (oldNames.size() == count) expected.destinationSeenAt = [&](std::size_t step) { return oldNames[moveOf(step)]; };
+    if (newNames.size() == count) expected.sourceFoundAt = [&](std::size_t step) { return newNames[moveOf(step)]; };
 
     const batch::Checked checked = batch::check(*folder, steps, batch::OnProblem::LeaveFileAndGoOn, &expected, progress);
     if (checked.cancelled) {

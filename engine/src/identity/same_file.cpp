@@ -37,6 +37,19 @@ Sameness sameFile(const FileIdentity& recorded, IdentityTrust recordedTrust, con
     return Sameness::Same;
 }
 
+FoundAtName foundAgainst(const platform::PathProbe& now, const std::optional<platform::FileIdentity>& recorded,
+                         IdentityTrust recordedTrust, IdentityTrust nowTrust) {
+    const bool there = !now.error && (now.kind == platform::PathKind::File || now.kind == platform::PathKind::Other);
+    if (!there) return FoundAtName::Gone;
+    if (!recorded || !now.identity) return FoundAtName::CannotTell;
+    switch (sameFile(*recorded, recordedTrust, *now.identity, nowTrust)) {
+    case Sameness::Same: return FoundAtName::SameFile;
+    case Sameness::CannotTell: return FoundAtName::CannotTell;
+    case Sameness::Other: break;
+    }
+    return stable(recordedTrust, nowTrust) ? FoundAtName::Replaced : FoundAtName::Changed;
+}
+
 Sameness sameFolder(const FileIdentity& recorded, IdentityTrust recordedTrust, const FileIdentity& now, IdentityTrust nowTrust) {
     // Some systems give a folder's last change as its birth (Wine does), so
     // with stable numbers the number decides, on the same device at least.

@@ -9,7 +9,10 @@
 // a clock: a camera's, a share's or FAT's zone-less times say nothing of when
 // a file came to this machine.
 
+#include "norvane/batch_record.h"
 #include "norvane/platform.h"
+
+#include <optional>
 
 namespace norvane::batch {
 
@@ -29,5 +32,12 @@ Sameness sameFile(const platform::FileIdentity& recorded, platform::IdentityTrus
 // neither can tell, it cannot be told.
 Sameness sameFolder(const platform::FileIdentity& recorded, platform::IdentityTrust recordedTrust,
                     const platform::FileIdentity& now, platform::IdentityTrust nowTrust);
+
+// What `now`, a probe in full of a name, found beside the file `recorded`
+// for it: gone (nothing, not a file, or a probe that failed), the file
+// itself, or another; Replaced where stable numbers on both sides tell
+// another file, Changed where the file is known by what it is and differs.
+FoundAtName foundAgainst(const platform::PathProbe& now, const std::optional<platform::FileIdentity>& recorded,
+                         platform::IdentityTrust recordedTrust, platform::IdentityTrust nowTrust);
 
 } // namespace norvane::batch

@@ -29,7 +29,8 @@ TakeBackResult takeBack(Journal& journal, std::uint64_t sequence, platform::File
     }
     Journal::Undoing& undoing = *start.undoing;
     UndoOutcome outcome =
-        batch::undo(undoing.record(), fileSystem, progress, [&] { return undoing.began(); }, undoing.oldNamesSeen());
+        batch::undo(undoing.record(), fileSystem, progress, [&] { return undoing.began(); }, undoing.oldNamesSeen(),
+                    undoing.newNamesFound());
     // Nothing moved: the batch stays as it was, to be taken back later.
     if (outcome.notJournaled) {
         result.refusal = Journal::Refusal{RefusalKind::CannotRecordEnd, outcome.notJournaled};
