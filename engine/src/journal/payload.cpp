@@ -28,11 +28,15 @@ std::int64_t unzigzag(std::uint64_t value) {
 void PayloadWriter::u8(std::uint8_t value) { payload_ += static_cast<char>(value); }
 
 void PayloadWriter::varint(std::uint64_t value) {
+    // Made whole first and appended at once: a batch's marks write millions of them.
+    char bytes[10];
+    std::size_t count = 0;
     while (value >= 0x80u) {
-        payload_ += static_cast<char>((value & 0x7Fu) | 0x80u);
+        bytes[count++] = static_cast<char>((value & 0x7Fu) | 0x80u);
         value >>= 7;
     }
-    payload_ += static_cast<char>(value);
+    bytes[count++] = static_cast<char>(value);
+    payload_.append(bytes, count);
 }
 
 void PayloadWriter::signedVarint(std::int64_t value) { varint(zigzag(value)); }
