@@ -172,6 +172,9 @@ using NameProbed = std::function<void(std::size_t index, const PathProbe& probe)
 // As NameProbed, answering whether to go on.
 using NameProbedUntil = std::function<bool(std::size_t index, const PathProbe& probe)>;
 
+// Below this many names a second thread costs more than it saves.
+inline constexpr std::size_t namesWorthASecondThread = 1024;
+
 // One folder held open for the length of a batch, from its check's read to
 // its last move: names are looked up from the folder itself, so the folder
 // renamed, or a link to it repointed, meanwhile changes nothing of where the
@@ -204,6 +207,8 @@ public:
     // folder while it judges its steps, and looks at the files it moved a
     // little behind its moves.
     virtual bool probesFromASecondThread() const { return false; }
+    // Whether probing this many names is worth a second thread here.
+    bool sharesProbes(std::size_t names) const { return names >= namesWorthASecondThread && probesFromASecondThread(); }
 
     // How the folder spells the name it holds that compares equal to `name`
     // (where it ignores case, 'IMG.JPG' for 'img.jpg'); nullopt where it

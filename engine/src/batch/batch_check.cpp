@@ -97,7 +97,7 @@ private:
     // steps while the folder is read on a second thread: the read waits on
     // the system, the judging on the processor.
     bool judgesWhileReading() const {
-        return !expected_ && onProblem_ == OnProblem::StopBatch && steps_.size() >= 1024 && folder_.probesFromASecondThread();
+        return !expected_ && onProblem_ == OnProblem::StopBatch && folder_.sharesProbes(steps_.size());
     }
 
     std::optional<StepProblem> prejudgeWhileReading() {
@@ -321,10 +321,9 @@ private:
             platform::PathProbe read;
             if (!inFull) read = probed(true, i);
             const platform::PathProbe& now = inFull ? *inFull : read;
-            found = expected_ ? foundAgainst(now, expected_->fileAt(i), expected_->trustAt(i), trustOf(steps_[i].from))
-                              : foundAgainst(now, std::nullopt, platform::IdentityTrust::Unstable, platform::IdentityTrust::Unstable);
-            if (found == FoundAtName::Gone) return StepProblem{i, Kind::SourceGone, now.error};
+            if (!fileThere(now)) return StepProblem{i, Kind::SourceGone, now.error};
             if (!expected_) return std::nullopt;
+            found = foundAgainst(now, expected_->fileAt(i), expected_->trustAt(i), trustOf(steps_[i].from));
         }
         switch (found) {
         case FoundAtName::SameFile:

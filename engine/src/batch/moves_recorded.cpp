@@ -10,8 +10,6 @@ namespace norvane::batch {
 
 namespace {
 
-// Below this a second thread costs more than it saves.
-constexpr std::size_t fewSteps = 1024;
 // Pieces start small and grow while they are quick: on a card through FUSE a
 // move can take a third of a second, and the batch's end (or Escape) waits
 // for the looks of the piece in hand.
@@ -22,7 +20,7 @@ constexpr auto quickPiece = std::chrono::milliseconds(20), slowPiece = std::chro
 
 MovesRecorded::MovesRecorded(platform::Folder& folder, Places& places, const Steps& steps, BatchRecord* record)
     : folder_(folder), places_(places), steps_(steps), record_(record), piece_(firstPiece), handedAt_(Clock::now()) {
-    if (!record_ || steps_.size() < fewSteps || !folder_.probesFromASecondThread()) return;
+    if (!record_ || !folder_.sharesProbes(steps_.size())) return;
     try {
         helper_ = std::thread([this] { lookBehind(); });
     } catch (const std::system_error&) {

@@ -37,10 +37,13 @@ Sameness sameFile(const FileIdentity& recorded, IdentityTrust recordedTrust, con
     return Sameness::Same;
 }
 
+bool fileThere(const platform::PathProbe& now) {
+    return !now.error && (now.kind == platform::PathKind::File || now.kind == platform::PathKind::Other);
+}
+
 FoundAtName foundAgainst(const platform::PathProbe& now, const std::optional<platform::FileIdentity>& recorded,
                          IdentityTrust recordedTrust, IdentityTrust nowTrust) {
-    const bool there = !now.error && (now.kind == platform::PathKind::File || now.kind == platform::PathKind::Other);
-    if (!there) return FoundAtName::Gone;
+    if (!fileThere(now)) return FoundAtName::Gone;
     if (!recorded || !now.identity) return FoundAtName::CannotTell;
     switch (sameFile(*recorded, recordedTrust, *now.identity, nowTrust)) {
     case Sameness::Same: return FoundAtName::SameFile;

@@ -33,6 +33,9 @@ Sameness sameFile(const platform::FileIdentity& recorded, platform::IdentityTrus
 Sameness sameFolder(const platform::FileIdentity& recorded, platform::IdentityTrust recordedTrust,
                     const platform::FileIdentity& now, platform::IdentityTrust nowTrust);
 
+// Whether a probe found a file there (anything but a folder), and could say so.
+bool fileThere(const platform::PathProbe& now);
+
 // What `now`, a probe in full of a name, found beside the file `recorded`
 // for it: gone (nothing, not a file, or a probe that failed), the file
 // itself, or another; Replaced where stable numbers on both sides tell

@@ -133,9 +133,6 @@ Settled settleSteps(const BatchLog& log, platform::Folder& folder, platform::Fil
 
 namespace {
 
-// From this many steps on, an undo's look at the new names in full is made beside the folder's read.
-constexpr std::size_t manySteps = 1024;
-
 // Each new name of `steps` looked at in full and judged against the file
 // recorded for it, in pieces taken in turn by whichever thread asks:
 // AskAgain where the look failed or the name leads into another folder.
@@ -188,8 +185,7 @@ Renamed renamedOf(const BatchLog& log, platform::Folder& folder, platform::FileS
     // read on this one, for the undo's check to go by.
     std::optional<NewNamesLook> newNamesLook;
     std::jthread looking;
-    if (takeable && candidates.size() == steps.size() && log.parked.empty() && steps.size() >= manySteps &&
-        folder.probesFromASecondThread()) {
+    if (takeable && candidates.size() == steps.size() && log.parked.empty() && folder.sharesProbes(steps.size())) {
         newNamesLook.emplace(folder, steps);
         try {
             looking = std::jthread([&] { newNamesLook->takePieces(); });

@@ -19,8 +19,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Below this a second thread costs more than it saves.
-constexpr std::size_t fewNames = 1024;
 // Pieces start small and grow while they are quick: on a card through FUSE a
 // probe can take a millisecond, and the caller hears nothing until a piece is done.
 constexpr std::size_t firstPiece = 64, largestPiece = 8192;
@@ -32,7 +30,7 @@ void probeInOrderAt(int folder, std::size_t count, const NameAt& nameAt, const N
     const auto probeRange = [&](std::size_t first, std::size_t end, std::vector<PathProbe>& into) {
         for (std::size_t n = first; n < end; ++n) into[n - first] = probeAt(folder, relativeName(nameAt(n)));
     };
-    if (count < fewNames) {
+    if (count < namesWorthASecondThread) {
         for (std::size_t n = 0; n < count; ++n)
             if (!each(n, probeAt(folder, relativeName(nameAt(n))))) return;
         return;
