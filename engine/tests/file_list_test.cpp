@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <utility>
 
 namespace norvane {
@@ -232,6 +233,52 @@ TEST(FileList, SortsALargeFolderAsCaseBlindLessOrdersIt) {
     folder.addFiles(names);
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return caseBlindLess(a, b); });
     EXPECT_EQ(listed(folder.text()), names);
+}
+
+// The list's read answers a batch's probes only while the folder holds just
+// what it read: each change to its names, or another folder at its path,
+// sends the probes to the folder itself.
+TEST(FileList, ItsKeptReadAnswersProbesOnlyWhileTheFolderIsUnchanged) {
+    struct Change {
+        const char* what;
+        std::function<void(const TempFolder&)> make;
+        platform::PathKind atB; // what "b.txt" is afterwards
+    };
+    const std::vector<Change> changes = {
+        {"none", [](const TempFolder&) {}, platform::PathKind::Absent},
+        {"a file made", [](const TempFolder& f) { f.addFile("b.txt"); }, platform::PathKind::File},
+        {"a folder made", [](const TempFolder& f) { fs::create_directory(f / "b.txt"); }, platform::PathKind::Folder},
+        {"a file renamed", [](const TempFolder& f) { fs::rename(f / "a.txt", f / "b.txt"); }, platform::PathKind::File},
+        {"a file moved in", [](const TempFolder& f) { fs::rename(f / "sub" / "in.txt", f / "b.txt"); }, platform::PathKind::File},
+        {"a file removed, then made again", [](const TempFolder& f) { fs::remove(f / "a.txt"); f.addFile("b.txt"); },
+         platform::PathKind::File},
+        {"the folder replaced", [](const TempFolder& f) {
+             fs::rename(f / "sub", f / "old");
+             fs::create_directory(f / "sub");
+             f.addFile("sub/b.txt");
+         }, platform::PathKind::File},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.what);
+        TempFolder top;
+        const bool replaced = std::string(change.what) == "the folder replaced";
+        fs::create_directory(top / "sub");
+        top.addFile("sub/in.txt");
+        top.addFiles({"a.txt", "c.txt"});
+        FileList list;
+        list.setPath(replaced ? top.pathOf("sub") : top.text());
+        if (!list.keptReading()) GTEST_SKIP() << "this platform or file system keeps no read of a folder";
+        change.make(top);
+        const auto folder = platform::nativeFileSystem().openFolder(list.path());
+        folder->answerFrom(list.keptReading());
+        std::vector<platform::PathKind> kinds;
+        const std::vector<std::string> names = {"b.txt", "c.txt"};
+        folder->probeNames(names.size(), [&](std::size_t i) { return std::string_view(names[i]); },
+                           [&](std::size_t, const platform::PathProbe& probe) { kinds.push_back(probe.kind); });
+        EXPECT_EQ(kinds, (std::vector<platform::PathKind>{change.atB, replaced ? platform::PathKind::Absent : platform::PathKind::File}));
+        list.endKeptReading();
+        EXPECT_FALSE(list.keptReading());
+    }
 }
 
 } // namespace

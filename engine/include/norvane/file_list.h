@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,13 @@ public:
     bool refresh();
     const std::optional<ListingError>& error() const { return error_; }
 
+    // The last listing's read of the folder, kept where the file system can
+    // vouch that it still holds (see platform::KeptReading): a batch's check
+    // answers from it. Empty where there is none.
+    const std::shared_ptr<platform::KeptReading>& keptReading() const { return kept_; }
+    // Ends it, for this list and every copy: before files move, which its watch would be told of one by one.
+    void endKeptReading();
+
     // Called before every re-listing touches the names, and after it, even
     // when it ends in an exception: a view over the names needs both.
     void onNamesChanging(std::function<void()> listener) { changingListener_ = std::move(listener); }
@@ -65,6 +73,7 @@ private:
     std::string text_;
     std::vector<std::uint32_t> ends_;
     std::optional<ListingError> error_;
+    std::shared_ptr<platform::KeptReading> kept_;
     std::function<void()> changingListener_;
     std::function<void()> listener_;
 };

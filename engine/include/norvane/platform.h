@@ -175,6 +175,21 @@ using NameProbedUntil = std::function<bool(std::size_t index, const PathProbe& p
 // Below this many names a second thread costs more than it saves.
 inline constexpr std::size_t namesWorthASecondThread = 1024;
 
+// What one read of a folder found, kept under a watch on the folder for as
+// long as the watch has seen no name in it come, go or move: a batch's check
+// then answers from it, where reading a large folder again would be a tenth
+// of the batch. Only where every change to the folder passes through this
+// system, so that the watch is told of it (a local disk, tmpfs; never a
+// share, nor a FUSE driver, which may serve what another machine changed).
+class KeptReading {
+public:
+    virtual ~KeptReading() = default;
+    // Ends the watch, and with it every answer from the reading. A watch
+    // alive while a batch moves files is told of every move, at a cost
+    // beside the moves' own.
+    virtual void end() = 0;
+};
+
 // One folder held open for the length of a batch, from its check's read to
 // its last move: names are looked up from the folder itself, so the folder
 // renamed, or a link to it repointed, meanwhile changes nothing of where the
@@ -195,6 +210,9 @@ public:
     // from one read of the folder where that is sure to give the same answers
     // (the identity then holds the file number alone).
     virtual void probeNames(std::size_t count, const NameAt& nameAt, const NameProbed& each);
+    // probeNames() answered from `reading` while it still holds this folder
+    // as it is; a folder that cannot tell reads itself as before.
+    virtual void answerFrom(std::shared_ptr<KeptReading> reading) { static_cast<void>(reading); }
     // probe() of many names, all the system tells of each, handed to `each`
     // in order on the calling thread until it answers false. A platform may
     // probe ahead on a second thread meanwhile: an undo's check asks this of
@@ -267,6 +285,13 @@ public:
     // the system gives them, keeping none: the reader keeps what it needs, in
     // its own form. On an error the entries handed so far are to be forgotten.
     virtual std::optional<SystemError> readFolder(const std::string& folder, const EntryListed& each) = 0;
+    // readFolder(), the read kept in `kept` where the file system can vouch
+    // for it (see KeptReading); else `kept` is left empty.
+    virtual std::optional<SystemError> readFolderKept(const std::string& folder, const EntryListed& each,
+                                                      std::shared_ptr<KeptReading>& kept) {
+        kept.reset();
+        return readFolder(folder, each);
+    }
 
     virtual FolderProbe probeFolder(const std::string& path) = 0;
 

@@ -86,12 +86,18 @@ std::string_view FileList::read(std::uint32_t entry) const {
     return std::string_view(text_).substr(start, ends_[entry] - start);
 }
 
+void FileList::endKeptReading() {
+    if (kept_) kept_->end();
+    kept_.reset();
+}
+
 bool FileList::refresh() {
     if (changingListener_) changingListener_();
     try {
         relist();
     } catch (...) {
         // A listing cut short lists nothing; the listeners still hear that it ended.
+        endKeptReading();
         text_.clear();
         ends_.clear();
         if (listener_) listener_();
@@ -108,15 +114,19 @@ void FileList::relist() {
     text_.clear();
     ends_.clear();
     error_.reset();
+    endKeptReading();
     if (path_.empty()) return;
-    std::optional<platform::SystemError> error = fileSystem_.readFolder(
-        path_, [this](std::string_view name, platform::EntryKind kind, bool hidden) {
+    std::optional<platform::SystemError> error = fileSystem_.readFolderKept(
+        path_,
+        [this](std::string_view name, platform::EntryKind kind, bool hidden) {
             if (kind != platform::EntryKind::File || hidden || !matchesPattern(name, pattern_)) return;
             if (text_.size() + name.size() > UINT32_MAX) throw std::length_error("the folder's names are too many to list");
             text_.append(name);
             ends_.push_back(static_cast<std::uint32_t>(text_.size()));
-        });
+        },
+        kept_);
     if (error) {
+        endKeptReading();
         text_.clear();
         ends_.clear();
         error_ = ListingError{path_, std::move(*error)};

@@ -61,10 +61,15 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
 
     // One answer for each folder the names lie in, from the check to the last move.
     batch::Places places(*folder);
+    // The list's own read answers the check where the folder has not changed since.
+    folder->answerFrom(files_.keptReading());
     batch::Checked checked =
         batch::check(*folder, places, steps, batch::OnProblem::StopBatch, nullptr, progress_, journal_ != nullptr);
     if (checked.cancelled) return cancelled(planner, 0);
     if (auto failure = planner.refusal(plan, checked)) return failure;
+    // Files are about to move: the list's read is of no more use, and its watch would be told of every move.
+    folder->answerFrom(nullptr);
+    files_.endKeptReading();
     // Recorded as resolved: a link repointed later cannot lead the undo to another folder.
     const auto resolved = files_.fileSystem().resolveFolder(files_.path());
     record_.folder = std::holds_alternative<std::string>(resolved) ? std::get<std::string>(resolved) : files_.path();

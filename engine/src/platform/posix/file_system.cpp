@@ -67,8 +67,12 @@ public:
 
     void probeNames(std::size_t count, const NameAt& nameAt, const NameProbed& each) override {
         if (!about_.isFolder) return Folder::probeNames(count, nameAt, each);
+        if (const posix::FolderEntries* read = posix::entriesStillHeld(kept_.get(), descriptor_.get()))
+            return posix::probeNamesFrom(descriptor_.get(), *read, traits_, about_.ignoresCase, count, nameAt, each);
         posix::probeNamesAt(descriptor_.get(), traits_, about_.ignoresCase, count, nameAt, each);
     }
+
+    void answerFrom(std::shared_ptr<KeptReading> reading) override { kept_ = std::move(reading); }
 
     void probeInOrder(std::size_t count, const NameAt& nameAt, const NameProbedUntil& each) override {
         if (!about_.isFolder) return Folder::probeInOrder(count, nameAt, each);
@@ -147,6 +151,7 @@ private:
     }
 
     Descriptor descriptor_;
+    std::shared_ptr<KeptReading> kept_;
     FolderProbe about_;
     posix::VolumeTraits traits_;
     posix::MountKey mount_;
@@ -161,6 +166,15 @@ public:
         const Descriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (opened.get() < 0) return errorOf(errno);
         return posix::readEntries(opened.get(), each);
+    }
+
+    std::optional<SystemError> readFolderKept(const std::string& folder, const EntryListed& each,
+                                              std::shared_ptr<KeptReading>& kept) override {
+        kept.reset();
+        if (folder.empty() || !posix::usable(folder)) return errorOf(folder.empty() ? ENOENT : EINVAL);
+        const Descriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (opened.get() < 0) return errorOf(errno);
+        return posix::readEntriesKept(opened.get(), each, kept);
     }
 
     FolderProbe probeFolder(const std::string& path) override {

@@ -70,15 +70,37 @@ std::optional<PathKind> listedKind(unsigned char type) {
 
 } // namespace
 
-std::optional<SystemError> readEntries(int folder, const EntryListed& each) {
+void FolderEntries::reserveFor(off_t folderSize) {
+    if (folderSize <= 0) return;
+    const auto bytes = static_cast<std::size_t>(folderSize);
+    text.reserve(bytes);
+    entries.reserve(bytes / 24);
+}
+
+void FolderEntries::add(const char* name, ino_t inode, unsigned char type) {
+    if (!complete) return;
+    text += name;
+    if (text.size() > UINT32_MAX) {
+        complete = false; // more names than the table holds: each is probed on its own
+        return;
+    }
+    entries.push_back({inode, static_cast<std::uint32_t>(text.size()), type});
+}
+
+std::optional<SystemError> readEntries(int folder, const EntryListed& each, FolderEntries* kept) {
     const Reading reading(folder);
     if (reading.get() == nullptr) return errorOf(reading.error());
     const int fd = ::dirfd(reading.get());
+    if (kept != nullptr) {
+        struct stat status {};
+        if (::fstat(fd, &status) == 0) kept->reserveFor(status.st_size);
+    }
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(reading.get());
         if (entry == nullptr) return errno != 0 ? std::optional(errorOf(errno)) : std::nullopt;
         const char* name = entry->d_name;
+        if (kept != nullptr) kept->add(name, entry->d_ino, entry->d_type);
         if (dotOrDotDot(name)) continue;
         EntryKind kind = EntryKind::Other;
         if (entry->d_type == DT_REG) {
@@ -102,61 +124,53 @@ std::optional<SystemError> readEntries(int folder, const EntryListed& each) {
 // several times the names.
 void probeNamesAt(int folder, const VolumeTraits& traits, bool ignoresCase, std::size_t count, const NameAt& nameAt,
                   const NameProbed& each) {
-    const auto oneByOne = [&] {
-        for (std::size_t n = 0; n < count; ++n) each(n, probeAt(folder, relativeName(nameAt(n))));
-    };
     const Reading reading(folder);
-    if (reading.get() == nullptr) return oneByOne();
-    struct Listed {
-        ino_t inode;
-        std::uint32_t end; // of its name in `text`, where the next one starts
-        unsigned char type;
-    };
-    std::string text;
-    std::vector<Listed> entries;
+    FolderEntries read;
+    if (reading.get() == nullptr) {
+        read.complete = false;
+        return probeNamesFrom(folder, read, traits, ignoresCase, count, nameAt, each);
+    }
     // A folder's size is about what its entries take: room for them at once
     // saves copying a large folder's names again and again as they grow.
     struct stat folderStatus {};
-    const bool statusKnown = ::fstat(folder, &folderStatus) == 0;
-    if (statusKnown && folderStatus.st_size > 0) {
-        const auto bytes = static_cast<std::size_t>(folderStatus.st_size);
-        text.reserve(bytes);
-        entries.reserve(bytes / 24);
-    }
-    bool complete = true;
+    if (::fstat(folder, &folderStatus) == 0) read.reserveFor(folderStatus.st_size);
     for (;;) {
         errno = 0;
         const dirent* entry = ::readdir(reading.get());
         if (entry == nullptr) {
-            complete = errno == 0;
+            if (errno != 0) read.complete = false;
             break;
         }
-        text += entry->d_name;
-        if (text.size() > UINT32_MAX) {
-            complete = false; // more names than the table holds: each is probed on its own
-            break;
-        }
-        entries.push_back({entry->d_ino, static_cast<std::uint32_t>(text.size()), entry->d_type});
+        read.add(entry->d_name, entry->d_ino, entry->d_type);
+        if (!read.complete) break;
     }
-    const long nameMax = ::fpathconf(folder, _PC_NAME_MAX);
-    if (!complete || nameMax <= 0) return oneByOne();
-    const auto nameOf = [&](std::size_t i) {
-        const std::size_t start = i == 0 ? 0 : entries[i - 1].end;
-        return std::string_view(text).substr(start, entries[i].end - start);
+    probeNamesFrom(folder, read, traits, ignoresCase, count, nameAt, each);
+}
+
+void probeNamesFrom(int folder, const FolderEntries& read, const VolumeTraits& traits, bool ignoresCase, std::size_t count,
+                    const NameAt& nameAt, const NameProbed& each) {
+    const auto oneByOne = [&] {
+        for (std::size_t n = 0; n < count; ++n) each(n, probeAt(folder, relativeName(nameAt(n))));
     };
+    struct stat folderStatus {};
+    const bool statusKnown = ::fstat(folder, &folderStatus) == 0;
+    const long nameMax = ::fpathconf(folder, _PC_NAME_MAX);
+    if (!read.complete || nameMax <= 0) return oneByOne();
+    const auto& entries = read.entries;
     const bool listedIds = statusKnown && traits.listsTrueInodes;
 
     const std::hash<std::string_view> hash;
     HashIndex present(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) present.insert(hash(nameOf(i)), static_cast<std::uint32_t>(i));
+    for (std::size_t i = 0; i < entries.size(); ++i) present.insert(hash(read.nameOf(i)), static_cast<std::uint32_t>(i));
     // Where case is ignored, a plain name is free only if no entry folds like it.
     HashIndex folded(ignoresCase ? entries.size() : 0);
     if (ignoresCase)
-        for (std::size_t i = 0; i < entries.size(); ++i) folded.insert(hash(foldCase(nameOf(i))), static_cast<std::uint32_t>(i));
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            folded.insert(hash(foldCase(read.nameOf(i))), static_cast<std::uint32_t>(i));
 
     for (std::size_t n = 0; n < count; ++n) {
         const std::string_view name = nameAt(n);
-        const auto listed = present.find(hash(name), [&](std::uint32_t i) { return nameOf(i) == name; });
+        const auto listed = present.find(hash(name), [&](std::uint32_t i) { return read.nameOf(i) == name; });
         if (listed) {
             const auto kind = listedKind(entries[*listed].type);
             if (kind && listedIds) {
@@ -169,7 +183,7 @@ void probeNamesAt(int folder, const VolumeTraits& traits, bool ignoresCase, std:
             const bool fits = name.size() <= static_cast<std::size_t>(nameMax);
             const auto foldsAlike = [&] {
                 const std::string key = foldCase(name);
-                return folded.find(hash(key), [&](std::uint32_t i) { return foldCase(nameOf(i)) == key; }).has_value();
+                return folded.find(hash(key), [&](std::uint32_t i) { return foldCase(read.nameOf(i)) == key; }).has_value();
             };
             if (fits && plainName(name) && (!ignoresCase || !foldsAlike())) {
                 each(n, PathProbe{}); // absent

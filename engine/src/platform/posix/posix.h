@@ -9,11 +9,14 @@
 
 #include "norvane/platform.h"
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace norvane::platform::posix {
 
@@ -65,6 +68,7 @@ struct VolumeTraits {
     std::optional<bool> ignoresCase; // where the kind of file system alone tells
     bool fuse = false;               // its kind tells little: it is asked by trying
     bool listsTrueInodes = false;    // the folder's entries carry the numbers lstat gives
+    bool watchSeesEveryChange = false; // a local file system: every change passes through this kernel
 };
 FileIdentity identityOf(const struct stat& status);
 // Whether two looks found one file: the same device and inode, whatever its name.
@@ -154,8 +158,37 @@ std::optional<SystemError> moveOntoPlaceholder(int folder, const std::string& fr
 // Across file systems: a copy, and the source removed only once the copy is complete and the source unchanged.
 std::optional<SystemError> moveByCopy(int folder, const std::string& from, const std::string& to);
 
-// Hands every entry of an open folder to `each`; `folder` stays open.
-std::optional<SystemError> readEntries(int folder, const EntryListed& each);
+// The entries of one read of a folder, in its order, as they answer probes:
+// the names in one piece of memory, each with its number and type.
+struct FolderEntries {
+    struct Entry {
+        ino_t inode;
+        std::uint32_t end; // of its name in `text`, where the next one starts
+        unsigned char type;
+    };
+    std::string text;
+    std::vector<Entry> entries;
+    bool complete = true; // false once more names came than the table holds
+
+    // Room for the entries of a folder of this size, about what they take.
+    void reserveFor(off_t folderSize);
+    void add(const char* name, ino_t inode, unsigned char type);
+    std::string_view nameOf(std::size_t i) const {
+        const std::size_t start = i == 0 ? 0 : entries[i - 1].end;
+        return std::string_view(text).substr(start, entries[i].end - start);
+    }
+};
+
+// Hands every entry of an open folder to `each`; `folder` stays open. Where
+// `kept` is given, every entry is also added to it, "." and ".." too.
+std::optional<SystemError> readEntries(int folder, const EntryListed& each, FolderEntries* kept = nullptr);
+
+// A folder's read kept under a watch (see KeptReading), for a folder whose
+// file system sees every change: its entries handed to `each` as readEntries()
+// hands them. `kept` is left empty where the watch cannot be had.
+std::optional<SystemError> readEntriesKept(int folder, const EntryListed& each, std::shared_ptr<KeptReading>& kept);
+// The entries of `reading`, where it is a kept read of `folder` that no change has reached since.
+const FolderEntries* entriesStillHeld(KeptReading* reading, int folder);
 
 // Folder::probeInOrder() of an open folder, probing ahead on a second thread.
 void probeInOrderAt(int folder, std::size_t count, const NameAt& nameAt, const NameProbedUntil& each);
@@ -163,5 +196,8 @@ void probeInOrderAt(int folder, std::size_t count, const NameAt& nameAt, const N
 // probeNames() from one read of an open folder, where its entries can answer.
 void probeNamesAt(int folder, const VolumeTraits& traits, bool ignoresCase, std::size_t count, const NameAt& nameAt,
                   const NameProbed& each);
+// The same from entries read before, which the folder still holds.
+void probeNamesFrom(int folder, const FolderEntries& read, const VolumeTraits& traits, bool ignoresCase, std::size_t count,
+                    const NameAt& nameAt, const NameProbed& each);
 
 } // namespace norvane::platform::posix
