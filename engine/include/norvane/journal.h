@@ -244,8 +244,11 @@ public:
     };
     // Begins taking back the batch `sequence` (any kept batch): holds its
     // file, settles it first if it did not end, and reads from its folder what
-    // is still to take back. A refusal moves none of its files.
-    UndoStart beginUndo(std::uint64_t sequence, platform::FileSystem& fileSystem);
+    // is still to take back. A refusal moves none of its files. `listed`: a
+    // list's kept read, which answers that look where it still holds the
+    // batch's folder as it is.
+    UndoStart beginUndo(std::uint64_t sequence, platform::FileSystem& fileSystem,
+                        std::shared_ptr<platform::KeptReading> listed = {});
     // The user gives a batch up, explicitly: its file goes.
     std::optional<platform::SystemError> giveUp(std::uint64_t sequence);
 

@@ -13,6 +13,7 @@
 #include "norvane/undo.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -27,9 +28,11 @@ struct TakeBackResult {
 
 // Takes back the batch `sequence` (any kept batch), journaled as a batch is:
 // a crash meanwhile is settled at the next start. What cannot go back stays
-// where it is; what was not reached waits for the next undo.
+// where it is; what was not reached waits for the next undo. `listed`: a
+// list's kept read of the folder, for the journal's look before the undo;
+// it is ended before the first file moves back.
 TakeBackResult takeBack(Journal& journal, std::uint64_t sequence, platform::FileSystem& fileSystem,
-                        const ProgressCallback& progress = {});
+                        const ProgressCallback& progress = {}, std::shared_ptr<platform::KeptReading> listed = {});
 // takeBack() of the journal's latest(); no batch is no refusal and no outcome.
 TakeBackResult takeBackLatest(Journal& journal, platform::FileSystem& fileSystem, const ProgressCallback& progress = {});
 

@@ -50,7 +50,8 @@ const BatchRecord& Journal::Undoing::record() const { return state_->renamed.rec
 const OldNamesSeen& Journal::Undoing::oldNamesSeen() const { return state_->renamed.oldNames; }
 const FoundAtNames& Journal::Undoing::newNamesFound() const { return state_->renamed.newNames; }
 
-Journal::UndoStart Journal::beginUndo(std::uint64_t sequence, platform::FileSystem& fileSystem) {
+Journal::UndoStart Journal::beginUndo(std::uint64_t sequence, platform::FileSystem& fileSystem,
+                                      std::shared_ptr<platform::KeptReading> listed) {
     UndoStart result;
     const auto refuse = [&](RefusalKind kind, std::optional<platform::SystemError> error = std::nullopt) {
         result.refusal = Refusal{kind, std::move(error)};
@@ -73,6 +74,7 @@ Journal::UndoStart Journal::beginUndo(std::uint64_t sequence, platform::FileSyst
         return refuse(RefusalKind::CannotRecordEnd, platform::SystemError{0, {}, platform::SystemError::Reason::JournalNotWritable});
 
     const std::unique_ptr<platform::Folder> folder = fileSystem.openFolder(log.folder);
+    folder->answerFrom(std::move(listed));
     const FolderState here =
                 folderState(folder->about(), log.folderIdentity, log.folderTrust, log.volumeId, [&] { return folder->volumeId(); });
     if (here == FolderState::Away) return refuse(RefusalKind::FolderAway, folder->about().error);

@@ -67,9 +67,7 @@ std::function<Preview()> Session::previewLater(Rule rule, RuleTexts texts) const
 }
 
 Session::TakeBackResult Session::takeBack(std::uint64_t sequence, const ProgressCallback& progress) {
-    // The undo moves files too, and reads what it needs of the folder itself.
-    files_.endKeptReading();
-    return norvane::takeBack(journal_, sequence, fileSystem(), progress);
+    return norvane::takeBack(journal_, sequence, fileSystem(), progress, files_.keptReading());
 }
 
 void Session::prepareProcess() {

@@ -12,10 +12,10 @@ namespace norvane {
 using RefusalKind = Journal::Refusal::Kind;
 
 TakeBackResult takeBack(Journal& journal, std::uint64_t sequence, platform::FileSystem& fileSystem,
-                        const ProgressCallback& progress) {
+                        const ProgressCallback& progress, std::shared_ptr<platform::KeptReading> listed) {
     TakeBackResult result;
     result.sequence = sequence;
-    Journal::UndoStart start = journal.beginUndo(sequence, fileSystem);
+    Journal::UndoStart start = journal.beginUndo(sequence, fileSystem, listed);
     result.folder = std::move(start.folder);
     if (start.refusal) {
         result.refusal = std::move(start.refusal);
@@ -29,8 +29,14 @@ TakeBackResult takeBack(Journal& journal, std::uint64_t sequence, platform::File
     }
     Journal::Undoing& undoing = *start.undoing;
     UndoOutcome outcome =
-        batch::undo(undoing.record(), fileSystem, progress, [&] { return undoing.began(); }, undoing.oldNamesSeen(),
-                    undoing.newNamesFound());
+        batch::undo(
+            undoing.record(), fileSystem, progress,
+            [&] {
+                // Its watch would be told of every move back.
+                if (listed) listed->end();
+                return undoing.began();
+            },
+            undoing.oldNamesSeen(), undoing.newNamesFound());
     // Nothing moved: the batch stays as it was, to be taken back later.
     if (outcome.notJournaled) {
         result.refusal = Journal::Refusal{RefusalKind::CannotRecordEnd, outcome.notJournaled};
