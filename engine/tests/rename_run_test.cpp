@@ -3,6 +3,7 @@
 
 #include "norvane/rename_run.h"
 
+#include "forwarding_file_system.h"
 #include "recording_sink.h"
 #include "temp_folder.h"
 #include "shown.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <functional>
 
 namespace norvane {
 namespace {
@@ -376,6 +378,59 @@ TEST(Run, ALargeBatchRecordsEveryMoveMadeWithItsFileHoweverItEnds) {
         if (end != End::Completes) {
             EXPECT_TRUE(fs::exists(folder / nameOf(record.size(), ".txt")));
         }
+    }
+}
+
+// A large batch's list shows the names its plan gave while the folder is
+// read again; the read confirms them, or puts what the folder holds in their
+// place, where something else changed it meanwhile.
+TEST(Run, ALargeBatchsListEndsAsTheFolderHoldsItAfterTheLastMove) {
+    // Reads on a second thread, as the disk's own file system does, and
+    // makes a file behind the list's back as the read after the batch begins.
+    class MeanwhileFileSystem final : public testing::ForwardingFileSystem {
+    public:
+        explicit MeanwhileFileSystem(std::function<void()> meanwhile) : meanwhile_(std::move(meanwhile)) {}
+        bool readsFromASecondThread() const override { return true; }
+        std::optional<platform::SystemError> readFolder(const std::string& folder, const platform::EntryListed& each) override {
+            if (++reads_ == 2 && meanwhile_) meanwhile_();
+            return real_.readFolder(folder, each);
+        }
+
+    private:
+        std::function<void()> meanwhile_;
+        int reads_ = 0;
+    };
+    struct Case {
+        const char* what;
+        RuleTexts texts;
+        bool meanwhile;
+    };
+    const std::vector<Case> cases = {
+        {"every name changed, the order too", {"a", "Z"}, false},
+        {"some hidden by their new names", {"a1", ".h"}, false},
+        {"some moved into a subfolder", {"a1", "sub/"}, false},
+        {"a file made meanwhile", {"a", "Z"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        fs::create_directory(folder / "sub");
+        for (int i = 0; i < 1200; ++i) folder.addFile("a" + std::to_string(1000 + i) + ".txt");
+        folder.addFiles({"keep.txt", "b.txt"});
+        MeanwhileFileSystem fileSystem(c.meanwhile ? std::function<void()>([&] { folder.addFile("made.txt"); }) : nullptr);
+        FileList list(fileSystem);
+        list.setPath(folder.text());
+        int changes = 0;
+        list.onNamesChanged([&] { ++changes; });
+        RecordingSink sink;
+
+        ASSERT_FALSE(norvane::Run(Rule::ReplaceName, list, c.texts, sink));
+
+        FileList reread;
+        reread.setPath(folder.text());
+        EXPECT_EQ(list.names(), reread.names());
+        // The plan's names were the folder's: the list changed once, unless the folder held more.
+        EXPECT_EQ(changes, c.meanwhile ? 2 : 1);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,6 +44,27 @@ public:
     // Re-lists the current path with the current pattern. False, with error()
     // set and no names, when the folder cannot be read.
     bool refresh();
+
+    // A re-listing read apart, on a second thread where the file system
+    // allows, while the list already shows what a batch's moves left.
+    struct Listing {
+        std::string text;
+        std::vector<std::uint32_t> ends;
+        std::shared_ptr<platform::KeptReading> kept;
+        std::optional<ListingError> error;
+    };
+    using Relisting = std::future<Listing>;
+    // Whether a re-listing of this list is worth reading on a second thread.
+    bool relistsApart() const;
+    Relisting relistLater() const;
+    // Shows what a re-listing would find once the file at each of `count`
+    // positions, positionAt(i), is at newNameAt(i) and nothing else in the
+    // folder changed, without reading the folder.
+    void assumeMoved(std::size_t count, const std::function<std::size_t(std::size_t)>& positionAt,
+                     const std::function<std::string_view(std::size_t)>& newNameAt);
+    // Takes the re-listing in, as refresh() would: where the folder holds
+    // what the list shows, the names stay and the listeners hear nothing.
+    bool finishRelisting(Relisting& relisting);
     const std::optional<ListingError>& error() const { return error_; }
 
     // The last listing's read of the folder, kept where the file system can
@@ -60,8 +82,9 @@ public:
     platform::FileSystem& fileSystem() const { return fileSystem_; }
 
 private:
+    Listing readListing(Listing&& reused) const;
+    void take(Listing&& listing);
     void relist();
-    void sortByName();
     std::string_view read(std::uint32_t entry) const;
 
     platform::FileSystem& fileSystem_;

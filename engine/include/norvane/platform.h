@@ -110,6 +110,10 @@ enum class EntryKind { File, Folder, Other };
 // system attribute, or what stands for them (a leading "." on POSIX).
 using EntryListed = std::function<void(std::string_view name, EntryKind kind, bool hidden)>;
 
+// Whether a file of this name is hidden by its name alone (a leading "." on
+// POSIX; on Windows hiding is an attribute, which a rename keeps).
+bool hiddenByName(std::string_view name);
+
 enum class PathKind { Absent, File, Folder, Other };
 
 struct PathProbe {
@@ -285,6 +289,9 @@ public:
     // the system gives them, keeping none: the reader keeps what it needs, in
     // its own form. On an error the entries handed so far are to be forgotten.
     virtual std::optional<SystemError> readFolder(const std::string& folder, const EntryListed& each) = 0;
+    // Whether readFolder() may be called from a second thread while the
+    // first goes on with this file system.
+    virtual bool readsFromASecondThread() const { return false; }
     // readFolder(), the read kept in `kept` where the file system can vouch
     // for it (see KeptReading); else `kept` is left empty.
     virtual std::optional<SystemError> readFolderKept(const std::string& folder, const EntryListed& each,

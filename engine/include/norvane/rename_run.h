@@ -58,6 +58,7 @@ private:
     ProgressCallback progress_;
     Journal* journal_ = nullptr;
     BatchRecord record_;
+    std::optional<FileList::Relisting> relisting_; // the list read again after the last move
 };
 
 // The same as RenameRun(rule, files, texts, sink).Run().

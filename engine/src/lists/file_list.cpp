@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <stdexcept>
+#include <system_error>
 
 namespace norvane {
 
@@ -53,6 +54,63 @@ std::uint64_t foldedHead(std::string_view name, std::size_t from) {
         head = head << 8 | c;
     }
     return head;
+}
+
+std::string_view nameIn(const FileList::Listing& listing, std::uint32_t entry) {
+    const std::uint32_t start = entry == 0 ? 0 : listing.ends[entry - 1];
+    return std::string_view(listing.text).substr(start, listing.ends[entry] - start);
+}
+
+void append(FileList::Listing& listing, std::string_view name) {
+    if (listing.text.size() + name.size() > UINT32_MAX) throw std::length_error("the folder's names are too many to list");
+    listing.text.append(name);
+    listing.ends.push_back(static_cast<std::uint32_t>(listing.text.size()));
+}
+
+// The sort moves small records holding a name's first sixteen folded bytes:
+// most comparisons end there. The names are then laid out again in the
+// list's order: every pass over the list (the plan, the check, the moves,
+// the view) reads them front to back, where in the folder's order (a hash
+// order on most disks) each name would be a miss of the processor's cache.
+void sortByName(FileList::Listing& listing) {
+    const auto count = static_cast<std::uint32_t>(listing.ends.size());
+    const auto read = [&](std::uint32_t entry) { return nameIn(listing, entry); };
+    // The names laid out again, the entry at each position given in turn.
+    const auto layOut = [&](auto&& entryAt) {
+        FileList::Listing sorted;
+        sorted.text.reserve(listing.text.size());
+        sorted.ends.reserve(count);
+        for (std::uint32_t position = 0; position < count; ++position) append(sorted, read(entryAt(position)));
+        listing.text.swap(sorted.text);
+        listing.ends.swap(sorted.ends);
+    };
+    // Many folders hand their names over in order already, or in reverse:
+    // FAT and exFAT in the order their files were made, tmpfs newest first,
+    // so after a batch in the reverse order of its moves. The order is
+    // total: a sort would give just that.
+    const auto inOrder = [&](bool reversed) {
+        for (std::uint32_t entry = 1; entry < count; ++entry)
+            if (reversed ? !caseBlindLess(read(entry), read(entry - 1)) : !caseBlindLess(read(entry - 1), read(entry))) return false;
+        return true;
+    };
+    if (count < 2 || inOrder(false)) return;
+    if (inOrder(true)) return layOut([&](std::uint32_t position) { return count - 1 - position; });
+
+    struct Listed {
+        std::uint64_t head[2];
+        std::uint32_t entry;
+    };
+    std::vector<Listed> listed(count);
+    for (std::uint32_t entry = 0; entry < count; ++entry) {
+        const std::string_view name = read(entry);
+        listed[entry] = {{foldedHead(name, 0), foldedHead(name, 8)}, entry};
+    }
+    std::sort(listed.begin(), listed.end(), [&](const Listed& a, const Listed& b) {
+        if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+        return caseBlindLess(read(a.entry), read(b.entry));
+    });
+    layOut([&](std::uint32_t position) { return listed[position].entry; });
 }
 
 } // namespace
@@ -111,28 +169,44 @@ void FileList::relist() {
     // The last listing's memory is reused (the sort's copy, freed, stays with
     // the process): a refresh after a batch then touches no fresh pages,
     // which cost more than reading the folder.
-    text_.clear();
-    ends_.clear();
-    error_.reset();
     endKeptReading();
-    if (path_.empty()) return;
+    Listing reused;
+    reused.text.swap(text_);
+    reused.ends.swap(ends_);
+    error_.reset();
+    take(readListing(std::move(reused)));
+}
+
+FileList::Listing FileList::readListing(Listing&& reused) const {
+    Listing listing = std::move(reused);
+    listing.text.clear();
+    listing.ends.clear();
+    listing.kept.reset();
+    listing.error.reset();
+    if (path_.empty()) return listing;
     std::optional<platform::SystemError> error = fileSystem_.readFolderKept(
         path_,
-        [this](std::string_view name, platform::EntryKind kind, bool hidden) {
-            if (kind != platform::EntryKind::File || hidden || !matchesPattern(name, pattern_)) return;
-            if (text_.size() + name.size() > UINT32_MAX) throw std::length_error("the folder's names are too many to list");
-            text_.append(name);
-            ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+        [&](std::string_view name, platform::EntryKind kind, bool hidden) {
+            if (kind == platform::EntryKind::File && !hidden && matchesPattern(name, pattern_)) append(listing, name);
         },
-        kept_);
+        listing.kept);
     if (error) {
-        endKeptReading();
-        text_.clear();
-        ends_.clear();
-        error_ = ListingError{path_, std::move(*error)};
+        if (listing.kept) listing.kept->end();
+        listing.kept.reset();
+        listing.text.clear();
+        listing.ends.clear();
+        listing.error = ListingError{path_, std::move(*error)};
     } else {
-        sortByName();
+        sortByName(listing);
     }
+    return listing;
+}
+
+void FileList::take(Listing&& listing) {
+    text_ = std::move(listing.text);
+    ends_ = std::move(listing.ends);
+    kept_ = std::move(listing.kept);
+    error_ = std::move(listing.error);
     // A much smaller folder after a large one gives the memory back.
     if (text_.capacity() > 4 * text_.size() + 65536) {
         text_.shrink_to_fit();
@@ -140,53 +214,70 @@ void FileList::relist() {
     }
 }
 
-// The sort moves small records holding a name's first sixteen folded bytes:
-// most comparisons end there. The names are then laid out again in the
-// list's order: every pass over the list (the plan, the check, the moves,
-// the view) reads them front to back, where in the folder's order (a hash
-// order on most disks) each name would be a miss of the processor's cache.
-void FileList::sortByName() {
-    const std::uint32_t count = static_cast<std::uint32_t>(ends_.size());
-    // The names laid out again, the entry at each position given in turn.
-    const auto layOut = [&](auto&& entryAt) {
-        std::string text;
-        std::vector<std::uint32_t> ends;
-        text.reserve(text_.size());
-        ends.reserve(count);
-        for (std::uint32_t position = 0; position < count; ++position) {
-            text.append(read(entryAt(position)));
-            ends.push_back(static_cast<std::uint32_t>(text.size()));
-        }
-        text_.swap(text);
-        ends_.swap(ends);
-    };
-    // Many folders hand their names over in order already, or in reverse:
-    // FAT and exFAT in the order their files were made, tmpfs newest first,
-    // so after a batch in the reverse order of its moves. The order is
-    // total: a sort would give just that.
-    const auto inOrder = [&](bool reversed) {
-        for (std::uint32_t entry = 1; entry < count; ++entry)
-            if (reversed ? !caseBlindLess(read(entry), read(entry - 1)) : !caseBlindLess(read(entry - 1), read(entry))) return false;
-        return true;
-    };
-    if (count < 2 || inOrder(false)) return;
-    if (inOrder(true)) return layOut([&](std::uint32_t position) { return count - 1 - position; });
+bool FileList::relistsApart() const {
+    return fileSystem_.readsFromASecondThread() && count() >= platform::namesWorthASecondThread;
+}
 
-    struct Listed {
-        std::uint64_t head[2];
-        std::uint32_t entry;
-    };
-    std::vector<Listed> listed(count);
-    for (std::uint32_t entry = 0; entry < count; ++entry) {
-        const std::string_view name = read(entry);
-        listed[entry] = {{foldedHead(name, 0), foldedHead(name, 8)}, entry};
+FileList::Relisting FileList::relistLater() const {
+    // The read takes the path, the pattern and the file system, none of
+    // which a batch changes; it keeps its names apart from the list's.
+    if (relistsApart()) {
+        try {
+            return std::async(std::launch::async, [this] { return readListing({}); });
+        } catch (const std::system_error&) {
+        }
     }
-    std::sort(listed.begin(), listed.end(), [this](const Listed& a, const Listed& b) {
-        if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
-        if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
-        return caseBlindLess(read(a.entry), read(b.entry));
-    });
-    layOut([&](std::uint32_t position) { return listed[position].entry; });
+    return std::async(std::launch::deferred, [this] { return readListing({}); });
+}
+
+void FileList::assumeMoved(std::size_t count, const std::function<std::size_t(std::size_t)>& positionAt,
+                           const std::function<std::string_view(std::size_t)>& newNameAt) {
+    if (changingListener_) changingListener_();
+    std::vector<std::uint32_t> moveAt(ends_.size(), UINT32_MAX);
+    for (std::size_t i = 0; i < count; ++i) moveAt.at(positionAt(i)) = static_cast<std::uint32_t>(i);
+    Listing after;
+    after.text.reserve(text_.size() + text_.size() / 8);
+    after.ends.reserve(ends_.size());
+    for (std::uint32_t position = 0; position < ends_.size(); ++position) {
+        if (moveAt[position] == UINT32_MAX) {
+            append(after, read(position));
+            continue;
+        }
+        // Listed as a re-listing would list it: a name that leads into
+        // another folder, hides the file or leaves the pattern is not.
+        const std::string_view name = newNameAt(moveAt[position]);
+        if (!HoldsSeparator(name) && !platform::hiddenByName(name) && matchesPattern(name, pattern_)) append(after, name);
+    }
+    std::vector<std::uint32_t>().swap(moveAt);
+    sortByName(after);
+    endKeptReading();
+    text_.swap(after.text);
+    ends_.swap(after.ends);
+    error_.reset();
+    if (listener_) listener_();
+}
+
+bool FileList::finishRelisting(Relisting& relisting) {
+    Listing listing;
+    try {
+        listing = relisting.get();
+    } catch (...) {
+        if (changingListener_) changingListener_();
+        endKeptReading();
+        text_.clear();
+        ends_.clear();
+        if (listener_) listener_();
+        throw;
+    }
+    if (!listing.error && listing.text == text_ && listing.ends == ends_) {
+        kept_ = std::move(listing.kept);
+        return true;
+    }
+    if (changingListener_) changingListener_();
+    endKeptReading();
+    take(std::move(listing));
+    if (listener_) listener_();
+    return !error_;
 }
 
 } // namespace norvane

@@ -31,10 +31,9 @@ RenameRun::RenameRun(Rule rule, FileList& files, RuleTexts texts, MessageSink& s
     : rule_(rule), files_(files), texts_(std::move(texts)), sink_(sink) {}
 
 std::optional<RenameFailure> RenameRun::Run() {
-    if (auto failure = moveFiles()) return failure;
-
     const std::size_t count = files_.count();
-    if (!files_.refresh()) {
+    if (auto failure = moveFiles()) return failure;
+    const auto refreshFailed = [&] {
         RenameFailure failure;
         failure.kind = RenameFailure::Kind::RefreshFailed;
         failure.position = count;
@@ -43,7 +42,18 @@ std::optional<RenameFailure> RenameRun::Run() {
         failure.error = files_.error()->error;
         failure.renamed = record_.size();
         return failure;
+    };
+    if (relisting_) {
+        // The list shows what the moves left while the folder is read again:
+        // "Done!" need not wait for the read, which is done, and taken in,
+        // by the time the box is closed.
+        if (announcesDone(rule_)) sink_.show("Done!");
+        const bool listed = files_.finishRelisting(*relisting_);
+        relisting_.reset();
+        if (!listed) return refreshFailed();
+        return std::nullopt;
     }
+    if (!files_.refresh()) return refreshFailed();
     if (announcesDone(rule_)) sink_.show("Done!");
     return std::nullopt;
 }
@@ -118,6 +128,14 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
         failure.error = acted.error;
         failure.renamed = acted.done;
         return failure;
+    }
+    // A large list is read again on a second thread while it shows the
+    // names the plan gave, which the read then confirms.
+    if (files_.relistsApart()) {
+        relisting_ = files_.relistLater();
+        files_.assumeMoved(
+            plan.size(), [&](std::size_t move) { return plan.positions[move]; },
+            [&](std::size_t move) { return plan.newName(move); });
     }
     return std::nullopt;
 }

@@ -168,6 +168,9 @@ public:
         return posix::readEntries(opened.get(), each);
     }
 
+    // Each read opens the folder on its own and keeps nothing between calls.
+    bool readsFromASecondThread() const override { return true; }
+
     std::optional<SystemError> readFolderKept(const std::string& folder, const EntryListed& each,
                                               std::shared_ptr<KeptReading>& kept) override {
         kept.reset();
@@ -204,6 +207,8 @@ FileSystem& nativeFileSystem() {
     static PosixFileSystem fileSystem;
     return fileSystem;
 }
+
+bool hiddenByName(std::string_view name) { return !name.empty() && name.front() == '.'; }
 
 // Hidden, as the program's own passing files should be.
 std::string parkingName(std::uint32_t processId, unsigned attempt) {

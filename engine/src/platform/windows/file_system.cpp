@@ -115,6 +115,9 @@ private:
 
 class WindowsFileSystem final : public FileSystem {
 public:
+    // Each read opens the folder on its own and keeps nothing between calls.
+    bool readsFromASecondThread() const override { return true; }
+
     std::optional<SystemError> readFolder(const std::string& folder, const EntryListed& each) override {
         const std::optional<std::wstring> path = windows::systemPath(folder);
         if (!path) return windows::unusablePath(folder);
@@ -168,6 +171,9 @@ FileSystem& nativeFileSystem() {
     static WindowsFileSystem fileSystem;
     return fileSystem;
 }
+
+// Hiding is an attribute here, which a rename keeps.
+bool hiddenByName(std::string_view) { return false; }
 
 // A leading dot hides nothing on Windows; ".tmp" says what it is.
 std::string parkingName(std::uint32_t processId, unsigned attempt) {
