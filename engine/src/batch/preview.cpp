@@ -15,6 +15,8 @@ Preview preview(Rule rule, const FileList& files, const RuleTexts& texts, std::s
     const PlannedSteps planned = planner.steps(plan);
     const batch::Steps steps = planned.all();
     const std::unique_ptr<platform::Folder> folder = files.fileSystem().openFolder(files.path());
+    // As a batch's check: from the list's own read while the folder holds just that.
+    folder->answerFrom(files.keptReading());
     const batch::Checked checked = batch::check(*folder, steps, batch::OnProblem::StopBatch);
     result.refusal = planner.refusal(plan, checked);
     if (result.refusal) return result;
