@@ -434,6 +434,33 @@ TEST(Run, ALargeBatchsListEndsAsTheFolderHoldsItAfterTheLastMove) {
     }
 }
 
+// The folder taken from its path after the last move cannot be listed
+// again: that is told, and "Done!" is not.
+TEST(Run, ALargeBatchWhoseFolderWentAwaySaysSoInsteadOfDone) {
+    class SecondThreadFileSystem final : public testing::ForwardingFileSystem {
+        bool readsFromASecondThread() const override { return true; }
+    } fileSystem;
+    TempFolder top;
+    fs::create_directory(top / "photos");
+    for (int i = 0; i < 1100; ++i) top.addFile("photos/a" + std::to_string(i) + ".txt");
+    FileList list(fileSystem);
+    list.setPath(top.pathOf("photos"));
+    RecordingSink sink;
+    RenameRun run(Rule::ExtensionName, list, {"", "bak"}, sink);
+    run.setProgress([&](const BatchProgress& progress) {
+        if (progress.stage == BatchProgress::Stage::Moving && progress.done == progress.total) fs::rename(top / "photos", top / "gone");
+        return true;
+    });
+
+    const auto failure = run.Run();
+
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->kind, Kind::RefreshFailed);
+    EXPECT_EQ(failure->renamed, 1100u);
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_TRUE(fs::exists(top / "gone" / "a0.bak"));
+}
+
 TEST(Run, NumbersFoldersBeyondSixteenBitCounts) {
     MemoryFileSystem memory;
     for (int i = 0; i < 40000; ++i) memory.names.insert("n" + std::to_string(i) + ".jpg");

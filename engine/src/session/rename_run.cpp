@@ -44,13 +44,16 @@ std::optional<RenameFailure> RenameRun::Run() {
         return failure;
     };
     if (relisting_) {
+        FileList::Relisting relisting = std::move(*relisting_);
+        relisting_.reset();
         // The list shows what the moves left while the folder is read again:
         // "Done!" need not wait for the read, which is done, and taken in,
-        // by the time the box is closed.
+        // by the time the box is closed. A folder no longer at its path is
+        // waited for: its read fails, and that is told instead of "Done!".
+        const bool folderThere = files_.fileSystem().probeFolder(files_.path()).isFolder;
+        if (!folderThere && !files_.finishRelisting(relisting)) return refreshFailed();
         if (announcesDone(rule_)) sink_.show("Done!");
-        const bool listed = files_.finishRelisting(*relisting_);
-        relisting_.reset();
-        if (!listed) return refreshFailed();
+        if (folderThere && !files_.finishRelisting(relisting)) return refreshFailed();
         return std::nullopt;
     }
     if (!files_.refresh()) return refreshFailed();
