@@ -413,6 +413,11 @@ TEST(Run, ALargeBatchsListEndsAsTheFolderHoldsItAfterTheLastMove) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+#ifdef _WIN32
+        // Windows hides by attribute alone, but Wine hides a leading dot as
+        // POSIX does: the plan's names cannot know which runs the test.
+        if (c.texts.replacement.front() == '.') continue;
+#endif
         TempFolder folder;
         fs::create_directory(folder / "sub");
         for (int i = 0; i < 1200; ++i) folder.addFile("a" + std::to_string(1000 + i) + ".txt");
@@ -437,6 +442,9 @@ TEST(Run, ALargeBatchsListEndsAsTheFolderHoldsItAfterTheLastMove) {
 // The folder taken from its path after the last move cannot be listed
 // again: that is told, and "Done!" is not.
 TEST(Run, ALargeBatchWhoseFolderWentAwaySaysSoInsteadOfDone) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows renames no folder a batch holds open";
+#endif
     class SecondThreadFileSystem final : public testing::ForwardingFileSystem {
         bool readsFromASecondThread() const override { return true; }
     } fileSystem;
