@@ -10,8 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 namespace norvane {
 namespace {
@@ -437,6 +440,49 @@ TEST(Run, ALargeBatchsListEndsAsTheFolderHoldsItAfterTheLastMove) {
         // The plan's names were the folder's: the list changed once, unless the folder held more.
         EXPECT_EQ(changes, c.meanwhile ? 2 : 1);
     }
+}
+
+// A list listed again while "Done!" is up keeps that listing: the read begun
+// after the last move is older.
+TEST(Run, ARefreshWhileDoneIsUpIsNotUndoneByTheReadBeforeIt) {
+    class ReadsOnASecondThread final : public testing::ForwardingFileSystem {
+    public:
+        bool readsFromASecondThread() const override { return true; }
+        std::optional<platform::SystemError> readFolder(const std::string& folder, const platform::EntryListed& each) override {
+            auto error = real_.readFolder(folder, each);
+            const std::lock_guard lock(mutex_);
+            if (++reads_ == 2) read_.notify_all();
+            return error;
+        }
+        void waitForTheReadAfterTheBatch() {
+            std::unique_lock lock(mutex_);
+            read_.wait(lock, [&] { return reads_ >= 2; });
+        }
+
+    private:
+        std::mutex mutex_;
+        std::condition_variable read_;
+        int reads_ = 0;
+    } fileSystem;
+    struct RefreshingSink final : MessageSink {
+        std::function<void()> onShow;
+        void show(const std::string&) override { onShow(); }
+    } sink;
+    TempFolder folder;
+    for (int i = 0; i < 1100; ++i) folder.addFile("a" + std::to_string(i) + ".txt");
+    FileList list(fileSystem);
+    list.setPath(folder.text());
+    sink.onShow = [&] {
+        fileSystem.waitForTheReadAfterTheBatch();
+        folder.addFile("made.txt");
+        list.refresh();
+    };
+
+    ASSERT_FALSE(norvane::Run(Rule::ExtensionName, list, {"", "bak"}, sink));
+
+    const std::vector<std::string> names = list.names();
+    EXPECT_EQ(names.size(), 1101u);
+    EXPECT_NE(std::find(names.begin(), names.end(), "made.txt"), names.end());
 }
 
 // The folder taken from its path after the last move cannot be listed

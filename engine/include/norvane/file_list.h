@@ -64,6 +64,7 @@ public:
                      const std::function<std::string_view(std::size_t)>& newNameAt);
     // Takes the re-listing in, as refresh() would: where the folder holds
     // what the list shows, the names stay and the listeners hear nothing.
+    // A list listed again since assumeMoved() keeps that newer listing.
     bool finishRelisting(Relisting& relisting);
     const std::optional<ListingError>& error() const { return error_; }
 
@@ -97,6 +98,7 @@ private:
     std::vector<std::uint32_t> ends_;
     std::optional<ListingError> error_;
     std::shared_ptr<platform::KeptReading> kept_;
+    bool assumed_ = false; // the names are assumeMoved()'s, not yet read from the folder
     std::function<void()> changingListener_;
     std::function<void()> listener_;
 };

@@ -170,6 +170,7 @@ void FileList::relist() {
     // the process): a refresh after a batch then touches no fresh pages,
     // which cost more than reading the folder.
     endKeptReading();
+    assumed_ = false;
     Listing reused;
     reused.text.swap(text_);
     reused.ends.swap(ends_);
@@ -254,6 +255,7 @@ void FileList::assumeMoved(std::size_t count, const std::function<std::size_t(st
     text_.swap(after.text);
     ends_.swap(after.ends);
     error_.reset();
+    assumed_ = true;
     if (listener_) listener_();
 }
 
@@ -264,11 +266,18 @@ bool FileList::finishRelisting(Relisting& relisting) {
     } catch (...) {
         if (changingListener_) changingListener_();
         endKeptReading();
+        assumed_ = false;
         text_.clear();
         ends_.clear();
         if (listener_) listener_();
         throw;
     }
+    if (!assumed_) {
+        // Listed again meanwhile: that listing is the newer one.
+        if (listing.kept) listing.kept->end();
+        return !error_;
+    }
+    assumed_ = false;
     if (!listing.error && listing.text == text_ && listing.ends == ends_) {
         kept_ = std::move(listing.kept);
         return true;
