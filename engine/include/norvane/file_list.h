@@ -84,8 +84,9 @@ public:
 
 private:
     Listing readListing(Listing&& reused) const;
+    // Shows `listing()` in place of the names, the listeners told around it.
+    bool listAnew(const std::function<Listing()>& listing);
     void take(Listing&& listing);
-    void relist();
     std::string_view read(std::uint32_t entry) const;
 
     platform::FileSystem& fileSystem_;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <system_error>
 
@@ -150,12 +151,25 @@ void FileList::endKeptReading() {
 }
 
 bool FileList::refresh() {
+    return listAnew([this] {
+        // The last listing's memory is reused (the sort's copy, freed, stays
+        // with the process): a refresh after a batch then touches no fresh
+        // pages, which cost more than reading the folder.
+        Listing reused;
+        reused.text.swap(text_);
+        reused.ends.swap(ends_);
+        return readListing(std::move(reused));
+    });
+}
+
+bool FileList::listAnew(const std::function<Listing()>& listing) {
     if (changingListener_) changingListener_();
     try {
-        relist();
+        endKeptReading();
+        assumed_ = false;
+        take(listing());
     } catch (...) {
         // A listing cut short lists nothing; the listeners still hear that it ended.
-        endKeptReading();
         text_.clear();
         ends_.clear();
         if (listener_) listener_();
@@ -163,19 +177,6 @@ bool FileList::refresh() {
     }
     if (listener_) listener_();
     return !error_;
-}
-
-void FileList::relist() {
-    // The last listing's memory is reused (the sort's copy, freed, stays with
-    // the process): a refresh after a batch then touches no fresh pages,
-    // which cost more than reading the folder.
-    endKeptReading();
-    assumed_ = false;
-    Listing reused;
-    reused.text.swap(text_);
-    reused.ends.swap(ends_);
-    error_.reset();
-    take(readListing(std::move(reused)));
 }
 
 FileList::Listing FileList::readListing(Listing&& reused) const {
@@ -192,8 +193,6 @@ FileList::Listing FileList::readListing(Listing&& reused) const {
         },
         listing.kept);
     if (error) {
-        if (listing.kept) listing.kept->end();
-        listing.kept.reset();
         listing.text.clear();
         listing.ends.clear();
         listing.error = ListingError{path_, std::move(*error)};
@@ -260,33 +259,27 @@ void FileList::assumeMoved(std::size_t count, const std::function<std::size_t(st
 }
 
 bool FileList::finishRelisting(Relisting& relisting) {
-    Listing listing;
+    // Listed again meanwhile: that listing is the newer one.
+    if (!assumed_) {
+        relisting.wait();
+        return !error_;
+    }
+    std::optional<Listing> listing;
+    std::exception_ptr failed;
     try {
         listing = relisting.get();
     } catch (...) {
-        if (changingListener_) changingListener_();
-        endKeptReading();
+        failed = std::current_exception();
+    }
+    if (listing && !listing->error && listing->text == text_ && listing->ends == ends_) {
         assumed_ = false;
-        text_.clear();
-        ends_.clear();
-        if (listener_) listener_();
-        throw;
-    }
-    if (!assumed_) {
-        // Listed again meanwhile: that listing is the newer one.
-        if (listing.kept) listing.kept->end();
-        return !error_;
-    }
-    assumed_ = false;
-    if (!listing.error && listing.text == text_ && listing.ends == ends_) {
-        kept_ = std::move(listing.kept);
+        kept_ = std::move(listing->kept);
         return true;
     }
-    if (changingListener_) changingListener_();
-    endKeptReading();
-    take(std::move(listing));
-    if (listener_) listener_();
-    return !error_;
+    return listAnew([&] {
+        if (failed) std::rethrow_exception(failed);
+        return std::move(*listing);
+    });
 }
 
 } // namespace norvane

@@ -162,10 +162,7 @@ private:
 class PosixFileSystem final : public FileSystem {
 public:
     std::optional<SystemError> readFolder(const std::string& folder, const EntryListed& each) override {
-        if (folder.empty() || !posix::usable(folder)) return errorOf(folder.empty() ? ENOENT : EINVAL);
-        const Descriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (opened.get() < 0) return errorOf(errno);
-        return posix::readEntries(opened.get(), each);
+        return readOpened(folder, [&](int opened) { return posix::readEntries(opened, each); });
     }
 
     // Each read opens the folder on its own and keeps nothing between calls.
@@ -174,10 +171,7 @@ public:
     std::optional<SystemError> readFolderKept(const std::string& folder, const EntryListed& each,
                                               std::shared_ptr<KeptReading>& kept) override {
         kept.reset();
-        if (folder.empty() || !posix::usable(folder)) return errorOf(folder.empty() ? ENOENT : EINVAL);
-        const Descriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (opened.get() < 0) return errorOf(errno);
-        return posix::readEntriesKept(opened.get(), each, kept);
+        return readOpened(folder, [&](int opened) { return posix::readEntriesKept(opened, each, kept); });
     }
 
     FolderProbe probeFolder(const std::string& path) override {
@@ -198,6 +192,16 @@ public:
         std::string result(resolved);
         std::free(resolved);
         return result;
+    }
+
+private:
+    // The folder opened to be read, and closed again, whatever `read` does.
+    template <typename Read>
+    static std::optional<SystemError> readOpened(const std::string& folder, Read read) {
+        if (folder.empty() || !posix::usable(folder)) return errorOf(folder.empty() ? ENOENT : EINVAL);
+        const Descriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (opened.get() < 0) return errorOf(errno);
+        return read(opened.get());
     }
 };
 

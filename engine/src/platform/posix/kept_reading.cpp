@@ -12,6 +12,7 @@
 
 #ifdef __linux__
 #include <sys/inotify.h>
+#include <sys/vfs.h>
 #endif
 
 namespace norvane::platform::posix {
@@ -24,6 +25,27 @@ namespace {
 // write to a file changes nothing a probe from the read answers.
 constexpr std::uint32_t namesChanged =
     IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT | IN_ONLYDIR;
+
+// Whether every change to the folder's file system passes through this
+// kernel, so that a watch is told of it: a disk's own file system or tmpfs,
+// not a share or a FUSE driver, which may serve what changed elsewhere.
+bool watchSeesEveryChange(int folder) {
+    struct statfs information {};
+    if (::fstatfs(folder, &information) != 0) return false;
+    switch (static_cast<unsigned long>(information.f_type)) {
+    case 0xef53UL:     // ext2, ext3, ext4
+    case 0x58465342UL: // XFS
+    case 0x9123683eUL: // Btrfs
+    case 0x01021994UL: // tmpfs
+    case 0xf2f52010UL: // F2FS
+    case 0x7366746eUL: // NTFS (ntfs3)
+    case 0x5346544eUL: // NTFS (the old driver)
+    case 0x4d44UL:     // FAT
+    case 0x2011bab0UL: // exFAT
+        return true;
+    default: return false;
+    }
+}
 
 class WatchedReading final : public KeptReading {
 public:
@@ -64,7 +86,7 @@ private:
 std::optional<SystemError> readEntriesKept(int folder, const EntryListed& each, std::shared_ptr<KeptReading>& kept) {
     kept.reset();
     struct stat status {};
-    if (!volumeTraits(folder).watchSeesEveryChange || ::fstat(folder, &status) != 0) return readEntries(folder, each);
+    if (!watchSeesEveryChange(folder) || ::fstat(folder, &status) != 0) return readEntries(folder, each);
     Descriptor watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     // Through the descriptor, not the path: the watch is on the folder read,
     // whatever its path leads to meanwhile. Set before the read, so that a

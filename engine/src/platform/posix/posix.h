@@ -68,7 +68,6 @@ struct VolumeTraits {
     std::optional<bool> ignoresCase; // where the kind of file system alone tells
     bool fuse = false;               // its kind tells little: it is asked by trying
     bool listsTrueInodes = false;    // the folder's entries carry the numbers lstat gives
-    bool watchSeesEveryChange = false; // a local file system: every change passes through this kernel
 };
 FileIdentity identityOf(const struct stat& status);
 // Whether two looks found one file: the same device and inode, whatever its name.

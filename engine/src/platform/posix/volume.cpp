@@ -95,20 +95,13 @@ VolumeTraits volumeTraits(int folder) {
     case 0x01021994UL: // tmpfs
     case 0xf2f52010UL: // F2FS
         traits.listsTrueInodes = true;
-        traits.watchSeesEveryChange = true;
         break;
     case 0x7366746eUL: // NTFS (ntfs3)
     case 0x5346544eUL: // NTFS (the old driver)
         traits.names = NameRules::Windows;
-        traits.watchSeesEveryChange = true;
         break;
     case 0x4d44UL:     // FAT
     case 0x2011bab0UL: // exFAT
-        traits.trust = IdentityTrust::Unstable;
-        traits.names = NameRules::Windows;
-        traits.ignoresCase = true;
-        traits.watchSeesEveryChange = true;
-        break;
     case 0xff534d42UL: // CIFS
     case 0xfe534d42UL: // SMB2
     case 0x517bUL:     // SMB
