@@ -48,13 +48,13 @@ Acted moveEach(platform::Folder& folder, const Steps& steps, MovesRecorded& reco
 } // namespace
 
 Acted act(platform::Folder& folder, Places& places, const Steps& steps, BatchRecord* record,
-          const ProgressCallback& progress) {
+          const ProgressCallback& progress, const RecordGrew& grew) {
     if (record) {
         std::size_t bytes = 0;
         for (std::size_t i = 0; i < steps.size(); ++i) bytes += steps[i].from.size() + steps[i].to.size();
         record->reserve(record->size() + steps.size(), bytes);
     }
-    MovesRecorded recorded(folder, places, steps, record);
+    MovesRecorded recorded(folder, places, steps, record, grew);
     const Acted acted = moveEach(folder, steps, recorded, progress);
     recorded.finish();
     return acted;

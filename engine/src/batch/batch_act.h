@@ -7,6 +7,7 @@
 // the check read, each recorded as it is made.
 
 #include "batch/batch_check.h"
+#include "batch/moves_recorded.h"
 #include "norvane/batch_record.h"
 #include "norvane/progress.h"
 
@@ -28,9 +29,10 @@ struct Acted {
 // number a file afresh when it renames it, and a move across file systems
 // makes a new one): looked at right after it, or, in a large batch, a piece
 // of moves behind on a second thread. The record is whole when act returns.
-// `places` is the one the check filled.
+// `places` is the one the check filled. `grew`, where given, is told as the
+// record grows (see RecordGrew).
 Acted act(platform::Folder& folder, Places& places, const Steps& steps, BatchRecord* record,
-          const ProgressCallback& progress = {});
+          const ProgressCallback& progress = {}, const RecordGrew& grew = {});
 Acted act(platform::Folder& folder, const Steps& steps, BatchRecord* record, const ProgressCallback& progress = {});
 
 } // namespace norvane::batch

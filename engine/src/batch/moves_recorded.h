@@ -10,26 +10,34 @@
 #include "norvane/batch_record.h"
 #include "norvane/platform.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <exception>
+#include <functional>
 #include <mutex>
-#include <optional>
 #include <thread>
-#include <vector>
 
 namespace norvane::batch {
 
-// Where the folder allows it and the batch is large, the looks are made on a
-// second thread, a piece of moves behind the moves: each move and each look
-// waits on the system, and a look after every move would otherwise cost a
-// tenth of a batch on a fast disk. The record itself is filled on the calling
-// thread, in order: whole once finish() has returned, and a piece behind the
-// moves until then.
+// Told, now and then, that the record has grown by moves recorded whole: on
+// the thread that recorded them, never two at once, and never once finish()
+// has returned.
+using RecordGrew = std::function<void(const BatchRecord&)>;
+
+// Where the folder allows it and the batch is large, the looks and the
+// record are made on a second thread, behind the moves: each move and each
+// look waits on the system, and a look after every move would otherwise
+// cost a tenth of a batch on a fast disk. The moving thread only says how
+// far it has come; what it would touch of the record after each move, cold
+// again after the system's work, cost more than the looks themselves. The
+// record is whole once finish() has returned, and behind the moves until
+// then: only the thread that records reads or writes it meanwhile.
 class MovesRecorded {
 public:
     // Nothing is recorded where `record` is null.
-    MovesRecorded(platform::Folder& folder, Places& places, const Steps& steps, BatchRecord* record);
+    MovesRecorded(platform::Folder& folder, Places& places, const Steps& steps, BatchRecord* record, RecordGrew grew);
     ~MovesRecorded();
     MovesRecorded(const MovesRecorded&) = delete;
     MovesRecorded& operator=(const MovesRecorded&) = delete;
@@ -40,27 +48,34 @@ public:
     void finish();
 
 private:
-    void record(std::size_t step, const std::optional<platform::FileIdentity>& file);
-    void collect();   // waits for the piece handed over, and records it
-    void handOver();  // the moves since the last piece, to the second thread
+    using Clock = std::chrono::steady_clock;
+    void recordUpTo(std::size_t end); // looks at the moves since the last, and records them
+    void wake();
     void lookBehind(); // the second thread
 
-    using Clock = std::chrono::steady_clock;
     platform::Folder& folder_;
     Places& places_;
     const Steps& steps_;
     BatchRecord* record_;
-    std::size_t moved_ = 0;
-    std::size_t piece_;
-    Clock::time_point handedAt_;
+    RecordGrew grew_;
 
-    // Shared with the second thread, under lock_: the piece [first_, end_)
-    // and what was found of each of its files.
+    // The recording thread's own.
+    std::size_t recorded_ = 0, told_ = 0;
+    Clock::time_point toldAt_;
+
+    // The moving thread's own.
+    std::size_t wokenAt_ = 0;
+    Clock::time_point wokeAt_;
+    std::size_t piece_;
+
+    // Between the two: how many steps have moved, whether the second thread
+    // waits for more (it is woken only then, and only now and then), and the
+    // end of the batch.
+    std::atomic<std::size_t> moved_{0};
+    std::atomic<bool> asleep_{false}, finished_{false}, broken_{false};
     std::mutex lock_;
-    std::condition_variable changed_;
-    std::size_t first_ = 0, end_ = 0;
-    std::vector<std::optional<platform::FileIdentity>> found_;
-    bool looking_ = false, stopping_ = false;
+    std::condition_variable bell_;
+    std::exception_ptr failed_; // the second thread's, read once it has ended
     std::thread helper_;
 };
 

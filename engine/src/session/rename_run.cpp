@@ -116,14 +116,10 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
         // record of the moves grows.
         std::vector<std::optional<platform::FileIdentity>>().swap(checked.sources);
     }
-    // The journal marks the moves whenever progress is told.
-    ProgressCallback acting = progress_;
-    if (writer)
-        acting = [&](const BatchProgress& progress) {
-            if (progress.stage == BatchProgress::Stage::Moving) writer->mark(record_);
-            return !progress_ || progress_(progress);
-        };
-    const batch::Acted acted = batch::act(*folder, places, steps, &record_, acting);
+    // The journal marks the moves as the record of them grows.
+    batch::RecordGrew grew;
+    if (writer) grew = [&](const BatchRecord& made) { writer->mark(made); };
+    const batch::Acted acted = batch::act(*folder, places, steps, &record_, progress_, grew);
     if (writer) writer->end(record_);
     if (acted.cancelled) return cancelled(planner, acted.done);
     if (acted.error) {
