@@ -25,6 +25,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
+#include <thread>
 
 #ifndef _WIN32
 #include <unistd.h> // chown, geteuid
@@ -145,6 +146,44 @@ struct Crash : std::runtime_error {
 // A batch cut short (a crash stands as an exception from the fourth move,
 // so its journal gets no end) is settled at the next start, told, and taken
 // back by Ctrl+Z; an undo cut short the same way is settled and finished too.
+// A large batch's moves are marked as it goes, not only at its end: a crash
+// in the middle leaves the files it moved known by what was found of them.
+TEST(Journal, ALargeBatchIsMarkedWhileItMoves) {
+    TempFolder folder, state;
+    for (int i = 0; i < 3000; ++i) folder.addFile("f" + std::to_string(10000 + i) + ".txt");
+    Journal journal(state.text());
+    const auto batchFile = [&] {
+        const std::set<std::string> files = TempFolder::namesIn(state / "batches");
+        std::ifstream in(state / "batches" / *files.rbegin(), std::ios::binary);
+        return journal::readBatch(std::string(std::istreambuf_iterator<char>(in), {}));
+    };
+    FileList list;
+    list.setPath(folder.text());
+    RecordingSink sink;
+    RenameRun run(Rule::ExtensionName, list, {"", "bak"}, sink);
+    run.setJournal(&journal);
+    std::uint64_t markedWhileMoving = 0;
+    run.setProgress([&](const BatchProgress& progress) {
+        if (progress.stage != BatchProgress::Stage::Moving || progress.done < 2500 || markedWhileMoving) return true;
+        // The marks trail the moves: given time, they pass the first thousand.
+        for (int wait = 0; wait < 1000 && markedWhileMoving < 1024; ++wait) {
+            const journal::ReadBatch read = batchFile();
+            if (read.log) markedWhileMoving = read.log->marked;
+            if (markedWhileMoving < 1024) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return true;
+    });
+    ASSERT_FALSE(run.Run().has_value());
+    EXPECT_GE(markedWhileMoving, 1024u);
+    EXPECT_LT(markedWhileMoving, 3000u);
+    const journal::ReadBatch read = batchFile();
+    ASSERT_TRUE(read.log.has_value());
+    EXPECT_EQ(read.log->marked, 3000u);
+    EXPECT_EQ(read.log->ended, std::optional<std::uint64_t>(3000));
+    for (std::size_t i = 0; i < run.record().size(); ++i)
+        ASSERT_EQ(read.log->steps.file(i), run.record().file(i)) << run.record().to(i);
+}
+
 TEST(Journal, ABatchOrAnUndoCutShortIsSettledAtTheNextStartAndTakenBack) {
     TempFolder folder, state;
     std::vector<std::string> names;
