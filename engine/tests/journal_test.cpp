@@ -149,6 +149,9 @@ struct Crash : std::runtime_error {
 // A large batch's moves are marked as it goes, not only at its end: a crash
 // in the middle leaves the files it moved known by what was found of them.
 TEST(Journal, ALargeBatchIsMarkedWhileItMoves) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows: the journal holds its batch's file unshared, so it is not read while the batch moves";
+#endif
     TempFolder folder, state;
     for (int i = 0; i < 3000; ++i) folder.addFile("f" + std::to_string(10000 + i) + ".txt");
     Journal journal(state.text());
@@ -163,8 +166,10 @@ TEST(Journal, ALargeBatchIsMarkedWhileItMoves) {
     RenameRun run(Rule::ExtensionName, list, {"", "bak"}, sink);
     run.setJournal(&journal);
     std::uint64_t markedWhileMoving = 0;
+    bool looked = false;
     run.setProgress([&](const BatchProgress& progress) {
-        if (progress.stage != BatchProgress::Stage::Moving || progress.done < 2500 || markedWhileMoving) return true;
+        if (progress.stage != BatchProgress::Stage::Moving || progress.done < 2500 || looked) return true;
+        looked = true;
         // The marks trail the moves: given time, they pass the first thousand.
         for (int wait = 0; wait < 1000 && markedWhileMoving < 1024; ++wait) {
             const journal::ReadBatch read = batchFile();
