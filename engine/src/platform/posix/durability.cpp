@@ -13,14 +13,12 @@
 #include <sys/stat.h>
 
 #ifdef __linux__
-#include <sys/vfs.h>
+#include <linux/magic.h>
 #endif
 
 namespace norvane::platform::posix {
 
 namespace {
-
-constexpr unsigned long fuseMagic = 0x65735546UL;
 
 // The device under a driver that writes to it directly: its own fsync where
 // the process may open it (root, the group "disk"), which also empties the
@@ -49,8 +47,7 @@ Durability syncDeviceOf(int folder) {
 
 NameSync nameSyncOf(int folder) {
 #ifdef __linux__
-    struct statfs information {};
-    if (::fstatfs(folder, &information) != 0 || static_cast<unsigned long>(information.f_type) != fuseMagic)
+    if (fileSystemTypeOf(folder) != FUSE_SUPER_MAGIC)
         return NameSync::Folder; // a kernel driver writes a folder's entries on its fsync, or refuses it (EINVAL)
     struct stat self {};
     const std::optional<Mount> mount = ::fstat(folder, &self) == 0 ? mountOf(self.st_dev) : std::nullopt;

@@ -11,8 +11,8 @@
 #include <string>
 
 #ifdef __linux__
+#include <linux/magic.h>
 #include <sys/inotify.h>
-#include <sys/vfs.h>
 #endif
 
 namespace norvane::platform::posix {
@@ -30,18 +30,16 @@ constexpr std::uint32_t namesChanged =
 // kernel, so that a watch is told of it: a disk's own file system or tmpfs,
 // not a share or a FUSE driver, which may serve what changed elsewhere.
 bool watchSeesEveryChange(int folder) {
-    struct statfs information {};
-    if (::fstatfs(folder, &information) != 0) return false;
-    switch (static_cast<unsigned long>(information.f_type)) {
-    case 0xef53UL:     // ext2, ext3, ext4
-    case 0x58465342UL: // XFS
-    case 0x9123683eUL: // Btrfs
-    case 0x01021994UL: // tmpfs
-    case 0xf2f52010UL: // F2FS
-    case 0x7366746eUL: // NTFS (ntfs3)
-    case 0x5346544eUL: // NTFS (the old driver)
-    case 0x4d44UL:     // FAT
-    case 0x2011bab0UL: // exFAT
+    switch (fileSystemTypeOf(folder).value_or(0)) {
+    case EXT4_SUPER_MAGIC: // ext2 and ext3 too
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+    case F2FS_SUPER_MAGIC:
+    case ntfs3Magic:
+    case oldNtfsMagic:
+    case MSDOS_SUPER_MAGIC: // FAT
+    case EXFAT_SUPER_MAGIC:
         return true;
     default: return false;
     }

@@ -84,6 +84,12 @@ FolderProbe describeFolder(int folder, VolumeTraits* traits = nullptr);
 
 VolumeTraits volumeTraits(int folder);
 
+// The kind of file system a folder lies on, as statfs numbers it
+// (<linux/magic.h>); nullopt where it cannot tell, or off Linux.
+std::optional<unsigned long> fileSystemTypeOf(int folder);
+// Kinds <linux/magic.h> does not name.
+inline constexpr unsigned long ntfs3Magic = 0x7366746eUL, oldNtfsMagic = 0x5346544eUL, hfsPlusMagic = 0x482bUL;
+
 // The mount a device number belongs to, from /proc/self/mountinfo: the one
 // on top where several share it.
 struct Mount {

@@ -14,6 +14,7 @@
 #ifdef __linux__
 #include <fcntl.h>
 #include <linux/fs.h> // FS_IOC_GETFLAGS
+#include <linux/magic.h>
 #include <sys/ioctl.h>
 #include <sys/vfs.h>
 #endif
@@ -65,8 +66,6 @@ namespace {
 #define FS_CASEFOLD_FL 0x40000000
 #endif
 
-constexpr unsigned long fuseMagic = 0x65735546UL;
-
 // FUSE hands out its own numbers, counting from 1 at the mount's root, unless
 // the file system passes its own on (ntfs-3g gives NTFS's record numbers).
 bool fuseKeepsNumbers(const Mount& mount) {
@@ -81,41 +80,47 @@ bool keptAsWindowsNames(const std::string& fuseType) {
 
 } // namespace
 
+std::optional<unsigned long> fileSystemTypeOf(int folder) {
+    struct statfs information {};
+    if (::fstatfs(folder, &information) != 0) return std::nullopt;
+    return static_cast<unsigned long>(information.f_type);
+}
+
 VolumeTraits volumeTraits(int folder) {
     VolumeTraits traits;
-    struct statfs information {};
-    if (::fstatfs(folder, &information) != 0) {
+    const std::optional<unsigned long> type = fileSystemTypeOf(folder);
+    if (!type) {
         traits.trust = IdentityTrust::Unstable;
         return traits;
     }
-    switch (static_cast<unsigned long>(information.f_type)) {
-    case 0xef53UL:     // ext2, ext3, ext4
-    case 0x58465342UL: // XFS
-    case 0x9123683eUL: // Btrfs
-    case 0x01021994UL: // tmpfs
-    case 0xf2f52010UL: // F2FS
+    switch (*type) {
+    case EXT4_SUPER_MAGIC: // ext2 and ext3 too
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+    case F2FS_SUPER_MAGIC:
         traits.listsTrueInodes = true;
         break;
-    case 0x7366746eUL: // NTFS (ntfs3)
-    case 0x5346544eUL: // NTFS (the old driver)
+    case ntfs3Magic:
+    case oldNtfsMagic:
         traits.names = NameRules::Windows;
         break;
-    case 0x4d44UL:     // FAT
-    case 0x2011bab0UL: // exFAT
-    case 0xff534d42UL: // CIFS
-    case 0xfe534d42UL: // SMB2
-    case 0x517bUL:     // SMB
+    case MSDOS_SUPER_MAGIC: // FAT
+    case EXFAT_SUPER_MAGIC:
+    case CIFS_SUPER_MAGIC:
+    case SMB2_SUPER_MAGIC:
+    case SMB_SUPER_MAGIC:
         traits.trust = IdentityTrust::Unstable;
         traits.names = NameRules::Windows;
         traits.ignoresCase = true;
         break;
-    case 0x6969UL: // NFS: a share, whose numbers the server gives
+    case NFS_SUPER_MAGIC: // a share, whose numbers the server gives
         traits.trust = IdentityTrust::Unstable;
         break;
-    case 0x482bUL: // HFS+
+    case hfsPlusMagic:
         traits.ignoresCase = true;
         break;
-    case fuseMagic: {
+    case FUSE_SUPER_MAGIC: {
         traits.fuse = true;
         struct stat self {};
         const std::optional<Mount> mount = ::fstat(folder, &self) == 0 ? mountOf(self.st_dev) : std::nullopt;
@@ -144,6 +149,7 @@ VolumeTraits volumeTraits(int folder) {
 
 #else
 
+std::optional<unsigned long> fileSystemTypeOf(int) { return std::nullopt; }
 VolumeTraits volumeTraits(int) { return VolumeTraits{}; }
 std::optional<Mount> mountOf(dev_t) { return std::nullopt; }
 
