@@ -34,7 +34,9 @@ MovesRecorded::MovesRecorded(platform::Folder& folder, Places& places, const Ste
     }
 }
 
-MovesRecorded::~MovesRecorded() {
+MovesRecorded::~MovesRecorded() { stopHelper(); }
+
+void MovesRecorded::stopHelper() {
     if (!helper_.joinable()) return;
     finished_.store(true);
     wake();
@@ -81,10 +83,7 @@ void MovesRecorded::moved(std::size_t step) {
 }
 
 void MovesRecorded::finish() {
-    if (!helper_.joinable()) return;
-    finished_.store(true);
-    wake();
-    helper_.join();
+    stopHelper();
     if (failed_) std::rethrow_exception(failed_);
 }
 

@@ -51,6 +51,7 @@ private:
     using Clock = std::chrono::steady_clock;
     void recordUpTo(std::size_t end); // looks at the moves since the last, and records them
     void wake();
+    void stopHelper(); // once every move made is recorded
     void lookBehind(); // the second thread
 
     platform::Folder& folder_;
