@@ -16,6 +16,9 @@
 //    own share of its batch is its time beside this one;
 //  - the bare loop with one statx a file after its move, which a batch makes
 //    to record which file it moved: what that record costs beside the loop;
+//  - the bare loop with that statx on a second thread, right behind each
+//    move, as a large batch makes it: what looking while moving costs the
+//    system itself;
 //  - Norvane's window (where built): the click on "Change Extention" until the
 //    "Done!" box shows;
 //  - Debian's file-rename (package rename), as a process from its start to its
@@ -25,7 +28,7 @@
 //   norvane_peers_bench                       10,000, 100,000 (5 repetitions), 1,000,000 (3)
 //   norvane_peers_bench --smoke               1,000 files once
 //   norvane_peers_bench --sizes 10000,100000 --repeat 3 [--repeat-large N]
-//   norvane_peers_bench --only look,engine,journal,window,file-rename,mmv,paths  (the bare loop always runs)
+//   norvane_peers_bench --only look,behind,engine,journal,window,file-rename,mmv,paths  (the bare loop always runs)
 //
 // A tool that is not installed is skipped with a line saying so.
 
@@ -374,7 +377,7 @@ void measure(std::size_t size, int repeats, std::vector<Contender>& contenders, 
     }
 
     const double bare = samples[0].median();
-    double engine = 0, engineWithJournal = 0, window = 0;
+    double engine = 0, engineWithJournal = 0, window = 0, lookingBehind = 0;
     std::vector<std::pair<std::string, double>> peers;
     for (std::size_t c = 0; c < contenders.size(); ++c) {
         const Contender& contender = contenders[c];
@@ -398,6 +401,8 @@ void measure(std::size_t size, int repeats, std::vector<Contender>& contenders, 
             if (size >= kTargetFrom) target = limit + verdict(median / bare <= windowTarget);
         } else if (contender.kind == Contender::Kind::Peer) {
             peers.emplace_back(contender.label, median);
+        } else if (contender.name == "behind") {
+            lookingBehind = median;
         }
         std::printf("  %-36s %10s  ratio %5.2f  %-11s (%s-%s)\n", contender.label.c_str(), milliseconds(median).c_str(),
                     median / bare, target.c_str(), milliseconds(samples[c].fastest()).c_str(),
@@ -408,6 +413,9 @@ void measure(std::size_t size, int repeats, std::vector<Contender>& contenders, 
                     verdict(window / engine <= kWindowToEngineTarget).c_str());
     if (engineWithJournal > 0 && window > 0)
         std::printf("  window / engine with its journal (the window's own share): %.3f\n", window / engineWithJournal);
+    if (window > 0 && lookingBehind > 0)
+        std::printf("  window / the loop looking on a second thread (beyond what the looks cost the system): %.3f\n",
+                    window / lookingBehind);
     if (engine > 0 && engineWithJournal > 0)
         std::printf("  engine with its journal / engine without: %.3f\n", engineWithJournal / engine);
     if (window > 0 && !peers.empty()) {
@@ -452,6 +460,8 @@ std::vector<Contender> contenders([[maybe_unused]] void* window) {
                    [](const BatchFolder& f) { return timed([&] { bareRenames(f.path(), f.pairs()); }); }});
     all.push_back({Kind::Loop, "look", "bare loop and a statx a file", "",
                    [](const BatchFolder& f) { return timed([&] { bareRenamesAtAndLook(f.path(), f.pairs()); }); }});
+    all.push_back({Kind::Loop, "behind", "bare loop, statx behind, 2nd thread", "",
+                   [](const BatchFolder& f) { return timed([&] { bareRenamesAtLookingBehind(f.path(), f.pairs()); }); }});
     all.push_back({Kind::Engine, "engine", "Norvane engine, progress on", "", [](const BatchFolder& f) { return runEngine(f, nullptr); }});
     all.push_back({Kind::EngineWithJournal, "journal", "Norvane engine with its journal", "", [](const BatchFolder& f) {
                        // Beside the folder, as the window's is; the oldest batches go as the journal keeps its bounds.

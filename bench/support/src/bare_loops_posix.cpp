@@ -7,12 +7,14 @@
 
 #include "norvane_bench/bare_loops.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdexcept>
+#include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,6 +92,45 @@ void renamesAt(const std::string& folder, const std::vector<RenamePair>& pairs, 
 } // namespace
 
 void bareRenamesAt(const std::string& folder, const std::vector<RenamePair>& pairs) { renamesAt(folder, pairs, false); }
+
+void bareRenamesAtLookingBehind(const std::string& folder, const std::vector<RenamePair>& pairs) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) throw std::runtime_error("cannot open " + folder + ": " + std::strerror(errno));
+    std::atomic<std::size_t> moved{0};
+    std::atomic<bool> over{false};
+    std::atomic<int> lookError{0};
+    std::thread looking([&] {
+        std::size_t looked = 0;
+        for (;;) {
+            const bool last = over.load(std::memory_order_acquire);
+            const std::size_t upTo = moved.load(std::memory_order_acquire);
+            for (; looked < upTo; ++looked) {
+                struct statx found {};
+                if (::statx(fd, pairs[looked].to.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &found) != 0)
+                    lookError.store(errno);
+            }
+            if (last) return;
+            if (looked == upTo) std::this_thread::yield();
+        }
+    });
+    int moveError = 0;
+    std::size_t failedAt = 0;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (::renameat2(fd, pairs[i].from.c_str(), fd, pairs[i].to.c_str(), RENAME_NOREPLACE) != 0) {
+            moveError = errno;
+            failedAt = i;
+            break;
+        }
+        moved.store(i + 1, std::memory_order_release);
+    }
+    over.store(true, std::memory_order_release);
+    looking.join();
+    ::close(fd);
+    if (moveError != 0)
+        throw std::runtime_error("cannot move " + pairs[failedAt].from + " to " + pairs[failedAt].to + " in " + folder + ": " +
+                                 std::strerror(moveError));
+    if (lookError != 0) throw std::runtime_error("cannot look at a moved file in " + folder + ": " + std::strerror(lookError));
+}
 
 void bareRenamesAtAndLook(const std::string& folder, const std::vector<RenamePair>& pairs) { renamesAt(folder, pairs, true); }
 

@@ -34,6 +34,12 @@ void bareRenamesAt(const std::string& folder, const std::vector<RenamePair>& pai
 // batch does to record which file it moved: what that record costs the loop.
 void bareRenamesAtAndLook(const std::string& folder, const std::vector<RenamePair>& pairs);
 
+// The same moves, each file looked at under its new name on a second thread
+// as soon as it has moved, as a large batch does: the lookups' own share of
+// the system (every path lookup reads what each rename changes) beside the
+// loop, whatever the engine does around it.
+void bareRenamesAtLookingBehind(const std::string& folder, const std::vector<RenamePair>& pairs);
+
 // Puts every file back: folder/to -> folder/from, last pair first.
 void undoRenames(const std::string& folder, const std::vector<RenamePair>& pairs);
 
