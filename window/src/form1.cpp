@@ -318,7 +318,7 @@ void Form1::createUndo() {
     undoAction_->setShortcut(QKeySequence::Undo);
     undoAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(undoAction_);
-    connect(undoAction_, &QAction::triggered, this, &Form1::undoLastBatch);
+    connect(undoAction_, &QAction::triggered, this, [this] { undoLastBatch(); });
     auto* menu = new UndoMenu(File1, undoAction_);
     menu->setHistory(createUndoHistory());
     // Another Norvane may have made or taken back a batch since: the menu tells the journal as it is now.
@@ -327,7 +327,7 @@ void Form1::createUndo() {
     });
     addAboutAction(this, *menu);
     undoHint_ = new UndoHint(
-        File1, {txt_find, Txt_replace},
+        this, File1, {txt_find, Txt_replace},
         [this] {
             try {
                 return undo_text::inFileList(session_.latest());
@@ -336,7 +336,7 @@ void Form1::createUndo() {
             }
         },
         [this](const QString& text) { announcer_->announce(text); }, this);
-    connect(undoHint_, &UndoHint::undoInList, this, &Form1::undoLastBatch);
+    connect(undoHint_, &UndoHint::undoAsked, this, &Form1::undoLastBatch);
     // Nothing to take back until the journal is opened, once the window is up:
     // asking it now would read every batch's file twice at each start.
     undoAction_->setText(undo_text::menuItem(std::string(), 0));
@@ -378,7 +378,7 @@ void Form1::updateUndoAction() {
 // undone waits for the next Ctrl+Z. The latest is the journal's, read again
 // now: of any session, folder and window. One that cannot go back yet is
 // named with its reason; an older one is never taken in its place.
-void Form1::undoLastBatch() {
+void Form1::undoLastBatch(QWidget* askedAt) {
     if (working_) return;
     std::optional<norvane::Session::Batch> latest;
     try {
@@ -389,7 +389,7 @@ void Form1::undoLastBatch() {
     }
     if (!latest) {
         updateUndoAction();
-        return undoHint_->tell(File1, undo_text::nothingToTakeBack());
+        return undoHint_->tell(askedAt != nullptr ? askedAt : File1, undo_text::nothingToTakeBack());
     }
     if (latest->state != norvane::Session::Batch::State::Ready) {
         updateUndoAction();

@@ -60,7 +60,8 @@ private:
     void runRule(norvane::Rule rule);
     QString previewOf(norvane::Rule rule) const;
     std::function<QString()> previewWork(norvane::Rule rule) const;
-    void undoLastBatch();
+    // `askedAt`: the control where Ctrl+Z was pressed, for the word that nothing is to take back.
+    void undoLastBatch(QWidget* askedAt = nullptr);
     void undoBatches(std::vector<std::uint64_t> sequences);
     QString undoText(std::uint64_t sequence);
     QAction* createUndoHistory();

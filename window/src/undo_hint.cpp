@@ -5,15 +5,18 @@
 
 #include "tooltip_text.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolTip>
 
 #include <algorithm>
 
-UndoHint::UndoHint(QWidget* list, std::vector<QLineEdit*> fields, std::function<QString()> fileList,
+UndoHint::UndoHint(QWidget* window, QWidget* list, std::vector<QLineEdit*> fields, std::function<QString()> fileList,
                    std::function<void(const QString&)> speak, QObject* parent)
-    : QObject(parent), list_(list), fields_(std::move(fields)), fileList_(std::move(fileList)), speak_(std::move(speak)) {
+    : QObject(parent), window_(window), list_(list), fields_(std::move(fields)), fileList_(std::move(fileList)),
+      speak_(std::move(speak)) {
+    window_->installEventFilter(this);
     list_->installEventFilter(this);
     for (QLineEdit* field : fields_) field->installEventFilter(this);
 }
@@ -22,7 +25,13 @@ bool UndoHint::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Undo)) return false;
     if (watched == list_) {
         // An enabled undo takes the key as a shortcut before the list sees it.
-        emit undoInList();
+        emit undoAsked(list_);
+        return true;
+    }
+    if (watched == window_) {
+        // Passed up by the control that had it, which has no use for it.
+        QWidget* focused = QApplication::focusWidget();
+        emit undoAsked(focused != nullptr && window_->isAncestorOf(focused) ? focused : list_);
         return true;
     }
     auto* field = qobject_cast<QLineEdit*>(watched);

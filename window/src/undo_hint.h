@@ -20,8 +20,9 @@ class QWidget;
 class UndoHint : public QObject {
     Q_OBJECT
 public:
-    // `fileList`: what Ctrl+Z in the file list would take back now, read afresh.
-    UndoHint(QWidget* list, std::vector<QLineEdit*> fields, std::function<QString()> fileList,
+    // `fileList`: what Ctrl+Z in the file list would take back now, read
+    // afresh. `window`: where Ctrl+Z that no control took ends up.
+    UndoHint(QWidget* window, QWidget* list, std::vector<QLineEdit*> fields, std::function<QString()> fileList,
              std::function<void(const QString&)> speak, QObject* parent);
 
     // Shows `text` at `control` for a while, and says it.
@@ -31,13 +32,16 @@ public:
     static constexpr int shownMs = 10000;
 
 signals:
-    // Ctrl+Z in the file list that the window's own undo did not take: it is disabled.
-    void undoInList();
+    // Ctrl+Z that the window's own undo did not take (it is disabled), in the
+    // file list or in a control that has no use for the key (the folder tree,
+    // a button): `control` is where it was pressed.
+    void undoAsked(QWidget* control);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QWidget* window_;
     QWidget* list_;
     std::vector<QLineEdit*> fields_;
     std::function<QString()> fileList_;
