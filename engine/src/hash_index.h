@@ -55,6 +55,17 @@ public:
         }
     }
 
+    // Asks the processor for the slot where `fullHash` begins, ahead of a find
+    // or an insert: at a million entries the table is far larger than its
+    // caches, and a lookup that waits for memory costs more than its work.
+    void prefetch(std::uint64_t fullHash) const {
+#if defined(__GNUC__) || defined(__clang__)
+        __builtin_prefetch(&slots_[stored(fullHash) & mask()]);
+#else
+        static_cast<void>(fullHash);
+#endif
+    }
+
     // Stores `value` anew, for keys known to be new.
     void insert(std::uint64_t hash, std::uint32_t value) {
         assign(hash, value, [](std::uint32_t) { return false; });

@@ -8,6 +8,7 @@
 
 #include "hash_index.h"
 
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -160,17 +161,38 @@ void probeNamesFrom(int folder, const FolderEntries& read, const VolumeTraits& t
     const bool listedIds = statusKnown && traits.listsTrueInodes;
 
     const std::hash<std::string_view> hash;
+    // Each slot asked for a few names ahead of its use: the names come in
+    // order, their slots do not.
+    constexpr std::size_t ahead = 8;
     HashIndex present(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) present.insert(hash(read.nameOf(i)), static_cast<std::uint32_t>(i));
+    {
+        std::array<std::uint64_t, ahead> hashes{};
+        for (std::size_t i = 0; i < entries.size() + ahead; ++i) {
+            if (i >= ahead) present.insert(hashes[i % ahead], static_cast<std::uint32_t>(i - ahead));
+            if (i < entries.size()) {
+                hashes[i % ahead] = hash(read.nameOf(i));
+                present.prefetch(hashes[i % ahead]);
+            }
+        }
+    }
     // Where case is ignored, a plain name is free only if no entry folds like it.
     HashIndex folded(ignoresCase ? entries.size() : 0);
     if (ignoresCase)
         for (std::size_t i = 0; i < entries.size(); ++i)
             folded.insert(hash(foldCase(read.nameOf(i))), static_cast<std::uint32_t>(i));
 
+    std::array<std::uint64_t, ahead> hashes{};
+    const auto askAhead = [&](std::size_t n) {
+        if (n >= count) return;
+        hashes[n % ahead] = hash(nameAt(n));
+        present.prefetch(hashes[n % ahead]);
+    };
+    for (std::size_t n = 0; n < ahead; ++n) askAhead(n);
     for (std::size_t n = 0; n < count; ++n) {
         const std::string_view name = nameAt(n);
-        const auto listed = present.find(hash(name), [&](std::uint32_t i) { return read.nameOf(i) == name; });
+        const std::uint64_t nameHash = hashes[n % ahead];
+        askAhead(n + ahead);
+        const auto listed = present.find(nameHash, [&](std::uint32_t i) { return read.nameOf(i) == name; });
         if (listed) {
             const auto kind = listedKind(entries[*listed].type);
             if (kind && listedIds) {
