@@ -217,6 +217,11 @@ public:
     // probeNames() answered from `reading` while it still holds this folder
     // as it is; a folder that cannot tell reads itself as before.
     virtual void answerFrom(std::shared_ptr<KeptReading> reading) { static_cast<void>(reading); }
+    // Whether probeNames() answers now from the reading given to answerFrom(),
+    // through one table of its names shared by calls made at the same time
+    // from two threads: names asked for in two parts at once then cost no
+    // second read of the folder.
+    virtual bool answersFromKeptReading() { return false; }
     // probe() of many names, all the system tells of each, handed to `each`
     // in order on the calling thread until it answers false. A platform may
     // probe ahead on a second thread meanwhile: an undo's check asks this of

@@ -10,6 +10,7 @@
 #include "norvane/path.h"
 
 #include <exception>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -100,22 +101,35 @@ private:
         return !expected_ && onProblem_ == OnProblem::StopBatch && folder_.sharesProbes(steps_.size());
     }
 
+    // Where the folder answers from a read kept from before, the first
+    // thread also takes a share of the probes once it has judged the steps:
+    // the read is not made twice, and at a million files the probes take
+    // longer than the judging. The second thread starts with the larger share.
     std::optional<StepProblem> prejudgeWhileReading() {
-        std::exception_ptr failed;
+        const std::size_t names = prepareProbes();
+        const std::size_t split = folder_.answersFromKeptReading() ? names - names * 2 / 5 : names;
+        std::exception_ptr failed, ownFailure;
         std::thread reader;
         try {
             reader = std::thread([&] {
                 try {
-                    probeInFolder();
+                    probeRange(0, split);
                 } catch (...) {
                     failed = std::current_exception();
                 }
             });
         } catch (const std::system_error&) {
         }
-        std::optional<StepProblem> problem = prejudge();
+        std::optional<StepProblem> problem;
+        try {
+            problem = prejudge();
+            if (!reader.joinable()) probeRange(0, split); // no thread to be had
+            probeRange(split, names);
+        } catch (...) {
+            ownFailure = std::current_exception();
+        }
         if (reader.joinable()) reader.join();
-        else probeInFolder(); // no thread to be had
+        if (ownFailure) std::rethrow_exception(ownFailure);
         if (failed) std::rethrow_exception(failed);
         return problem;
     }
@@ -123,7 +137,17 @@ private:
     // The first step with a problem whatever the folder holds: its new name
     // cannot be, or an earlier step claims it too. Each step's claim is kept.
     std::optional<StepProblem> prejudge() {
+        // A bare name in a folder that keeps case is its own key: its slot is
+        // asked for a few steps ahead (see HashIndex::prefetch).
+        constexpr std::size_t ahead = 8;
+        const auto askAhead = [&](std::size_t i) {
+            if (i >= steps_.size() || listed_.ignoresCase) return;
+            const std::string_view to = steps_[i].to;
+            if (!HoldsSeparator(to)) earlier_.prefetch(hash_(to));
+        };
+        for (std::size_t i = 0; i < ahead; ++i) askAhead(i);
         for (std::size_t i = 0; i < steps_.size(); ++i) {
+            askAhead(i + ahead);
             if (auto problem = checkNotEmpty(i)) return problem;
             if (auto problem = checkBytes(i)) return problem;
             if (auto problem = checkNameHeld(i)) return problem;
@@ -177,9 +201,7 @@ private:
     // look made just before saw: the rest are asked one by one.
     void probeInFolder() {
         const std::size_t count = steps_.size();
-        const std::size_t sources = expected_ ? 0 : count;
-        sourceSeen_.assign(sources, Seen::Unasked);
-        destinationSeen_.assign(count, Seen::Unasked);
+        const std::size_t names = prepareProbes();
         if (expected_ && expected_->destinationSeenAt) {
             for (std::size_t i = 0; i < count; ++i) {
                 if (HoldsSeparator(steps_[i].to)) continue;
@@ -188,13 +210,38 @@ private:
             }
             return;
         }
+        probeRange(0, names);
+    }
+
+    // How many names the probes ask for, the sources first; what each found is unasked yet.
+    std::size_t prepareProbes() {
+        const std::size_t count = steps_.size();
+        const std::size_t sources = expected_ ? 0 : count;
+        sourceSeen_.assign(sources, Seen::Unasked);
+        destinationSeen_.assign(count, Seen::Unasked);
+        return sources + count;
+    }
+
+    // The probes of names [first, last): each writes its own step's answer,
+    // so two threads may each take a range.
+    void probeRange(std::size_t first, std::size_t last) {
+        if (first >= last) return;
+        const std::size_t sources = sourceSeen_.size();
         folder_.probeNames(
-            sources + count, [&](std::size_t n) { return n < sources ? steps_[n].from : steps_[n - sources].to; },
-            [&](std::size_t n, const platform::PathProbe& probe) {
+            last - first,
+            [&](std::size_t k) {
+                const std::size_t n = first + k;
+                return n < sources ? steps_[n].from : steps_[n - sources].to;
+            },
+            [&](std::size_t k, const platform::PathProbe& probe) {
+                const std::size_t n = first + k;
                 const bool source = n < sources;
                 const std::size_t step = source ? n : n - sources;
                 (source ? sourceSeen_ : destinationSeen_)[step] = seenOf(probe);
-                if (probe.error) (source ? sourceErrors_ : destinationErrors_).emplace(step, *probe.error);
+                if (probe.error) {
+                    const std::lock_guard lock(errorsHeld_);
+                    (source ? sourceErrors_ : destinationErrors_).emplace(step, *probe.error);
+                }
                 if (source && keepSources_) result_.sources[step] = probe.identity;
             });
     }
@@ -401,6 +448,7 @@ private:
     platform::FolderProbe listed_;
     std::vector<Seen> sourceSeen_, destinationSeen_;
     std::unordered_map<std::size_t, platform::SystemError> sourceErrors_, destinationErrors_;
+    std::mutex errorsHeld_; // the probes' errors, written from either thread
     Checked result_;
     HashIndex earlier_; // places earlier steps claimed, or freed where that matters
     HashIndex taken_;   // places of destinations something holds now

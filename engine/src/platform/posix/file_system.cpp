@@ -13,6 +13,8 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
+#include <mutex>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -67,12 +69,18 @@ public:
 
     void probeNames(std::size_t count, const NameAt& nameAt, const NameProbed& each) override {
         if (!about_.isFolder) return Folder::probeNames(count, nameAt, each);
-        if (const posix::FolderEntries* read = posix::entriesStillHeld(kept_.get(), descriptor_.get()))
-            return posix::probeNamesFrom(descriptor_.get(), *read, traits_, about_.ignoresCase, count, nameAt, each);
+        if (const posix::FolderEntries* read = posix::entriesStillHeld(kept_.get(), descriptor_.get())) {
+            const std::shared_ptr<const posix::EntriesIndex> index = indexOf(*read);
+            return posix::probeNamesFrom(descriptor_.get(), *read, *index, traits_, about_.ignoresCase, count, nameAt, each);
+        }
         posix::probeNamesAt(descriptor_.get(), traits_, about_.ignoresCase, count, nameAt, each);
     }
 
     void answerFrom(std::shared_ptr<KeptReading> reading) override { kept_ = std::move(reading); }
+
+    bool answersFromKeptReading() override {
+        return about_.isFolder && posix::entriesStillHeld(kept_.get(), descriptor_.get()) != nullptr;
+    }
 
     void probeInOrder(std::size_t count, const NameAt& nameAt, const NameProbedUntil& each) override {
         if (!about_.isFolder) return Folder::probeInOrder(count, nameAt, each);
@@ -128,6 +136,20 @@ public:
     }
 
 private:
+    // The kept read's index, made by the first of the calls that answer from
+    // it at the same time (the other waits for it) and gone with the last:
+    // at a million files it is 16 MiB, held no longer than it is used.
+    std::shared_ptr<const posix::EntriesIndex> indexOf(const posix::FolderEntries& read) {
+        const std::lock_guard lock(indexing_);
+        std::shared_ptr<const posix::EntriesIndex> index = index_.lock();
+        if (!index || indexed_ != &read) {
+            index = std::make_shared<const posix::EntriesIndex>(read, about_.ignoresCase);
+            index_ = index;
+            indexed_ = &read;
+        }
+        return index;
+    }
+
     // What the file system refused once is not asked again: only for names of
     // the folder itself, since a name with a separator may reach another one.
     // It is kept for the device, so the next folder held there starts from it.
@@ -152,6 +174,9 @@ private:
 
     Descriptor descriptor_;
     std::shared_ptr<KeptReading> kept_;
+    std::mutex indexing_;
+    std::weak_ptr<const posix::EntriesIndex> index_;
+    const posix::FolderEntries* indexed_ = nullptr;
     FolderProbe about_;
     posix::VolumeTraits traits_;
     posix::MountKey mount_;

@@ -129,7 +129,7 @@ void probeNamesAt(int folder, const VolumeTraits& traits, bool ignoresCase, std:
     FolderEntries read;
     if (reading.get() == nullptr) {
         read.complete = false;
-        return probeNamesFrom(folder, read, traits, ignoresCase, count, nameAt, each);
+        return probeNamesFrom(folder, read, EntriesIndex(read, false), traits, ignoresCase, count, nameAt, each);
     }
     // A folder's size is about what its entries take: room for them at once
     // saves copying a large folder's names again and again as they grow.
@@ -145,11 +145,37 @@ void probeNamesAt(int folder, const VolumeTraits& traits, bool ignoresCase, std:
         read.add(entry->d_name, entry->d_ino, entry->d_type);
         if (!read.complete) break;
     }
-    probeNamesFrom(folder, read, traits, ignoresCase, count, nameAt, each);
+    const FolderEntries none;
+    const EntriesIndex index(read.complete ? read : none, ignoresCase);
+    probeNamesFrom(folder, read, index, traits, ignoresCase, count, nameAt, each);
 }
 
-void probeNamesFrom(int folder, const FolderEntries& read, const VolumeTraits& traits, bool ignoresCase, std::size_t count,
-                    const NameAt& nameAt, const NameProbed& each) {
+namespace {
+
+// Each slot is asked for a few names ahead of its use (see HashIndex::prefetch).
+constexpr std::size_t ahead = 8;
+
+} // namespace
+
+EntriesIndex::EntriesIndex(const FolderEntries& read, bool ignoresCase)
+    : present(read.entries.size()), folded(ignoresCase ? read.entries.size() : 0) {
+    const std::hash<std::string_view> hash;
+    // The names come in order, their slots do not.
+    const std::size_t count = read.entries.size();
+    std::array<std::uint64_t, ahead> hashes{};
+    for (std::size_t i = 0; i < count + ahead; ++i) {
+        if (i >= ahead) present.insert(hashes[i % ahead], static_cast<std::uint32_t>(i - ahead));
+        if (i < count) {
+            hashes[i % ahead] = hash(read.nameOf(i));
+            present.prefetch(hashes[i % ahead]);
+        }
+    }
+    if (ignoresCase)
+        for (std::size_t i = 0; i < count; ++i) folded.insert(hash(foldCase(read.nameOf(i))), static_cast<std::uint32_t>(i));
+}
+
+void probeNamesFrom(int folder, const FolderEntries& read, const EntriesIndex& index, const VolumeTraits& traits,
+                    bool ignoresCase, std::size_t count, const NameAt& nameAt, const NameProbed& each) {
     const auto oneByOne = [&] {
         for (std::size_t n = 0; n < count; ++n) each(n, probeAt(folder, relativeName(nameAt(n))));
     };
@@ -159,27 +185,9 @@ void probeNamesFrom(int folder, const FolderEntries& read, const VolumeTraits& t
     if (!read.complete || nameMax <= 0) return oneByOne();
     const auto& entries = read.entries;
     const bool listedIds = statusKnown && traits.listsTrueInodes;
-
     const std::hash<std::string_view> hash;
-    // Each slot asked for a few names ahead of its use: the names come in
-    // order, their slots do not.
-    constexpr std::size_t ahead = 8;
-    HashIndex present(entries.size());
-    {
-        std::array<std::uint64_t, ahead> hashes{};
-        for (std::size_t i = 0; i < entries.size() + ahead; ++i) {
-            if (i >= ahead) present.insert(hashes[i % ahead], static_cast<std::uint32_t>(i - ahead));
-            if (i < entries.size()) {
-                hashes[i % ahead] = hash(read.nameOf(i));
-                present.prefetch(hashes[i % ahead]);
-            }
-        }
-    }
-    // Where case is ignored, a plain name is free only if no entry folds like it.
-    HashIndex folded(ignoresCase ? entries.size() : 0);
-    if (ignoresCase)
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            folded.insert(hash(foldCase(read.nameOf(i))), static_cast<std::uint32_t>(i));
+    const HashIndex& present = index.present;
+    const HashIndex& folded = index.folded;
 
     std::array<std::uint64_t, ahead> hashes{};
     const auto askAhead = [&](std::size_t n) {

@@ -7,6 +7,7 @@
 // listing and file system questions each of them answers. Every call works
 // at a folder's descriptor, with names relative to it.
 
+#include "hash_index.h"
 #include "norvane/platform.h"
 
 #include <cstdint>
@@ -201,8 +202,15 @@ void probeInOrderAt(int folder, std::size_t count, const NameAt& nameAt, const N
 // probeNames() from one read of an open folder, where its entries can answer.
 void probeNamesAt(int folder, const VolumeTraits& traits, bool ignoresCase, std::size_t count, const NameAt& nameAt,
                   const NameProbed& each);
-// The same from entries read before, which the folder still holds.
-void probeNamesFrom(int folder, const FolderEntries& read, const VolumeTraits& traits, bool ignoresCase, std::size_t count,
-                    const NameAt& nameAt, const NameProbed& each);
+// The names of a whole read found through tables of their hashes: made once,
+// then asked from any thread.
+struct EntriesIndex {
+    EntriesIndex(const FolderEntries& read, bool ignoresCase);
+    HashIndex present;
+    HashIndex folded; // where case is ignored: a plain name is free only if no entry folds like it
+};
+// The same from entries read before, whole, which the folder still holds, and their index.
+void probeNamesFrom(int folder, const FolderEntries& read, const EntriesIndex& index, const VolumeTraits& traits,
+                    bool ignoresCase, std::size_t count, const NameAt& nameAt, const NameProbed& each);
 
 } // namespace norvane::platform::posix
