@@ -51,7 +51,10 @@ Acted act(platform::Folder& folder, Places& places, const Steps& steps, BatchRec
           const ProgressCallback& progress, const RecordGrew& grew) {
     if (record) {
         std::size_t bytes = 0;
-        for (std::size_t i = 0; i < steps.size(); ++i) bytes += steps[i].from.size() + steps[i].to.size();
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            const Step step = steps[i];
+            bytes += step.from.size() + step.to.size();
+        }
         record->reserve(record->size() + steps.size(), bytes);
     }
     MovesRecorded recorded(folder, places, steps, record, grew);

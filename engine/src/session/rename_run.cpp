@@ -99,7 +99,8 @@ std::optional<RenameFailure> RenameRun::moveFiles() {
         header.volumeId = folder->volumeId();
         header.stepCount = steps.size();
         auto planned = journal::BatchWriter::plan(*journal_, std::move(header), [&](std::size_t i) {
-            return journal::PlannedStep{steps[i].from, steps[i].to, places.trustOf(steps[i].from), checked.sources[i]};
+            const batch::Step step = steps[i]; // made from the plan at each asking: asked once
+            return journal::PlannedStep{step.from, step.to, places.trustOf(step.from), checked.sources[i]};
         });
         if (auto* error = std::get_if<platform::SystemError>(&planned)) {
             RenameFailure failure;
