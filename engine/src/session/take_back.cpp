@@ -15,6 +15,7 @@ TakeBackResult takeBack(Journal& journal, std::uint64_t sequence, platform::File
                         const ProgressCallback& progress, std::shared_ptr<platform::KeptReading> listed) {
     TakeBackResult result;
     result.sequence = sequence;
+    platform::returnFreedMemory(); // what the batch left scattered would not hold the undo's tables
     Journal::UndoStart start = journal.beginUndo(sequence, fileSystem, listed);
     result.folder = std::move(start.folder);
     if (start.refusal) {

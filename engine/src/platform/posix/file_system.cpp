@@ -273,4 +273,10 @@ void keepFreedMemoryForBatches() {
 #endif
 }
 
+void returnFreedMemory() {
+#ifdef __GLIBC__
+    ::malloc_trim(0);
+#endif
+}
+
 } // namespace norvane::platform

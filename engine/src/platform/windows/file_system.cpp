@@ -210,6 +210,7 @@ std::string foldCase(std::string_view name) {
 }
 
 void keepFreedMemoryForBatches() {}
+void returnFreedMemory() {}
 
 void watchForEndOfSession() {} // Windows tells the window, which calls requestEnding() // the Windows heap keeps freed blocks for reuse by itself
 
