@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -64,6 +65,22 @@ public:
 #else
         static_cast<void>(fullHash);
 #endif
+    }
+    // How many keys ahead of its turn a key's slot is asked for.
+    static constexpr std::size_t askedAhead = 8;
+
+    // each(i, hashAt(i)) for every i below `count`, in order, the slot of
+    // each hash asked for askedAhead turns before its own.
+    template <typename HashAt, typename Each>
+    void inTurnAskingAhead(std::size_t count, HashAt hashAt, Each each) const {
+        std::array<std::uint64_t, askedAhead> hashes{};
+        for (std::size_t i = 0; i < count + askedAhead; ++i) {
+            if (i >= askedAhead) each(i - askedAhead, hashes[i % askedAhead]);
+            if (i < count) {
+                hashes[i % askedAhead] = hashAt(i);
+                prefetch(hashes[i % askedAhead]);
+            }
+        }
     }
 
     // Stores `value` anew, for keys known to be new.

@@ -17,19 +17,15 @@ UndoHint::UndoHint(QWidget* window, QWidget* list, std::vector<QLineEdit*> field
     : QObject(parent), window_(window), list_(list), fields_(std::move(fields)), fileList_(std::move(fileList)),
       speak_(std::move(speak)) {
     window_->installEventFilter(this);
-    list_->installEventFilter(this);
     for (QLineEdit* field : fields_) field->installEventFilter(this);
 }
 
 bool UndoHint::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Undo)) return false;
-    if (watched == list_) {
-        // An enabled undo takes the key as a shortcut before the list sees it.
-        emit undoAsked(list_);
-        return true;
-    }
     if (watched == window_) {
-        // Passed up by the control that had it, which has no use for it.
+        // An enabled undo takes the key as a shortcut before any control sees
+        // it; a disabled one leaves it to the control that has the focus, and
+        // the list, the tree and the buttons, with no use for it, pass it up.
         QWidget* focused = QApplication::focusWidget();
         emit undoAsked(focused != nullptr && window_->isAncestorOf(focused) ? focused : list_);
         return true;

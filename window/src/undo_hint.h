@@ -21,7 +21,8 @@ class UndoHint : public QObject {
     Q_OBJECT
 public:
     // `fileList`: what Ctrl+Z in the file list would take back now, read
-    // afresh. `window`: where Ctrl+Z that no control took ends up.
+    // afresh. `window`: where Ctrl+Z that no control took ends up; `list`:
+    // where its word shows when no control of the window has the focus.
     UndoHint(QWidget* window, QWidget* list, std::vector<QLineEdit*> fields, std::function<QString()> fileList,
              std::function<void(const QString&)> speak, QObject* parent);
 

@@ -139,7 +139,7 @@ private:
     std::optional<StepProblem> prejudge() {
         // A bare name in a folder that keeps case is its own key: its slot is
         // asked for a few steps ahead (see HashIndex::prefetch).
-        constexpr std::size_t ahead = 8;
+        constexpr std::size_t ahead = HashIndex::askedAhead;
         const auto askAhead = [&](std::size_t i) {
             if (i >= steps_.size() || listed_.ignoresCase) return;
             const std::string_view to = steps_[i].to;

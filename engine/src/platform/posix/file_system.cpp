@@ -142,10 +142,9 @@ private:
     std::shared_ptr<const posix::EntriesIndex> indexOf(const posix::FolderEntries& read) {
         const std::lock_guard lock(indexing_);
         std::shared_ptr<const posix::EntriesIndex> index = index_.lock();
-        if (!index || indexed_ != &read) {
+        if (!index || index->of != &read) {
             index = std::make_shared<const posix::EntriesIndex>(read, about_.ignoresCase);
             index_ = index;
-            indexed_ = &read;
         }
         return index;
     }
@@ -176,7 +175,6 @@ private:
     std::shared_ptr<KeptReading> kept_;
     std::mutex indexing_;
     std::weak_ptr<const posix::EntriesIndex> index_;
-    const posix::FolderEntries* indexed_ = nullptr;
     FolderProbe about_;
     posix::VolumeTraits traits_;
     posix::MountKey mount_;

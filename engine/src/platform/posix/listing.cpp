@@ -8,7 +8,6 @@
 
 #include "hash_index.h"
 
-#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -127,15 +126,12 @@ void probeNamesAt(int folder, const VolumeTraits& traits, bool ignoresCase, std:
                   const NameProbed& each) {
     const Reading reading(folder);
     FolderEntries read;
-    if (reading.get() == nullptr) {
-        read.complete = false;
-        return probeNamesFrom(folder, read, EntriesIndex(read, false), traits, ignoresCase, count, nameAt, each);
-    }
+    read.complete = reading.get() != nullptr;
     // A folder's size is about what its entries take: room for them at once
     // saves copying a large folder's names again and again as they grow.
     struct stat folderStatus {};
-    if (::fstat(folder, &folderStatus) == 0) read.reserveFor(folderStatus.st_size);
-    for (;;) {
+    if (read.complete && ::fstat(folder, &folderStatus) == 0) read.reserveFor(folderStatus.st_size);
+    while (read.complete) {
         errno = 0;
         const dirent* entry = ::readdir(reading.get());
         if (entry == nullptr) {
@@ -143,33 +139,21 @@ void probeNamesAt(int folder, const VolumeTraits& traits, bool ignoresCase, std:
             break;
         }
         read.add(entry->d_name, entry->d_ino, entry->d_type);
-        if (!read.complete) break;
     }
+    // A read cut short answers nothing: each name is probed on its own.
     const FolderEntries none;
     const EntriesIndex index(read.complete ? read : none, ignoresCase);
     probeNamesFrom(folder, read, index, traits, ignoresCase, count, nameAt, each);
 }
 
-namespace {
-
-// Each slot is asked for a few names ahead of its use (see HashIndex::prefetch).
-constexpr std::size_t ahead = 8;
-
-} // namespace
-
 EntriesIndex::EntriesIndex(const FolderEntries& read, bool ignoresCase)
-    : present(read.entries.size()), folded(ignoresCase ? read.entries.size() : 0) {
+    : of(&read), present(read.entries.size()), folded(ignoresCase ? read.entries.size() : 0) {
     const std::hash<std::string_view> hash;
-    // The names come in order, their slots do not.
     const std::size_t count = read.entries.size();
-    std::array<std::uint64_t, ahead> hashes{};
-    for (std::size_t i = 0; i < count + ahead; ++i) {
-        if (i >= ahead) present.insert(hashes[i % ahead], static_cast<std::uint32_t>(i - ahead));
-        if (i < count) {
-            hashes[i % ahead] = hash(read.nameOf(i));
-            present.prefetch(hashes[i % ahead]);
-        }
-    }
+    // The names come in order, their slots do not.
+    present.inTurnAskingAhead(
+        count, [&](std::size_t i) { return hash(read.nameOf(i)); },
+        [&](std::size_t i, std::uint64_t nameHash) { present.insert(nameHash, static_cast<std::uint32_t>(i)); });
     if (ignoresCase)
         for (std::size_t i = 0; i < count; ++i) folded.insert(hash(foldCase(read.nameOf(i))), static_cast<std::uint32_t>(i));
 }
@@ -189,25 +173,15 @@ void probeNamesFrom(int folder, const FolderEntries& read, const EntriesIndex& i
     const HashIndex& present = index.present;
     const HashIndex& folded = index.folded;
 
-    std::array<std::uint64_t, ahead> hashes{};
-    const auto askAhead = [&](std::size_t n) {
-        if (n >= count) return;
-        hashes[n % ahead] = hash(nameAt(n));
-        present.prefetch(hashes[n % ahead]);
-    };
-    for (std::size_t n = 0; n < ahead; ++n) askAhead(n);
-    for (std::size_t n = 0; n < count; ++n) {
+    present.inTurnAskingAhead(count, [&](std::size_t n) { return hash(nameAt(n)); }, [&](std::size_t n, std::uint64_t nameHash) {
         const std::string_view name = nameAt(n);
-        const std::uint64_t nameHash = hashes[n % ahead];
-        askAhead(n + ahead);
         const auto listed = present.find(nameHash, [&](std::uint32_t i) { return read.nameOf(i) == name; });
         if (listed) {
             const auto kind = listedKind(entries[*listed].type);
             if (kind && listedIds) {
                 FileIdentity identity;
                 identity.id = FileId{static_cast<std::uint64_t>(folderStatus.st_dev), static_cast<std::uint64_t>(entries[*listed].inode)};
-                each(n, PathProbe{*kind, std::nullopt, identity});
-                continue;
+                return each(n, PathProbe{*kind, std::nullopt, identity});
             }
         } else {
             const bool fits = name.size() <= static_cast<std::size_t>(nameMax);
@@ -215,13 +189,10 @@ void probeNamesFrom(int folder, const FolderEntries& read, const EntriesIndex& i
                 const std::string key = foldCase(name);
                 return folded.find(hash(key), [&](std::uint32_t i) { return foldCase(read.nameOf(i)) == key; }).has_value();
             };
-            if (fits && plainName(name) && (!ignoresCase || !foldsAlike())) {
-                each(n, PathProbe{}); // absent
-                continue;
-            }
+            if (fits && plainName(name) && (!ignoresCase || !foldsAlike())) return each(n, PathProbe{}); // absent
         }
         each(n, probeAt(folder, relativeName(name)));
-    }
+    });
 }
 
 } // namespace norvane::platform::posix

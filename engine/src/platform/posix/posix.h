@@ -206,6 +206,7 @@ void probeNamesAt(int folder, const VolumeTraits& traits, bool ignoresCase, std:
 // then asked from any thread.
 struct EntriesIndex {
     EntriesIndex(const FolderEntries& read, bool ignoresCase);
+    const FolderEntries* of; // the read it indexes
     HashIndex present;
     HashIndex folded; // where case is ignored: a plain name is free only if no entry folds like it
 };
