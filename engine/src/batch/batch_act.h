@@ -6,7 +6,7 @@
 // The act of a batch: its checked steps, moved in order through the folder
 // the check read, each recorded as it is made.
 
-#include "batch/batch_check.h"
+#include "batch/check/batch_check.h"
 #include "batch/moves_recorded.h"
 #include "norvane/batch_record.h"
 #include "norvane/progress.h"

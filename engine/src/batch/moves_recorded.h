@@ -5,7 +5,7 @@
 
 // A batch's record kept as it moves: each move with the file found at its new name.
 
-#include "batch/batch_check.h"
+#include "batch/check/batch_check.h"
 #include "batch/places.h"
 #include "norvane/batch_record.h"
 #include "norvane/platform.h"

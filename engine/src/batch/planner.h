@@ -6,7 +6,7 @@
 // A run's plan: every listed file's new name from its pre-run name alone, in
 // list order, as the steps of a batch over the listed folder.
 
-#include "batch/batch_check.h"
+#include "batch/check/batch_check.h"
 #include "norvane/file_list.h"
 #include "norvane/rename_failure.h"
 #include "norvane/rules.h"

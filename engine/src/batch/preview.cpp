@@ -3,7 +3,7 @@
 
 #include "norvane/preview.h"
 
-#include "batch/batch_check.h"
+#include "batch/check/batch_check.h"
 #include "batch/planner.h"
 
 namespace norvane {

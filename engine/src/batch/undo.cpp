@@ -6,7 +6,7 @@
 #include "batch/journaled_undo.h"
 
 #include "batch/batch_act.h"
-#include "batch/batch_check.h"
+#include "batch/check/batch_check.h"
 #include "identity/same_file.h"
 #include "norvane/path.h"
 

@@ -4,7 +4,7 @@
 #include "norvane/rename_run.h"
 
 #include "batch/batch_act.h"
-#include "batch/batch_check.h"
+#include "batch/check/batch_check.h"
 #include "batch/planner.h"
 #include "journal/batch_writer.h"
 #include "norvane/journal.h"

@@ -6,7 +6,7 @@
 // The small terms the check's replay is written in: what stands in a
 // destination's way, where a name lies, and what the folder's read said of it.
 
-#include "batch/batch_check.h"
+#include "batch/check/batch_check.h"
 #include "norvane/platform.h"
 #include "norvane/rename_failure.h"
 
@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-namespace norvane::batch::check_terms {
+namespace norvane::batch::checking {
 
 // A system error met while looking at a destination, for what it stands in the way of.
 inline RenameFailure::Kind kindOfObstacle(const platform::SystemError& error) {
@@ -62,4 +62,4 @@ inline Seen seenOf(const platform::PathProbe& probe) {
     return Seen::Other;
 }
 
-} // namespace norvane::batch::check_terms
+} // namespace norvane::batch::checking
