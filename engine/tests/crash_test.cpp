@@ -9,6 +9,7 @@
 
 #include "journal/batch_file.h"
 
+#include "driver_process.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -20,14 +21,6 @@
 #include <random>
 #include <thread>
 
-#ifndef _WIN32
-#include <csignal>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 namespace norvane {
 namespace {
 
@@ -37,65 +30,7 @@ using Clock = std::chrono::steady_clock;
 
 #ifndef _WIN32
 
-// The driver as a process of its own, its output read through a pipe.
-class Driver {
-public:
-    Driver(const std::vector<std::string>& arguments, const std::string& stateHome) {
-        int pipeEnds[2];
-        if (::pipe(pipeEnds) != 0) throw std::runtime_error("no pipe");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(pipeEnds[1], STDOUT_FILENO);
-            ::close(pipeEnds[0]);
-            ::close(pipeEnds[1]);
-            ::setenv("XDG_STATE_HOME", stateHome.c_str(), 1);
-            std::vector<char*> argv{const_cast<char*>(NORVANE_CRASH_DRIVER)};
-            for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-            argv.push_back(nullptr);
-            ::execv(NORVANE_CRASH_DRIVER, argv.data());
-            ::_exit(127);
-        }
-        ::close(pipeEnds[1]);
-        out_ = pipeEnds[0];
-    }
-    ~Driver() {
-        if (pid_ > 0) kill();
-        ::close(out_);
-    }
-
-    // Until the driver says `line` (true) or ends first (false).
-    bool waitFor(const std::string& line) {
-        std::string text;
-        char buffer[256];
-        for (;;) {
-            const ssize_t got = ::read(out_, buffer, sizeof buffer);
-            if (got <= 0) return false;
-            text.append(buffer, static_cast<std::size_t>(got));
-            if (text.find(line + "\n") != std::string::npos) return true;
-        }
-    }
-    // Kills it unless it ended already; says whether it was still running.
-    bool kill() {
-        int status = 0;
-        const bool running = ::waitpid(pid_, &status, WNOHANG) == 0;
-        if (running) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, &status, 0);
-        }
-        pid_ = -1;
-        return running;
-    }
-    int wait() {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-};
+using Driver = testing::DriverProcess;
 
 // Where the kill fell, read from what it left: the journal and the folder.
 std::string phaseOf(const fs::path& batches, const fs::path& folder, std::size_t files) {

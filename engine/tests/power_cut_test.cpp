@@ -14,6 +14,7 @@
 
 #include "journal/batch_file.h"
 
+#include "driver_process.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +31,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <linux/fs.h>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -60,84 +60,7 @@ int shell(const std::string& command, std::string* output = nullptr) {
 
 std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
-// The driver as a process of its own, its output read through a pipe.
-class Driver {
-public:
-    Driver(const std::vector<std::string>& arguments, const fs::path& stateHome) {
-        int ends[2];
-        if (::pipe(ends) != 0) throw std::runtime_error("no pipe");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(ends[1], STDOUT_FILENO);
-            ::dup2(ends[1], STDERR_FILENO);
-            ::close(ends[0]);
-            ::close(ends[1]);
-            ::setenv("XDG_STATE_HOME", stateHome.c_str(), 1);
-            std::vector<char*> argv{const_cast<char*>(NORVANE_CRASH_DRIVER)};
-            for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-            argv.push_back(nullptr);
-            ::execv(NORVANE_CRASH_DRIVER, argv.data());
-            ::_exit(127);
-        }
-        ::close(ends[1]);
-        out_ = ends[0];
-    }
-    ~Driver() {
-        kill();
-        ::close(out_);
-    }
-
-    // Until it says `line` (true), or ends first (false).
-    bool waitFor(const std::string& line) {
-        while (said_.find(line + "\n") == std::string::npos)
-            if (!readSome(-1)) return false;
-        return true;
-    }
-    void stop() {
-        if (pid_ > 0) ::kill(pid_, SIGSTOP);
-    }
-    // Whether it has exited (not merely stopped).
-    bool ended() {
-        if (pid_ > 0 && ::waitpid(pid_, &status_, WNOHANG) == pid_) pid_ = -1;
-        return pid_ < 0;
-    }
-    void kill() {
-        if (ended()) return;
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, &status_, 0);
-        pid_ = -1;
-    }
-    // Its exit status, or -1 when it had to be killed after `limit`.
-    int wait(std::chrono::seconds limit = 60s) {
-        for (const auto until = Clock::now() + limit; !ended() && Clock::now() < until;) readSome(100);
-        if (!ended()) {
-            kill();
-            return -1;
-        }
-        return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
-    }
-    // All it said, once it has ended.
-    const std::string& said() {
-        while (readSome(1000)) {}
-        return said_;
-    }
-
-private:
-    bool readSome(int milliseconds) {
-        pollfd ready{out_, POLLIN, 0};
-        if (::poll(&ready, 1, milliseconds) <= 0) return pid_ > 0;
-        char buffer[512];
-        const ssize_t got = ::read(out_, buffer, sizeof buffer);
-        if (got <= 0) return false;
-        said_.append(buffer, static_cast<std::size_t>(got));
-        return true;
-    }
-
-    pid_t pid_ = -1;
-    int out_ = -1;
-    int status_ = 0;
-    std::string said_;
-};
+using Driver = testing::DriverProcess;
 
 // The kernel's writeback made fast for the test, so that copies taken a
 // moment apart differ; put back as it was at the end.

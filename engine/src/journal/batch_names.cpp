@@ -16,7 +16,8 @@ constexpr std::string_view suffix = ".norvane-batch";
 std::string fileNameOf(std::uint64_t sequence) {
     std::string number = std::to_string(sequence);
     number.insert(0, number.size() < sequenceDigits ? sequenceDigits - number.size() : 0, '0');
-    return number + std::string(suffix);
+    number.append(suffix);
+    return number;
 }
 
 bool isBatchFile(std::string_view name) {
