@@ -73,6 +73,18 @@ Checked Replay::run() {
     return std::move(result_);
 }
 
+// What a new name can be told by without the folder: not empty, no NUL, one
+// the file system holds, in a folder that is there; `to` is where it lies.
+std::optional<StepProblem> Replay::checkNewName(std::size_t i, Place& to) {
+    if (auto problem = checkNotEmpty(i)) return problem;
+    if (auto problem = checkBytes(i)) return problem;
+    if (auto problem = checkNameHeld(i)) return problem;
+    placeOf(steps_[i].to, to);
+    if (!to.problem) return std::nullopt;
+    to.problem->step = i;
+    return to.problem;
+}
+
 // The first step with a problem whatever the folder holds: its new name
 // cannot be, or an earlier step claims it too. Each step's claim is kept.
 std::optional<StepProblem> Replay::prejudge() {
@@ -87,15 +99,8 @@ std::optional<StepProblem> Replay::prejudge() {
     for (std::size_t i = 0; i < ahead; ++i) askAhead(i);
     for (std::size_t i = 0; i < steps_.size(); ++i) {
         askAhead(i + ahead);
-        if (auto problem = checkNotEmpty(i)) return problem;
-        if (auto problem = checkBytes(i)) return problem;
-        if (auto problem = checkNameHeld(i)) return problem;
         Place to;
-        placeOf(steps_[i].to, to);
-        if (to.problem) {
-            to.problem->step = i;
-            return to.problem;
-        }
+        if (auto problem = checkNewName(i, to)) return problem;
         const std::uint64_t toHash = hash_(to.key);
         if (const auto earlier = earlier_.find(toHash, [&](std::uint32_t entry) { return keyOfEntry(entry) == to.key; }))
             return StepProblem{i, Kind::DuplicateName, std::nullopt, stepOf(*earlier)};
@@ -137,15 +142,8 @@ Checked Replay::judgeWithNoneTaken(const std::optional<StepProblem>& prejudged) 
 std::optional<StepProblem> Replay::checkStep(std::size_t i, const platform::PathProbe* source, FoundAtName found) {
     const Step& step = steps_[i];
     if (auto problem = checkSourceThere(i, source, found)) return problem;
-    if (auto problem = checkNotEmpty(i)) return problem;
-    if (auto problem = checkBytes(i)) return problem;
-    if (auto problem = checkNameHeld(i)) return problem;
     Place to;
-    placeOf(step.to, to);
-    if (to.problem) {
-        to.problem->step = i;
-        return to.problem;
-    }
+    if (auto problem = checkNewName(i, to)) return problem;
     const std::uint64_t toHash = hash_(to.key);
     const auto earlier = earlier_.find(toHash, [&](std::uint32_t entry) { return keyOfEntry(entry) == to.key; });
     if (earlier && claimed(*earlier)) return StepProblem{i, Kind::DuplicateName, std::nullopt, stepOf(*earlier)};

@@ -40,6 +40,7 @@ private:
     std::optional<StepProblem> prejudge();
     Checked judgeWithNoneTaken(const std::optional<StepProblem>& prejudged);
     std::optional<StepProblem> checkStep(std::size_t i, const platform::PathProbe* source, FoundAtName found);
+    std::optional<StepProblem> checkNewName(std::size_t i, Place& to);
 
     // probes.cpp: what the folder holds at the steps' names.
     bool judgesWhileReading() const;

@@ -209,9 +209,10 @@ std::string foldCase(std::string_view name) {
     return windows::fromWide(wide);
 }
 
+// The Windows heap keeps freed blocks for reuse by itself, and hands back its own.
 void keepFreedMemoryForBatches() {}
 void returnFreedMemory() {}
 
-void watchForEndOfSession() {} // Windows tells the window, which calls requestEnding() // the Windows heap keeps freed blocks for reuse by itself
+void watchForEndOfSession() {} // Windows tells the window, which calls requestEnding()
 
 } // namespace norvane::platform
