@@ -235,6 +235,53 @@ TEST(FileList, SortsALargeFolderAsCaseBlindLessOrdersIt) {
     EXPECT_EQ(listed(folder.text()), names);
 }
 
+// What the list assumes after renames it is told of by name is what a fresh
+// read of the folder lists: renames in the list's order and in reverse (an
+// undo's), into and out of a subfolder, the pattern and hiding, and names
+// that differ only in case, where only the exact spelling is the file's.
+TEST(FileList, AssumesByNameWhatAFreshReadWouldList) {
+    using Renames = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        const char* what;
+        std::vector<std::string> files;
+        Renames renames;
+        std::string pattern = "*.*";
+    };
+    std::vector<std::string> many;
+    Renames forward, backward;
+    for (int i = 0; i < 40; ++i) {
+        many.push_back("f" + std::to_string(100 + i) + ".txt");
+        forward.emplace_back(many.back(), "f" + std::to_string(100 + i) + ".bak");
+    }
+    for (auto rename = forward.rbegin(); rename != forward.rend(); ++rename) backward.emplace_back(*rename);
+    const std::vector<Case> cases{
+        {"in the list's order", many, forward},
+        {"in reverse, as an undo", many, backward},
+        {"every other, out of order", many, {forward[30], forward[2], forward[17], forward[3], forward[39], forward[0]}},
+        {"into a subfolder and out of one", {"a.txt", "b.txt", "sub/c.txt"}, {{"a.txt", "sub/a.txt"}, {"sub/c.txt", "c.txt"}}},
+        {"hidden, and out of hiding", {"a.txt", ".b.txt"}, {{"a.txt", ".a.txt"}, {".b.txt", "b.txt"}}},
+        {"out of the pattern and into it", {"a.jpg", "b.png"}, {{"a.jpg", "a.png"}, {"b.png", "b.jpg"}}, "*.jpg"},
+#ifndef _WIN32
+        {"beside a name that differs in case", {"A.txt", "a.txt", "B.txt"}, {{"a.txt", "c.txt"}, {"B.txt", "b.txt"}}},
+#endif
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        fs::create_directory(folder / "sub");
+        folder.addFiles(c.files);
+        FileList list;
+        list.setPath(folder.text());
+        list.setPattern(c.pattern);
+        for (const auto& [from, to] : c.renames) fs::rename(folder / from, folder / to);
+        list.assumeRenamed(
+            c.renames.size(), [&](std::size_t i) { return std::string_view(c.renames[i].first); },
+            [&](std::size_t i) { return std::string_view(c.renames[i].second); });
+        const std::vector<std::string> assumed = list.names();
+        ASSERT_TRUE(list.refresh());
+        EXPECT_EQ(assumed, list.names()) << c.what;
+    }
+}
+
 // The list's read answers a batch's probes only while the folder holds just
 // what it read: each change to its names, or another folder at its path,
 // sends the probes to the folder itself.

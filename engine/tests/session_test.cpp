@@ -89,6 +89,41 @@ TEST_F(SessionFixture, ARunRenamesTheListFollowsAndTakingBackRestores) {
     EXPECT_FALSE(session.latest());
 }
 
+// After a large undo the list shows the names put back at once, while the
+// folder is read again apart; the read taken in confirms them. A list of
+// another folder is left as it was.
+TEST_F(SessionFixture, ALargeUndoShowsTheNamesPutBackWhileTheFolderIsReadAgain) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 1500; ++i) names.push_back("f" + std::to_string(10000 + i) + ".txt");
+    folder.addFiles(names);
+    std::filesystem::create_directory(folder / "other");
+    folder.addFile("other/x.txt");
+    for (const bool listShowsItsFolder : {true, false}) {
+        session.openFolder(folder.text());
+        RecordingSink sink;
+        ASSERT_FALSE(session.run(Rule::ExtensionName, {"", "bak"}, sink).failure);
+        if (!listShowsItsFolder) session.openFolder(folder.pathOf("other"));
+        const std::vector<std::string> before = session.files().names();
+        const int listingsBefore = listings;
+
+        const Session::TakeBackResult back = session.takeBack(session.latest()->sequence);
+        ASSERT_TRUE(back.outcome);
+        ASSERT_EQ(back.outcome->restored, names.size());
+        if (!listShowsItsFolder) {
+            EXPECT_FALSE(session.rereading());
+            EXPECT_EQ(session.files().names(), before);
+            continue;
+        }
+        if (!session.rereading()) GTEST_SKIP() << "this platform reads no folder on a second thread";
+        EXPECT_EQ(session.files().names(), names) << "shown before the read is in";
+        EXPECT_EQ(listings, listingsBefore + 1);
+        ASSERT_TRUE(session.refresh());
+        EXPECT_FALSE(session.rereading());
+        EXPECT_EQ(session.files().names(), names);
+        EXPECT_EQ(listings, listingsBefore + 1) << "the read found what the list showed";
+    }
+}
+
 TEST_F(SessionFixture, APreviewOverACopyDoesNotFollowTheList) {
     folder.addFile("trip.jpg");
     session.openFolder(folder.text());

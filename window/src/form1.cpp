@@ -411,9 +411,13 @@ void Form1::undoBatches(std::vector<std::uint64_t> sequences) {
     }
     updateUndoAction();
     if (norvane::Session::ending()) return endAfterWork();
-    refreshAfterFailure(true);
+    // Where the list already shows the names put back, the box need not wait
+    // for the folder's read again, which is taken in once the box is closed.
+    const bool rereading = session_.rereading();
+    if (!rereading) refreshAfterFailure(true);
     texts.removeAll(QString());
     if (!texts.isEmpty()) showMessage(this, texts.join(QStringLiteral("\n\n")));
+    if (rereading) refreshAfterFailure(true);
 }
 
 // Takes one batch back under a progress window; what the box says of it.

@@ -60,8 +60,14 @@ public:
     // Shows what a re-listing would find once the file at each of `count`
     // positions, positionAt(i), is at newNameAt(i) and nothing else in the
     // folder changed, without reading the folder.
+    // A position of notListed is a file the list did not show.
     void assumeMoved(std::size_t count, const std::function<std::size_t(std::size_t)>& positionAt,
                      const std::function<std::string_view(std::size_t)>& newNameAt);
+    static constexpr std::size_t notListed = SIZE_MAX;
+    // The same, where each file is known by the name oldNameAt(i) it had,
+    // listed or not, rather than by its position.
+    void assumeRenamed(std::size_t count, const std::function<std::string_view(std::size_t)>& oldNameAt,
+                       const std::function<std::string_view(std::size_t)>& newNameAt);
     // Takes the re-listing in, as refresh() would: where the folder holds
     // what the list shows, the names stay and the listeners hear nothing.
     // A list listed again since assumeMoved() keeps that newer listing.

@@ -86,8 +86,14 @@ public:
     // in this one, meanwhile.
     std::function<Preview()> previewLater(Rule rule, RuleTexts texts) const;
 
-    // Takes back the kept batch `sequence`, journaled as a batch is.
+    // Takes back the kept batch `sequence`, journaled as a batch is. A large
+    // list of its folder then shows the names the files got back while the
+    // folder is read again on a second thread, as after a batch: the next
+    // refresh() takes that read in (as does any other call here that lists
+    // or moves files) rather than reading the folder once more.
     TakeBackResult takeBack(std::uint64_t sequence, const ProgressCallback& progress = {});
+    // Whether the list shows names the folder is still being read again for.
+    bool rereading() const { return relisting_.has_value(); }
 
     // The whole process's state. Before the first window: batches keep the
     // memory they free, and the end of the user's session is watched for.
@@ -106,6 +112,9 @@ public:
     static ProgramPlace programPlace();
 
 private:
+    // What the folder's read after an undo found, taken in; what the list holds otherwise.
+    bool takeInRereading();
+
     FolderList folders_;
     FileList files_;
     // Every batch written down before its first move: what Ctrl+Z takes back,
@@ -113,6 +122,7 @@ private:
     Journal journal_;
     std::function<void()> foldersChanging_;
     std::function<void()> foldersChanged_;
+    std::optional<FileList::Relisting> relisting_;
 };
 
 } // namespace norvane

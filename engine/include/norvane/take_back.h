@@ -30,9 +30,11 @@ struct TakeBackResult {
 // a crash meanwhile is settled at the next start. What cannot go back stays
 // where it is; what was not reached waits for the next undo. `listed`: a
 // list's kept read of the folder, for the journal's look before the undo;
-// it is ended before the first file moves back.
+// it is ended before the first file moves back. `movedBack`: told of the
+// moves made, before the journal records the undo's end.
 TakeBackResult takeBack(Journal& journal, std::uint64_t sequence, platform::FileSystem& fileSystem,
-                        const ProgressCallback& progress = {}, std::shared_ptr<platform::KeptReading> listed = {});
+                        const ProgressCallback& progress = {}, std::shared_ptr<platform::KeptReading> listed = {},
+                        const TellMovedBack& movedBack = {});
 // takeBack() of the journal's latest(); no batch is no refusal and no outcome.
 TakeBackResult takeBackLatest(Journal& journal, platform::FileSystem& fileSystem, const ProgressCallback& progress = {});
 

@@ -14,8 +14,10 @@
 #include "norvane/rename_failure.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace norvane {
@@ -42,6 +44,16 @@ struct UndoOutcome {
     // Cancelled midway, or stopped by a refused move: what is still to take back, for another undo.
     BatchRecord remaining;
 };
+
+// The files an undo moved back in `folder`, told once the moves are made,
+// while the batch's record is still at hand: the i-th went from the name
+// nameBefore(i) to nameAfter(i), latest of the batch's moves first.
+struct MovedBack {
+    std::string_view folder;
+    std::size_t count = 0;
+    std::function<std::string_view(std::size_t)> nameBefore, nameAfter;
+};
+using TellMovedBack = std::function<void(const MovedBack&)>;
 
 // `progress` may stop the undo between two moves; what it did not reach stays in `remaining`.
 UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem = platform::nativeFileSystem(),

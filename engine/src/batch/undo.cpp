@@ -33,7 +33,8 @@ UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem, co
 }
 
 UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSystem, const ProgressCallback& progress,
-                        const BeforeFirstMove& beforeFirstMove, const OldNamesSeen& oldNames, const FoundAtNames& newNames) {
+                        const BeforeFirstMove& beforeFirstMove, const OldNamesSeen& oldNames, const FoundAtNames& newNames,
+                        const TellMovedBack& movedBack) {
     UndoOutcome outcome;
     outcome.folder = record.folder;
     // The folder is held from the check to the last move, as a batch's is.
@@ -98,6 +99,9 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
         }
     const batch::Acted acted = batch::act(*folder, toMake, nullptr, progress);
     outcome.restored = acted.done;
+    if (movedBack && acted.done > 0)
+        movedBack(MovedBack{record.folder, acted.done, [&](std::size_t k) { return toMake[k].from; },
+                            [&](std::size_t k) { return toMake[k].to; }});
     outcome.cancelled = acted.cancelled;
     if (acted.error) {
         const batch::Step stopped = toMake[acted.done];

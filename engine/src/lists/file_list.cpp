@@ -232,30 +232,70 @@ FileList::Relisting FileList::relistLater() const {
 
 void FileList::assumeMoved(std::size_t count, const std::function<std::size_t(std::size_t)>& positionAt,
                            const std::function<std::string_view(std::size_t)>& newNameAt) {
-    if (changingListener_) changingListener_();
     std::vector<std::uint32_t> moveAt(ends_.size(), UINT32_MAX);
-    for (std::size_t i = 0; i < count; ++i) moveAt.at(positionAt(i)) = static_cast<std::uint32_t>(i);
+    std::vector<std::uint32_t> unlisted; // moves of files the list did not show
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t position = positionAt(i);
+        if (position == notListed) unlisted.push_back(static_cast<std::uint32_t>(i));
+        else moveAt.at(position) = static_cast<std::uint32_t>(i);
+    }
+    // Listed as a re-listing would list it: a name that leads into
+    // another folder, hides the file or leaves the pattern is not.
+    const auto listable = [&](std::string_view name) {
+        return !HoldsSeparator(name) && !platform::hiddenByName(name) && matchesPattern(name, pattern_);
+    };
     Listing after;
     after.text.reserve(text_.size() + text_.size() / 8);
-    after.ends.reserve(ends_.size());
+    after.ends.reserve(ends_.size() + unlisted.size());
     for (std::uint32_t position = 0; position < ends_.size(); ++position) {
         if (moveAt[position] == UINT32_MAX) {
             append(after, read(position));
             continue;
         }
-        // Listed as a re-listing would list it: a name that leads into
-        // another folder, hides the file or leaves the pattern is not.
         const std::string_view name = newNameAt(moveAt[position]);
-        if (!HoldsSeparator(name) && !platform::hiddenByName(name) && matchesPattern(name, pattern_)) append(after, name);
+        if (listable(name)) append(after, name);
     }
+    for (const std::uint32_t move : unlisted)
+        if (const std::string_view name = newNameAt(move); listable(name)) append(after, name);
     std::vector<std::uint32_t>().swap(moveAt);
     sortByName(after);
+    // Told only once nothing can fail: a list that could not be made leaves the names as they were.
+    if (changingListener_) changingListener_();
     endKeptReading();
     text_.swap(after.text);
     ends_.swap(after.ends);
     error_.reset();
     assumed_ = true;
     if (listener_) listener_();
+}
+
+void FileList::assumeRenamed(std::size_t count, const std::function<std::string_view(std::size_t)>& oldNameAt,
+                             const std::function<std::string_view(std::size_t)>& newNameAt) {
+    const auto size = static_cast<std::uint32_t>(ends_.size());
+    const auto listedAt = [&](std::uint32_t position, std::string_view name) { return position < size && read(position) == name; };
+    // Files are mostly renamed in the list's order, or its reverse (an
+    // undo): the neighbours of the last one found are tried first.
+    std::uint32_t last = 0;
+    std::vector<std::uint32_t> positions(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view name = oldNameAt(i);
+        std::uint32_t found = UINT32_MAX;
+        if (listedAt(last + 1, name)) found = last + 1;
+        else if (last > 0 && listedAt(last - 1, name)) found = last - 1;
+        else {
+            std::uint32_t first = 0, end = size; // the list is in caseBlindLess order
+            while (first < end) {
+                const std::uint32_t middle = first + (end - first) / 2;
+                if (caseBlindLess(read(middle), name)) first = middle + 1;
+                else end = middle;
+            }
+            if (listedAt(first, name)) found = first;
+        }
+        positions[i] = found;
+        if (found != UINT32_MAX) last = found;
+    }
+    assumeMoved(
+        count, [&](std::size_t i) { return positions[i] == UINT32_MAX ? notListed : std::size_t{positions[i]}; }, newNameAt);
 }
 
 bool FileList::finishRelisting(Relisting& relisting) {

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <utility>
+#include <variant>
 
 namespace norvane {
 
@@ -26,13 +27,21 @@ void Session::onNamesChanging(std::function<void()> listener) { files_.onNamesCh
 void Session::onNamesChanged(std::function<void()> listener) { files_.onNamesChanged(std::move(listener)); }
 
 void Session::openFolder(const std::string& folder) {
+    takeInRereading();
     folders_.setPath(folder);
     // The tree lists files only when its folder changes: the first folder, or
     // one the tree already shows, is listed here, still only once.
     if (files_.path() != folders_.path()) files_.setPath(folders_.path());
 }
 
-bool Session::refresh() { return files_.refresh(); }
+bool Session::refresh() { return relisting_ ? takeInRereading() : files_.refresh(); }
+
+bool Session::takeInRereading() {
+    if (!relisting_) return !files_.error();
+    FileList::Relisting relisting = std::move(*relisting_);
+    relisting_.reset();
+    return files_.finishRelisting(relisting);
+}
 
 const std::optional<ListingError>& Session::listingError() const {
     return files_.error() ? files_.error() : folders_.error();
@@ -47,6 +56,7 @@ std::vector<Session::Batch> Session::batches() { return journal_.batches(fileSys
 std::optional<platform::SystemError> Session::giveUp(std::uint64_t sequence) { return journal_.giveUp(sequence); }
 
 Session::RunResult Session::run(Rule rule, const RuleTexts& texts, MessageSink& sink, ProgressCallback progress) {
+    takeInRereading();
     RenameRun run(rule, files_, texts, sink);
     run.setProgress(std::move(progress));
     run.setJournal(&journal_);
@@ -67,7 +77,24 @@ std::function<Preview()> Session::previewLater(Rule rule, RuleTexts texts) const
 }
 
 Session::TakeBackResult Session::takeBack(std::uint64_t sequence, const ProgressCallback& progress) {
-    return norvane::takeBack(journal_, sequence, fileSystem(), progress, files_.keptReading());
+    takeInRereading();
+    const auto movedBack = [&](const MovedBack& moved) {
+        if (!files_.relistsApart()) return;
+        // The batch recorded its folder as resolved, else as the list spelled it.
+        const auto resolved = fileSystem().resolveFolder(files_.path());
+        const auto* shown = std::get_if<std::string>(&resolved);
+        if ((shown ? *shown : files_.path()) != moved.folder) return;
+        try {
+            // The read starts once the list is made: the two at once would
+            // hold three lists of a large folder, and the box waits only for the list.
+            files_.assumeRenamed(moved.count, moved.nameBefore, moved.nameAfter);
+            relisting_ = files_.relistLater();
+        } catch (...) {
+            // The list is read again as ever; the undo goes on to record its end.
+            relisting_.reset();
+        }
+    };
+    return norvane::takeBack(journal_, sequence, fileSystem(), progress, files_.keptReading(), movedBack);
 }
 
 void Session::prepareProcess() {

@@ -12,7 +12,8 @@ namespace norvane {
 using RefusalKind = Journal::Refusal::Kind;
 
 TakeBackResult takeBack(Journal& journal, std::uint64_t sequence, platform::FileSystem& fileSystem,
-                        const ProgressCallback& progress, std::shared_ptr<platform::KeptReading> listed) {
+                        const ProgressCallback& progress, std::shared_ptr<platform::KeptReading> listed,
+                        const TellMovedBack& movedBack) {
     TakeBackResult result;
     result.sequence = sequence;
     platform::returnFreedMemory(); // what the batch left scattered would not hold the undo's tables
@@ -37,7 +38,7 @@ TakeBackResult takeBack(Journal& journal, std::uint64_t sequence, platform::File
                 if (listed) listed->end();
                 return undoing.began();
             },
-            undoing.oldNamesSeen(), undoing.newNamesFound());
+            undoing.oldNamesSeen(), undoing.newNamesFound(), movedBack);
     // Nothing moved: the batch stays as it was, to be taken back later.
     if (outcome.notJournaled) {
         result.refusal = Journal::Refusal{RefusalKind::CannotRecordEnd, outcome.notJournaled};
