@@ -112,7 +112,7 @@ public:
     static ProgramPlace programPlace();
 
 private:
-    // What the folder's read after an undo found, taken in; what the list holds otherwise.
+    // Takes in the folder's read after an undo, where one is under way; false where the folder lists nothing.
     bool takeInRereading();
 
     FolderList folders_;
