@@ -45,11 +45,12 @@ struct UndoOutcome {
     BatchRecord remaining;
 };
 
-// The files an undo moved back in `folder`, told once the moves are made,
-// while the batch's record is still at hand: the i-th went from the name
-// nameBefore(i) to nameAfter(i), latest of the batch's moves first.
+// The files an undo moved back in the folder numbered `folder` (as it was
+// opened for the undo), told once the moves are made, while the batch's
+// record is still at hand: the i-th went from the name nameBefore(i) to
+// nameAfter(i), latest of the batch's moves first.
 struct MovedBack {
-    std::string_view folder;
+    platform::FileId folder;
     std::size_t count = 0;
     std::function<std::string_view(std::size_t)> nameBefore, nameAfter;
 };

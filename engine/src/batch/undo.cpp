@@ -100,7 +100,7 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
     const batch::Acted acted = batch::act(*folder, toMake, nullptr, progress);
     outcome.restored = acted.done;
     if (movedBack && acted.done > 0)
-        movedBack(MovedBack{record.folder, acted.done, [&](std::size_t k) { return toMake[k].from; },
+        movedBack(MovedBack{now.identity.id, acted.done, [&](std::size_t k) { return toMake[k].from; },
                             [&](std::size_t k) { return toMake[k].to; }});
     outcome.cancelled = acted.cancelled;
     if (acted.error) {

@@ -5,7 +5,6 @@
 
 #include <memory>
 #include <utility>
-#include <variant>
 
 namespace norvane {
 
@@ -80,18 +79,16 @@ Session::TakeBackResult Session::takeBack(std::uint64_t sequence, const Progress
     takeInRereading();
     const auto movedBack = [&](const MovedBack& moved) {
         if (!files_.relistsApart()) return;
-        // The batch recorded its folder as resolved, else as the list spelled it.
-        const auto resolved = fileSystem().resolveFolder(files_.path());
-        const auto* shown = std::get_if<std::string>(&resolved);
-        if ((shown ? *shown : files_.path()) != moved.folder) return;
+        // The folder as the system reaches it, as touchesFolder() tells it, not by spelling.
+        const platform::FolderProbe shown = fileSystem().probeFolder(files_.path());
+        if (!shown.isFolder || shown.identity.id != moved.folder) return;
         try {
             // The read starts once the list is made: the two at once would
             // hold three lists of a large folder, and the box waits only for the list.
             files_.assumeRenamed(moved.count, moved.nameBefore, moved.nameAfter);
             relisting_ = files_.relistLater();
         } catch (...) {
-            // The list is read again as ever; the undo goes on to record its end.
-            relisting_.reset();
+            // Nothing read apart: the list is read again as ever, and the undo goes on to record its end.
         }
     };
     return norvane::takeBack(journal_, sequence, fileSystem(), progress, files_.keptReading(), movedBack);
