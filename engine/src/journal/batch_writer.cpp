@@ -5,6 +5,7 @@
 
 #include "journal/batch_names.h"
 #include "journal/entry.h"
+#include "journal/held_batch.h"
 #include "norvane/path.h"
 
 #include <algorithm>
@@ -118,6 +119,7 @@ void BatchWriter::mark(const BatchRecord& made) {
     // A mark that cannot be written costs the settle some looking, nothing more.
     const std::optional<platform::SystemError> failed = file_->append(buffer);
     if (!failed) entry_.bytes += buffer.size();
+    else everyAppendWritten_ = false;
     marked_ = made.size();
 }
 
@@ -136,6 +138,9 @@ void BatchWriter::end(const BatchRecord& made) {
     file_.reset(); // let go: another Norvane may take it back now
     entry_.files = made.size();
     entry_.ended = true;
+    // Stamped as written: the journal's next look reads it again only if it
+    // changed since, not a large batch's whole file for what this one knows.
+    if (!failed && everyAppendWritten_ && journal_.folder_) entry_.stamp = stampOf(*journal_.folder_, entry_.name);
     journal_.recordWritten(entry_);
 }
 

@@ -48,6 +48,7 @@ private:
     Entry entry_;
     std::size_t marked_ = 0;
     bool ended_ = false;
+    bool everyAppendWritten_ = true; // entry_ then tells all the file holds
 };
 
 } // namespace norvane::journal
