@@ -11,6 +11,7 @@
 #include "norvane/undo.h"
 
 #include "faulty_file_system.h"
+#include "forwarding_file_system.h"
 #include "recording_sink.h"
 #include "temp_folder.h"
 #include "shown.h"
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <functional>
 
 namespace norvane {
@@ -150,6 +152,99 @@ TEST(Undo, AmongThousandsAReplacedAndADeletedFileAreToldByName) {
     EXPECT_EQ(outcome.leftAlone[1].kind, Kind::SourceReplaced);
     EXPECT_EQ(folder.names().size(), 2999u);
 }
+
+// A folder's folders that look at no file from a second thread: the undo
+// then looks at every file before its first move, as a small one does.
+class OneThreadFileSystem : public testing::ForwardingFileSystem {
+public:
+    std::unique_ptr<platform::Folder> openFolder(const std::string& path) override {
+        return std::make_unique<testing::ForwardingFolder>(real_.openFolder(path));
+    }
+};
+
+struct LargeChange {
+    const char* what;
+    std::function<void(const TempFolder&)> change;
+    std::vector<std::pair<std::string, Kind>> leftAlone; // latest first
+};
+
+void PrintTo(const LargeChange& c, std::ostream* out) { *out << c.what; }
+
+class LargeUndoAfterChange : public ::testing::TestWithParam<LargeChange> {};
+
+// 520 chains of two: "0007_1.txt" -> "0007_.txt", then "0007_11.txt" ->
+// "0007_1.txt". A large undo moves while it looks at its files; whatever it
+// finds midway, it must end as the undo that looked first ends.
+TEST_P(LargeUndoAfterChange, EndsAsAnUndoThatLookedAtEveryFileFirst) {
+    const LargeChange& c = GetParam();
+    const auto undoOnce = [&](platform::FileSystem& fileSystem, TempFolder& folder) {
+        for (int k = 0; k < 520; ++k) {
+            char stem[8];
+            std::snprintf(stem, sizeof stem, "%04d", k);
+            folder.addFile(std::string(stem) + "_1.txt", std::string(stem) + "_1");
+            folder.addFile(std::string(stem) + "_11.txt", std::string(stem) + "_11");
+        }
+        const BatchRecord record = runOver(folder, Rule::ReplaceName, {"_1", "_"}, platform::nativeFileSystem());
+        EXPECT_EQ(record.size(), 1040u);
+        c.change(folder);
+        return Undo(record, fileSystem);
+    };
+    TempFolder lookingWhileMoving, lookingFirst;
+    const UndoOutcome got = undoOnce(platform::nativeFileSystem(), lookingWhileMoving);
+    OneThreadFileSystem oneThread;
+    const UndoOutcome want = undoOnce(oneThread, lookingFirst);
+
+    SCOPED_TRACE(shown(got));
+    EXPECT_EQ(got.restored, 1040u - c.leftAlone.size());
+    EXPECT_EQ(got.restored, want.restored);
+    ASSERT_EQ(got.leftAlone.size(), c.leftAlone.size());
+    ASSERT_EQ(want.leftAlone.size(), c.leftAlone.size());
+    for (std::size_t i = 0; i < c.leftAlone.size(); ++i) {
+        EXPECT_EQ(got.leftAlone[i].name, c.leftAlone[i].first);
+        EXPECT_EQ(got.leftAlone[i].kind, c.leftAlone[i].second);
+        EXPECT_EQ(got.leftAlone[i].kind, want.leftAlone[i].kind);
+        EXPECT_EQ(got.leftAlone[i].oldName, want.leftAlone[i].oldName);
+        EXPECT_EQ(got.leftAlone[i].heldBy, want.leftAlone[i].heldBy);
+    }
+    EXPECT_TRUE(got.remaining.empty());
+    std::map<std::string, std::string> after, wanted;
+    for (const std::string& name : lookingWhileMoving.names()) after[name] = lookingWhileMoving.contentOf(name);
+    for (const std::string& name : lookingFirst.names()) wanted[name] = lookingFirst.contentOf(name);
+    EXPECT_EQ(after, wanted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Undo, LargeUndoAfterChange, ::testing::Values(
+    LargeChange{"nothing changed", [](const TempFolder&) {}, {}},
+    LargeChange{"a renamed file replaced midway",
+                [](const TempFolder& f) {
+                    fs::remove(f / "0400_1.txt");
+                    f.addFile("0400_1.txt", "other");
+                },
+                {{"0400_1.txt", Kind::SourceReplaced}, {"0400_.txt", Kind::BlockedByAnother}}},
+    LargeChange{"a renamed file deleted", [](const TempFolder& f) { fs::remove(f / "0450_.txt"); },
+                {{"0450_.txt", Kind::SourceGone}}},
+    LargeChange{"an old name taken", [](const TempFolder& f) { f.addFile("0300_11.txt", "new"); },
+                {{"0300_1.txt", Kind::NameTaken}, {"0300_.txt", Kind::BlockedByAnother}}},
+    LargeChange{"an old name taken, and the file that wants it replaced",
+                [](const TempFolder& f) {
+                    f.addFile("0300_11.txt", "new");
+                    fs::remove(f / "0300_1.txt");
+                    f.addFile("0300_1.txt", "other");
+                },
+                {{"0300_1.txt", Kind::SourceReplaced}, {"0300_.txt", Kind::BlockedByAnother}}},
+    LargeChange{"the latest file replaced, and the earliest",
+                [](const TempFolder& f) {
+                    fs::remove(f / "0519_1.txt");
+                    f.addFile("0519_1.txt", "other");
+                    fs::remove(f / "0000_.txt");
+                    f.addFile("0000_.txt", "other");
+                },
+                {{"0519_1.txt", Kind::SourceReplaced}, {"0519_.txt", Kind::BlockedByAnother}, {"0000_.txt", Kind::SourceReplaced}}}),
+    [](const ::testing::TestParamInfo<LargeChange>& info) {
+        std::string name;
+        for (const char* p = info.param.what; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+        return name;
+    });
 
 // A refused move stops the undo; what it did not reach waits for the next one.
 TEST(Undo, StoppedMidwayKeepsTheRestForTheNextUndo) {

@@ -79,11 +79,8 @@ private:
 enum class OldNameSeen : std::uint8_t { Free, Taken, AskAgain };
 using OldNamesSeen = std::vector<OldNameSeen>;
 
-// What a file found at a name is beside the file a record holds for it; and,
-// as the same look made just before an undo found at each move's new name,
-// what the undo's check goes by instead of looking at every file again.
+// What a file found at a name is beside the file a record holds for it.
 // AskAgain where the look could not tell.
 enum class FoundAtName : std::uint8_t { SameFile, Gone, CannotTell, Replaced, Changed, AskAgain };
-using FoundAtNames = std::vector<FoundAtName>;
 
 } // namespace norvane

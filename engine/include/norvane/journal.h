@@ -210,9 +210,6 @@ public:
         // What the journal's look found at the record's old names, where it
         // looked at every one; empty where not.
         const OldNamesSeen& oldNamesSeen() const;
-        // What it found at the record's new names, each judged against the
-        // file recorded, where it looked at every one in full; empty where not.
-        const FoundAtNames& newNamesFound() const;
         // The undo's intent, journaled and made durable: which process may
         // park files, and where a cut-short undo left some parked. Called after
         // the check, before the first move; an error means nothing may move.

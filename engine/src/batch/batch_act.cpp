@@ -12,7 +12,8 @@ namespace norvane::batch {
 
 namespace {
 
-Acted moveEach(platform::Folder& folder, const Steps& steps, MovesRecorded& recorded, const ProgressCallback& progress) {
+Acted moveEach(platform::Folder& folder, const Steps& steps, MovesRecorded& recorded, const ProgressCallback& progress,
+               const StepVouched& vouched) {
     Acted acted;
     ProgressTicker ticker(progress, BatchProgress::Stage::Moving, steps.size());
     for (std::size_t i = 0; i < steps.size(); ++i) {
@@ -20,6 +21,10 @@ Acted moveEach(platform::Folder& folder, const Steps& steps, MovesRecorded& reco
         // Between two moves, never inside one.
         if (!ticker.tick(acted.done)) {
             acted.cancelled = true;
+            return acted;
+        }
+        if (vouched && !vouched(i)) {
+            acted.unvouched = true;
             return acted;
         }
         std::optional<platform::SystemError> error = folder.move(step.from, step.to);
@@ -48,7 +53,7 @@ Acted moveEach(platform::Folder& folder, const Steps& steps, MovesRecorded& reco
 } // namespace
 
 Acted act(platform::Folder& folder, Places& places, const Steps& steps, BatchRecord* record,
-          const ProgressCallback& progress, const RecordGrew& grew) {
+          const ProgressCallback& progress, const RecordGrew& grew, const StepVouched& vouched) {
     if (record) {
         std::size_t bytes = 0;
         for (std::size_t i = 0; i < steps.size(); ++i) {
@@ -58,14 +63,15 @@ Acted act(platform::Folder& folder, Places& places, const Steps& steps, BatchRec
         record->reserve(record->size() + steps.size(), bytes);
     }
     MovesRecorded recorded(folder, places, steps, record, grew);
-    const Acted acted = moveEach(folder, steps, recorded, progress);
+    const Acted acted = moveEach(folder, steps, recorded, progress, vouched);
     recorded.finish();
     return acted;
 }
 
-Acted act(platform::Folder& folder, const Steps& steps, BatchRecord* record, const ProgressCallback& progress) {
+Acted act(platform::Folder& folder, const Steps& steps, BatchRecord* record, const ProgressCallback& progress,
+          const StepVouched& vouched) {
     Places places(folder);
-    return act(folder, places, steps, record, progress);
+    return act(folder, places, steps, record, progress, {}, vouched);
 }
 
 } // namespace norvane::batch

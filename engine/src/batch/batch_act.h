@@ -12,6 +12,7 @@
 #include "norvane/progress.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -22,7 +23,11 @@ struct Acted {
     std::optional<platform::SystemError> error; // why step `done` was refused, if one was
     bool cancelled = false;                     // the progress callback asked to stop before step `done`,
                                                 // or to stop at it, held open by another program
+    bool unvouched = false;                     // step `done` was not vouched for: nothing was tried at it
 };
+
+// Whether step i may move now: told just before its move (see undo).
+using StepVouched = std::function<bool(std::size_t step)>;
 
 // Each move made is added to `record`, where there is one, with the file as
 // the system shows it at its new name after the move (a file system may
@@ -30,9 +35,11 @@ struct Acted {
 // makes a new one): looked at right after it, or, in a large batch, a piece
 // of moves behind on a second thread. The record is whole when act returns.
 // `places` is the one the check filled. `grew`, where given, is told as the
-// record grows (see RecordGrew).
+// record grows (see RecordGrew). `vouched`, where given, is asked before each
+// move; a step it does not vouch for stops the act there.
 Acted act(platform::Folder& folder, Places& places, const Steps& steps, BatchRecord* record,
-          const ProgressCallback& progress = {}, const RecordGrew& grew = {});
-Acted act(platform::Folder& folder, const Steps& steps, BatchRecord* record, const ProgressCallback& progress = {});
+          const ProgressCallback& progress = {}, const RecordGrew& grew = {}, const StepVouched& vouched = {});
+Acted act(platform::Folder& folder, const Steps& steps, BatchRecord* record, const ProgressCallback& progress = {},
+          const StepVouched& vouched = {});
 
 } // namespace norvane::batch

@@ -16,11 +16,10 @@ namespace norvane::batch {
 
 using BeforeFirstMove = std::function<std::optional<platform::SystemError>()>;
 
-// `oldNames`, `newNames`: what a look made just before found at the record's
-// old names, and at its new names beside the files recorded; or empty.
+// `oldNames`: what a look made just before found at the record's old names; or empty.
 // `movedBack`: told of the moves made, once they are.
 UndoOutcome undo(const BatchRecord& record, platform::FileSystem& fileSystem, const ProgressCallback& progress,
-                 const BeforeFirstMove& beforeFirstMove, const OldNamesSeen& oldNames = {}, const FoundAtNames& newNames = {},
+                 const BeforeFirstMove& beforeFirstMove, const OldNamesSeen& oldNames = {},
                  const TellMovedBack& movedBack = {});
 
 } // namespace norvane::batch

@@ -48,7 +48,6 @@ Journal::Undoing::~Undoing() = default;
 
 const BatchRecord& Journal::Undoing::record() const { return state_->renamed.record; }
 const OldNamesSeen& Journal::Undoing::oldNamesSeen() const { return state_->renamed.oldNames; }
-const FoundAtNames& Journal::Undoing::newNamesFound() const { return state_->renamed.newNames; }
 
 Journal::UndoStart Journal::beginUndo(std::uint64_t sequence, platform::FileSystem& fileSystem,
                                       std::shared_ptr<platform::KeptReading> listed) {

@@ -8,12 +8,9 @@
 #include "platform/case_change.h"
 
 #include <algorithm>
-#include <atomic>
 #include <numeric>
 #include <set>
 #include <string_view>
-#include <system_error>
-#include <thread>
 
 namespace norvane::journal {
 
@@ -133,39 +130,6 @@ Settled settleSteps(const BatchLog& log, platform::Folder& folder, platform::Fil
 
 namespace {
 
-// Each new name of `steps` looked at in full and judged against the file
-// recorded for it, in pieces taken in turn by whichever thread asks:
-// AskAgain where the look failed or the name leads into another folder.
-class NewNamesLook {
-public:
-    NewNamesLook(platform::Folder& folder, const BatchRecord& steps)
-        : folder_(folder), steps_(steps), found_(steps.size(), FoundAtName::AskAgain) {}
-
-    void takePieces() {
-        try {
-            for (std::size_t first; (first = next_.fetch_add(piece)) < steps_.size();)
-                for (std::size_t i = first; i < std::min(first + piece, steps_.size()); ++i) look(i);
-        } catch (...) {
-            // What was not looked at is asked again by the undo's check.
-        }
-    }
-    FoundAtNames take() { return std::move(found_); }
-
-private:
-    static constexpr std::size_t piece = 256;
-    void look(std::size_t i) {
-        const std::string_view name = steps_.to(i);
-        if (HoldsSeparator(name)) return;
-        const platform::PathProbe now = folder_.probe(name);
-        if (!now.error) found_[i] = batch::foundAgainst(now, steps_.file(i), steps_.trust(i), folder_.about().trust);
-    }
-
-    platform::Folder& folder_;
-    const BatchRecord& steps_;
-    FoundAtNames found_;
-    std::atomic<std::size_t> next_{0};
-};
-
 Renamed renamedOf(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem, BatchRecord* takeable) {
     const BatchRecord& steps = log.steps;
     const std::uint64_t made = log.ended.value_or(0);
@@ -180,18 +144,6 @@ Renamed renamedOf(const BatchLog& log, platform::Folder& folder, platform::FileS
     };
     std::vector<bool> atNew(candidates.size()), atOld(candidates.size()), oldUnknown(candidates.size());
     if (candidates.empty()) return Renamed{};
-    // Where the record may be the log's steps taken whole, each file at its
-    // new name is looked at in full on a second thread while the folder is
-    // read on this one, for the undo's check to go by.
-    std::optional<NewNamesLook> newNamesLook;
-    std::jthread looking;
-    if (takeable && candidates.size() == steps.size() && log.parked.empty() && folder.sharesProbes(steps.size())) {
-        newNamesLook.emplace(folder, steps);
-        try {
-            looking = std::jthread([&] { newNamesLook->takePieces(); });
-        } catch (const std::system_error&) {
-        }
-    }
     folder.probeNames(
         2 * candidates.size(),
         [&](std::size_t n) { return n < candidates.size() ? where(n) : steps.from(candidates[n - candidates.size()]); },
@@ -203,10 +155,6 @@ Renamed renamedOf(const BatchLog& log, platform::Folder& folder, platform::FileS
                 oldUnknown[n - candidates.size()] = probe.error.has_value();
             }
         });
-    if (newNamesLook) {
-        newNamesLook->takePieces(); // what the second thread has not yet taken
-        if (looking.joinable()) looking.join();
-    }
     // A change of case alone finds one file under both names: the folder's own spelling tells which it has.
     std::optional<std::set<std::string>> spelled;
     for (std::size_t n = 0; n < candidates.size(); ++n) {
@@ -289,7 +237,6 @@ Renamed renamedOf(const BatchLog& log, platform::Folder& folder, platform::FileS
         renamed.oldNames.resize(candidates.size());
         for (std::size_t n = 0; n < candidates.size(); ++n)
             renamed.oldNames[n] = oldUnknown[n] ? OldNameSeen::AskAgain : atOld[n] ? OldNameSeen::Taken : OldNameSeen::Free;
-        if (newNamesLook) renamed.newNames = newNamesLook->take();
         return renamed;
     }
     ofTheFolder(renamed.record);

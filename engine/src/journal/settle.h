@@ -46,9 +46,6 @@ struct Renamed {
     std::map<std::uint64_t, std::string> parked; // found parked by an undo that stopped mid-step
     bool nothingFound = false; // steps to take back, but none of their files under either name
     OldNamesSeen oldNames;     // where the record is the log's steps taken whole; else empty
-    // Where the record is the log's steps taken whole and large: what a look
-    // in full found at each new name, beside the file recorded; else empty.
-    FoundAtNames newNames;
 };
 Renamed whatIsRenamed(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem);
 // The same, for a log read only to be taken back: where every step is made

@@ -38,7 +38,7 @@ TakeBackResult takeBack(Journal& journal, std::uint64_t sequence, platform::File
                 if (listed) listed->end();
                 return undoing.began();
             },
-            undoing.oldNamesSeen(), undoing.newNamesFound(), movedBack);
+            undoing.oldNamesSeen(), movedBack);
     // Nothing moved: the batch stays as it was, to be taken back later.
     if (outcome.notJournaled) {
         result.refusal = Journal::Refusal{RefusalKind::CannotRecordEnd, outcome.notJournaled};

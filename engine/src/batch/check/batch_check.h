@@ -68,8 +68,10 @@ struct Expected {
     // What a look made just before found at each step's destination (the
     // name the file had); where empty, the folder is read.
     std::function<OldNameSeen(std::size_t step)> destinationSeenAt;
-    // What that look found at each step's source (the file's new name),
-    // judged against the file recorded; where empty, each is probed.
+    // What is known of each step's source (the file's new name), judged
+    // against the file recorded: a look's finding, or what the undo takes
+    // for granted until its own look tells (see undo.cpp); where empty,
+    // each is probed.
     std::function<FoundAtName(std::size_t step)> sourceFoundAt;
 };
 
@@ -97,8 +99,15 @@ struct Checked {
     std::vector<StepProblem> problems; // in step order; at most one under StopBatch
     // Each step's source as the check found it, where asked for: what a journal records.
     std::vector<std::optional<platform::FileIdentity>> sources;
+    // An undo's check: what it found at each step's destination, for the
+    // same steps to be judged again as they were (see undo.cpp).
+    OldNamesSeen destinationsSeen;
     bool cancelled = false; // the progress callback asked to stop
 };
+
+// The problem a look's finding at step `step`'s source makes: none where it
+// found the batch's file, or could not tell (the source is then asked again).
+std::optional<StepProblem> sourceProblemOf(std::size_t step, FoundAtName found);
 
 // Works through the folder the batch holds open, as its moves will; `places`
 // is kept for the moves that follow.

@@ -120,6 +120,20 @@ void Replay::collectTaken() {
     }
 }
 
+// An error or a name not asked is asked again.
+void Replay::keepDestinationsSeen() {
+    result_.destinationsSeen.resize(destinationSeen_.size(), OldNameSeen::AskAgain);
+    for (std::size_t i = 0; i < destinationSeen_.size(); ++i)
+        switch (destinationSeen_[i]) {
+        case Seen::File:
+        case Seen::Folder:
+        case Seen::Other: result_.destinationsSeen[i] = OldNameSeen::Taken; break;
+        case Seen::Absent: result_.destinationsSeen[i] = OldNameSeen::Free; break;
+        case Seen::Error:
+        case Seen::Unasked: break;
+        }
+}
+
 // What is at a step's source or destination, as the folder's one read
 // said; a platform that left a name out is asked again.
 platform::PathProbe Replay::probed(bool source, std::size_t i) const {

@@ -28,6 +28,7 @@ Checked Replay::run() {
     if (judgesWhileReading()) prejudged = prejudgeWhileReading();
     else probeInFolder();
     collectTaken();
+    if (expected_) keepDestinationsSeen();
     if (prejudged && taken_.empty()) return judgeWithNoneTaken(*prejudged);
     // A destination taken: a step may free a name another claims, and the
     // steps are judged again in order, from nothing.

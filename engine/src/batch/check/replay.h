@@ -49,6 +49,7 @@ private:
     std::size_t prepareProbes();
     void probeRange(std::size_t first, std::size_t last);
     void collectTaken();
+    void keepDestinationsSeen();
     platform::PathProbe probed(bool source, std::size_t i) const;
 
     // step_checks.cpp: what each step is checked for.

@@ -8,9 +8,24 @@
 
 #include "identity/same_file.h"
 
-namespace norvane::batch::checking {
+namespace norvane::batch {
 
 using Kind = RenameFailure::Kind;
+
+std::optional<StepProblem> sourceProblemOf(std::size_t step, FoundAtName found) {
+    switch (found) {
+    case FoundAtName::SameFile:
+    case FoundAtName::AskAgain: return std::nullopt;
+    case FoundAtName::Gone: return StepProblem{step, Kind::SourceGone, std::nullopt};
+    case FoundAtName::CannotTell: return StepProblem{step, Kind::IdentityUnknown, std::nullopt};
+    // Where numbers hold, another number is another file; elsewhere the file may be the one, changed.
+    case FoundAtName::Replaced: return StepProblem{step, Kind::SourceReplaced, std::nullopt};
+    case FoundAtName::Changed: return StepProblem{step, Kind::SourceChanged, std::nullopt};
+    }
+    return std::nullopt;
+}
+
+namespace checking {
 
 // The file is where the batch expects it, and, where the batch knows which
 // file it is, is that file and not another that has taken its name.
@@ -24,16 +39,7 @@ std::optional<StepProblem> Replay::checkSourceThere(std::size_t i, const platfor
         if (!expected_) return std::nullopt;
         found = foundAgainst(now, expected_->fileAt(i), expected_->trustAt(i), places_.trustOf(steps_[i].from));
     }
-    switch (found) {
-    case FoundAtName::SameFile:
-    case FoundAtName::AskAgain: return std::nullopt;
-    case FoundAtName::Gone: return StepProblem{i, Kind::SourceGone, std::nullopt};
-    case FoundAtName::CannotTell: return StepProblem{i, Kind::IdentityUnknown, std::nullopt};
-    // Where numbers hold, another number is another file; elsewhere the file may be the one, changed.
-    case FoundAtName::Replaced: return StepProblem{i, Kind::SourceReplaced, std::nullopt};
-    case FoundAtName::Changed: return StepProblem{i, Kind::SourceChanged, std::nullopt};
-    }
-    return std::nullopt;
+    return sourceProblemOf(i, found);
 }
 
 // The folder a new name goes to must be able to hold it: FAT, exFAT and
@@ -99,4 +105,6 @@ void Replay::placeInAnotherFolder(std::string_view name, Place& place) {
     place.key = place.owned;
 }
 
-} // namespace norvane::batch::checking
+} // namespace checking
+
+} // namespace norvane::batch
