@@ -31,15 +31,20 @@ FoundAtName SourcesLook::at(std::size_t step) {
     return found_[step];
 }
 
+std::optional<FoundAtName> SourcesLook::ifLooked(std::size_t step) const {
+    if (looked_.load(std::memory_order_acquire) <= step) return std::nullopt;
+    return found_[step];
+}
+
 void SourcesLook::look(const std::stop_token& stop) {
     // Told in pieces: a waiting mover is woken a few hundred files at a time, not at every file.
     constexpr std::size_t piece = 256;
     const platform::IdentityTrust folderTrust = folder_.about().trust;
     std::size_t step = 0;
     try {
-        while (step < found_.size() && !stop.stop_requested()) {
+        while (step < found_.size()) {
             const std::size_t end = std::min(step + piece, found_.size());
-            for (; step < end; ++step) {
+            for (; step < end && !stop.stop_requested(); ++step) {
                 // A name in another folder is judged with that folder's trust, by the check.
                 const std::string_view name = steps_[step].from;
                 if (HoldsSeparator(name)) continue;
@@ -48,6 +53,7 @@ void SourcesLook::look(const std::stop_token& stop) {
             }
             looked_.store(step, std::memory_order_release);
             looked_.notify_all();
+            if (stop.stop_requested()) return; // the undo is over: nobody waits
         }
     } catch (...) {
         // What was not looked at stays AskAgain: its move waits for a look of its own.

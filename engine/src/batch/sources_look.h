@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <stop_token>
 #include <thread>
 #include <vector>
@@ -30,6 +31,8 @@ public:
     // What the look found at step `step`'s source, once it has looked there:
     // AskAgain where it could not tell, or the name leads into another folder.
     FoundAtName at(std::size_t step);
+    // The same, without waiting: nullopt where the look has not got there yet.
+    std::optional<FoundAtName> ifLooked(std::size_t step) const;
 
 private:
     void look(const std::stop_token& stop);

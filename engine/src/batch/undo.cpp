@@ -155,10 +155,12 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
         return outcome;
     }
     if (!finished && !first.acted.unvouched) {
-        // Stopped midway: nothing more moves, and a file left out tells the look's reason where it has one.
+        // Stopped midway: nothing more moves, and a file left out tells the
+        // look's reason where the look has got to it. The rest is not waited
+        // for: on a slow card it may be seconds behind.
         first.tell(outcome, back, movedBack, now.identity.id);
         for (std::size_t n = 0; n < checked.problems.size(); ++n)
-            if (const auto problem = batch::sourceProblemOf(n, look->at(checked.problems[n].step))) {
+            if (const auto problem = batch::sourceProblemOf(n, look->ifLooked(checked.problems[n].step).value_or(FoundAtName::SameFile))) {
                 outcome.leftAlone[n].kind = problem->kind;
                 outcome.leftAlone[n].error.reset();
                 outcome.leftAlone[n].heldBy.clear();
@@ -191,9 +193,19 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
         }
         return progress(shifted);
     };
-    if (again.cancelled) second.acted.cancelled = true; // nothing more tried, nothing left alone
+    std::optional<platform::SystemError> notJournaled;
+    // The journal is told before any first move, whichever round makes it.
+    if (!again.cancelled && first.toMake().empty() && !second.toMake().empty() && beforeFirstMove) notJournaled = beforeFirstMove();
+    if (again.cancelled || notJournaled) second.acted.cancelled = true; // nothing more tried, nothing left alone
     else second.acted = batch::act(*folder, second.toMake(), nullptr, progress ? counted : ProgressCallback());
     second.tell(outcome, back, {}, now.identity.id);
+    if (notJournaled) {
+        UndoOutcome none;
+        none.folder = outcome.folder;
+        none.notJournaled = std::move(notJournaled);
+        none.remaining = record;
+        return none;
+    }
     outcome.restored += before;
     if (movedBack && outcome.restored > 0) {
         std::vector<batch::Step> both;
