@@ -187,7 +187,16 @@ TEST_P(LargeUndoAfterChange, EndsAsAnUndoThatLookedAtEveryFileFirst) {
         const BatchRecord record = runOver(folder, Rule::ReplaceName, {"_1", "_"}, platform::nativeFileSystem());
         EXPECT_EQ(record.size(), 1040u);
         c.change(folder);
-        return Undo(record, fileSystem);
+        // Told in order: once moving, never checking again, and never fewer moved than before.
+        std::optional<BatchProgress> last;
+        return Undo(record, fileSystem, [&](const BatchProgress& now) {
+            if (last && last->stage == BatchProgress::Stage::Moving) {
+                EXPECT_EQ(now.stage, BatchProgress::Stage::Moving);
+                EXPECT_GE(now.done, last->done);
+            }
+            last = now;
+            return true;
+        });
     };
     TempFolder lookingWhileMoving, lookingFirst;
     const UndoOutcome got = undoOnce(platform::nativeFileSystem(), lookingWhileMoving);

@@ -178,19 +178,23 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
     batch::Expected looked = expected;
     looked.sourceFoundAt = [&](std::size_t step) { return look->at(step); };
     looked.destinationSeenAt = [&](std::size_t step) { return checked.destinationsSeen[step]; };
-    const batch::Checked again = batch::check(*folder, steps, batch::OnProblem::LeaveFileAndGoOn, &looked, progress);
+    // Told as the moves' progress, held where they stopped: the check's own
+    // words would say nothing has moved yet. Escape still stops it.
+    const std::size_t before = first.acted.done;
+    const ProgressCallback stillMoving = [&](const BatchProgress&) {
+        return progress(BatchProgress{BatchProgress::Stage::Moving, before, first.toMake().size(), nullptr});
+    };
+    const batch::Checked again =
+        batch::check(*folder, steps, batch::OnProblem::LeaveFileAndGoOn, &looked, progress ? stillMoving : ProgressCallback());
     std::vector<batch::StepProblem> problems;
     for (const batch::StepProblem& problem : again.problems)
         if (!moved[problem.step]) problems.push_back(problem);
     Round second(steps, again.cancelled ? std::vector<batch::StepProblem>() : std::move(problems), &moved);
     // Every look made: the rest move without waiting, counted on from the first moves.
-    const std::size_t before = first.acted.done;
     const ProgressCallback counted = [&](const BatchProgress& report) {
         BatchProgress shifted = report;
-        if (report.stage != BatchProgress::Stage::Checking) {
-            shifted.done += before;
-            shifted.total += before;
-        }
+        shifted.done += before;
+        shifted.total += before;
         return progress(shifted);
     };
     std::optional<platform::SystemError> notJournaled;
