@@ -8,9 +8,12 @@
 #include "platform/case_change.h"
 
 #include <algorithm>
+#include <exception>
 #include <numeric>
 #include <set>
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 namespace norvane::journal {
 
@@ -144,17 +147,41 @@ Renamed renamedOf(const BatchLog& log, platform::Folder& folder, platform::FileS
     };
     std::vector<bool> atNew(candidates.size()), atOld(candidates.size()), oldUnknown(candidates.size());
     if (candidates.empty()) return Renamed{};
-    folder.probeNames(
-        2 * candidates.size(),
-        [&](std::size_t n) { return n < candidates.size() ? where(n) : steps.from(candidates[n - candidates.size()]); },
-        [&](std::size_t n, const platform::PathProbe& probe) {
-            if (n < candidates.size()) {
-                atNew[n] = present(probe);
-            } else {
-                atOld[n - candidates.size()] = present(probe);
-                oldUnknown[n - candidates.size()] = probe.error.has_value();
-            }
-        });
+    const auto seenAtNew = [&](std::size_t n, const platform::PathProbe& probe) { atNew[n] = present(probe); };
+    const auto seenAtOld = [&](std::size_t n, const platform::PathProbe& probe) {
+        atOld[n] = present(probe);
+        oldUnknown[n] = probe.error.has_value();
+    };
+    const auto oldName = [&](std::size_t n) { return steps.from(candidates[n]); };
+    if (folder.answersFromKeptReading() && folder.sharesProbes(2 * candidates.size())) {
+        // Answered from the list's kept read through one index: the old names
+        // on a second thread, the new on this one, each writing its own table.
+        std::exception_ptr failed;
+        std::jthread olds;
+        try {
+            olds = std::jthread([&] {
+                try {
+                    folder.probeNames(candidates.size(), oldName, seenAtOld);
+                } catch (...) {
+                    failed = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+        }
+        folder.probeNames(candidates.size(), where, seenAtNew);
+        if (!olds.joinable()) folder.probeNames(candidates.size(), oldName, seenAtOld); // no thread to be had
+        else olds.join();
+        if (failed) std::rethrow_exception(failed);
+    } else {
+        // One read of the folder for both.
+        folder.probeNames(
+            2 * candidates.size(),
+            [&](std::size_t n) { return n < candidates.size() ? where(n) : oldName(n - candidates.size()); },
+            [&](std::size_t n, const platform::PathProbe& probe) {
+                if (n < candidates.size()) seenAtNew(n, probe);
+                else seenAtOld(n - candidates.size(), probe);
+            });
+    }
     // A change of case alone finds one file under both names: the folder's own spelling tells which it has.
     std::optional<std::set<std::string>> spelled;
     for (std::size_t n = 0; n < candidates.size(); ++n) {
