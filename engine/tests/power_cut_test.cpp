@@ -359,10 +359,13 @@ TEST(PowerCut, EveryOriginalNameIsBackOrItsBatchStillOffered) {
         cardRepaired += checked.cardRepaired;
         stateRepaired += checked.stateRepaired;
         std::size_t newNames = 0, entries = 0;
+        std::string cardHeld; // what the copy held before the fresh process looked, told with a lost name
         std::error_code gone;
         for (const auto& entry : fs::directory_iterator(rig.folder(), gone)) {
             newNames += entry.path().filename().string()[0] == 'g';
             ++entries;
+            std::error_code unsized;
+            cardHeld += " " + entry.path().filename().string() + " (" + std::to_string(fs::file_size(entry.path(), unsized)) + ")";
         }
         ++copiedNames[newNames == 0 ? "none" : newNames == entries ? "all" : "some"];
         const std::string phase = aim >= 3 ? phases[ended ? 4 : 3]
@@ -389,7 +392,8 @@ TEST(PowerCut, EveryOriginalNameIsBackOrItsBatchStillOffered) {
         for (std::size_t i = 0; i < wrong.size() && i < 4; ++i) what += (i ? ", " : "") + wrong[i];
         if (wrong.size() > 4) what += ", ... (" + std::to_string(wrong.size()) + " in all)";
         faults += "\n  round " + std::to_string(round) + ", stopped " + phase + ": " + what + "; the undo (exit " +
-                  std::to_string(undone) + ") said: " + undo.said();
+                  std::to_string(undone) + ") said: " + undo.said() + "; the card's copy held:" + cardHeld +
+                  (checked.cardRepaired ? " (its check repaired it)" : "");
     }
 
     std::string counts;
