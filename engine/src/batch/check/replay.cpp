@@ -56,7 +56,10 @@ Checked Replay::run() {
     // at in full, the platform probing ahead while the steps are judged in
     // order; unless a look made just before found it.
     if (expected_ && expected_->sourceFoundAt) {
+        // Each destination's slot asked for a few steps ahead, as a batch's claims are.
+        for (std::size_t i = 0; i < HashIndex::askedAhead; ++i) askAhead(i);
         for (std::size_t i = 0; i < steps_.size(); ++i) {
+            askAhead(i + HashIndex::askedAhead);
             const FoundAtName found = expected_->sourceFoundAt(i);
             const std::optional<platform::PathProbe> now =
                 found == FoundAtName::AskAgain ? std::optional(folder_.probe(steps_[i].from)) : std::nullopt;
@@ -74,6 +77,14 @@ Checked Replay::run() {
     return std::move(result_);
 }
 
+// A bare name in a folder that keeps case is its own key: its slot is
+// asked for a few steps ahead of its turn (see HashIndex::prefetch).
+void Replay::askAhead(std::size_t i) const {
+    if (i >= steps_.size() || listed_.ignoresCase) return;
+    const std::string_view to = steps_[i].to;
+    if (!HoldsSeparator(to)) earlier_.prefetch(hash_(to));
+}
+
 // What a new name can be told by without the folder: not empty, no NUL, one
 // the file system holds, in a folder that is there; `to` is where it lies.
 std::optional<StepProblem> Replay::checkNewName(std::size_t i, Place& to) {
@@ -89,14 +100,7 @@ std::optional<StepProblem> Replay::checkNewName(std::size_t i, Place& to) {
 // The first step with a problem whatever the folder holds: its new name
 // cannot be, or an earlier step claims it too. Each step's claim is kept.
 std::optional<StepProblem> Replay::prejudge() {
-    // A bare name in a folder that keeps case is its own key: its slot is
-    // asked for a few steps ahead (see HashIndex::prefetch).
     constexpr std::size_t ahead = HashIndex::askedAhead;
-    const auto askAhead = [&](std::size_t i) {
-        if (i >= steps_.size() || listed_.ignoresCase) return;
-        const std::string_view to = steps_[i].to;
-        if (!HoldsSeparator(to)) earlier_.prefetch(hash_(to));
-    };
     for (std::size_t i = 0; i < ahead; ++i) askAhead(i);
     for (std::size_t i = 0; i < steps_.size(); ++i) {
         askAhead(i + ahead);

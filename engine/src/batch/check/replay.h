@@ -41,6 +41,7 @@ private:
     Checked judgeWithNoneTaken(const std::optional<StepProblem>& prejudged);
     std::optional<StepProblem> checkStep(std::size_t i, const platform::PathProbe* source, FoundAtName found);
     std::optional<StepProblem> checkNewName(std::size_t i, Place& to);
+    void askAhead(std::size_t i) const;
 
     // probes.cpp: what the folder holds at the steps' names.
     bool judgesWhileReading() const;
