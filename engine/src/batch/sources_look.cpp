@@ -56,7 +56,7 @@ void SourcesLook::look(const std::stop_token& stop) {
             if (stop.stop_requested()) return; // the undo is over: nobody waits
         }
     } catch (...) {
-        // What was not looked at stays AskAgain: its move waits for a look of its own.
+        // What was not looked at stays AskAgain: the undo stops there and judges the steps again, looking itself.
     }
     looked_.store(found_.size(), std::memory_order_release);
     looked_.notify_all();
