@@ -136,13 +136,16 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
         outcome.cancelled = true;
         return outcome;
     }
+    // The journal is told before the undo's first move, whichever round makes it.
+    const auto journaledFirst = [&](const Round& round) {
+        if (!beforeFirstMove || round.toMake().empty()) return true;
+        outcome.notJournaled = beforeFirstMove();
+        if (!outcome.notJournaled) return true;
+        outcome.remaining = record;
+        return false;
+    };
     Round first(steps, checked.problems);
-    if (beforeFirstMove && !first.toMake().empty())
-        if (auto error = beforeFirstMove()) {
-            outcome.notJournaled = std::move(error);
-            outcome.remaining = record;
-            return outcome;
-        }
+    if (!journaledFirst(first)) return outcome;
     const auto vouched = [&](std::size_t k) { return look->at(first.stepOf(k)) == FoundAtName::SameFile; };
     first.acted = batch::act(*folder, first.toMake(), nullptr, progress, look ? batch::StepVouched(vouched) : batch::StepVouched());
 
@@ -197,19 +200,10 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
         shifted.total += before;
         return progress(shifted);
     };
-    std::optional<platform::SystemError> notJournaled;
-    // The journal is told before any first move, whichever round makes it.
-    if (!again.cancelled && first.toMake().empty() && !second.toMake().empty() && beforeFirstMove) notJournaled = beforeFirstMove();
-    if (again.cancelled || notJournaled) second.acted.cancelled = true; // nothing more tried, nothing left alone
+    if (!again.cancelled && first.toMake().empty() && !journaledFirst(second)) return outcome;
+    if (again.cancelled) second.acted.cancelled = true; // nothing more tried, nothing left alone
     else second.acted = batch::act(*folder, second.toMake(), nullptr, progress ? counted : ProgressCallback());
     second.tell(outcome, back, {}, now.identity.id);
-    if (notJournaled) {
-        UndoOutcome none;
-        none.folder = outcome.folder;
-        none.notJournaled = std::move(notJournaled);
-        none.remaining = record;
-        return none;
-    }
     outcome.restored += before;
     if (movedBack && outcome.restored > 0) {
         std::vector<batch::Step> both;
