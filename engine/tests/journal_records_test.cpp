@@ -232,7 +232,7 @@ TEST(JournalReader, TellsOtherFilesNewerFormatsImpossibleLengthsAndZeroFilledTai
     std::string oneRecord = fileStart();
     ASSERT_TRUE(appendRecord(oneRecord, 3, "kept"));
     std::string newer = fileStart();
-    newer[16] = 4;
+    newer[16] = static_cast<char>(formatVersion + 1);
     struct Case {
         const char* what;
         std::string text;
@@ -242,7 +242,7 @@ TEST(JournalReader, TellsOtherFilesNewerFormatsImpossibleLengthsAndZeroFilledTai
     };
     const Case cases[] = {
         {"another file", "NORVANE-JOURNAX\n", State::NotAJournal, 0, "not a journal"},
-        {"a newer format", newer, State::NewerVersion, 0, "format 4"},
+        {"a newer format", newer, State::NewerVersion, 0, "format " + std::to_string(formatVersion + 1)},
         {"an impossible length", oneRecord + "\xff\xff\xff\xff\x01" "abc", State::Damaged, 1, "length 4294967295 in the record at byte 33"},
         {"a tail the disk never filled", oneRecord + std::string(64, '\0'), State::TornTail, 1, "at byte 33"},
     };
@@ -252,7 +252,7 @@ TEST(JournalReader, TellsOtherFilesNewerFormatsImpossibleLengthsAndZeroFilledTai
         EXPECT_EQ(file.records.size(), c.records) << c.what;
         EXPECT_NE(file.fault.find(c.faultHas), std::string::npos) << c.what << ": " << file.fault;
     }
-    EXPECT_EQ(readRecords(newer).version, 4u);
+    EXPECT_EQ(readRecords(newer).version, formatVersion + 1);
     const std::string zeroFilled = oneRecord + std::string(64, '\0');
     EXPECT_EQ(readRecords(zeroFilled).validBytes, oneRecord.size());
 }

@@ -79,6 +79,12 @@ private:
 enum class OldNameSeen : std::uint8_t { Free, Taken, AskAgain };
 using OldNamesSeen = std::vector<OldNameSeen>;
 
+// The order an undo moves files back in. Latest first always holds, since a
+// batch may have moved 'b' to 'c' before 'a' to 'b'; the batch's own order
+// holds where no old name is taken, and is the faster on tmpfs. The journal
+// records which, since a crash's settle finds the move under way by it.
+enum class UndoOrder : std::uint8_t { LatestFirst, AsMade };
+
 // What a file found at a name is beside the file a record holds for it.
 // AskAgain where the look could not tell.
 enum class FoundAtName : std::uint8_t { SameFile, Gone, CannotTell, Replaced, Changed, AskAgain };

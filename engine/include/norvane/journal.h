@@ -35,8 +35,9 @@
 //     (`journal::folderState`).
 //  8. An undo begins only where its end can be recorded, over the batch's own
 //     folder: `beginUndo`.
-//  9. An undo's intent, its process (which may park files) and the files a
-//     cut-short undo left parked, is durable before its first move; where it
+//  9. An undo's intent, its process (which may park files), the order it
+//     moves in (by which a crash's settle finds the move under way) and the
+//     files a cut-short undo left parked, is durable before its first move; where it
 //     cannot be written nothing moves: `Undoing::began`, which the batch
 //     layer's undo calls after its check and before its first move.
 // 10. Files an undo left alone are recorded as given up and never offered
@@ -210,10 +211,14 @@ public:
         // What the journal's look found at the record's old names, where it
         // looked at every one; empty where not.
         const OldNamesSeen& oldNamesSeen() const;
+        // Whether the batch's file can record an undo made in the batch's own
+        // order (files written before that could be said go latest first).
+        bool mayGoAsMade() const;
         // The undo's intent, journaled and made durable: which process may
-        // park files, and where a cut-short undo left some parked. Called after
-        // the check, before the first move; an error means nothing may move.
-        std::optional<platform::SystemError> began();
+        // park files, in which order, and where a cut-short undo left some
+        // parked. Called after the check, before the first move; an error
+        // means nothing may move. AsMade only where mayGoAsMade().
+        std::optional<platform::SystemError> began(UndoOrder order);
 
         struct End {
             std::size_t restored = 0;                // files that got their old names back

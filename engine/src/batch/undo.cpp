@@ -29,12 +29,14 @@ void keepForLater(const BatchRecord& record, const std::vector<std::size_t>& mov
     for (const std::size_t move : moves) remaining.add(record.from(move), record.to(move), record.file(move), record.trust(move));
 }
 
-// The batch's moves, latest first, as the undo's steps: 'b'->'c' then
-// 'a'->'b' comes back as 'b'->'a', then 'c'->'b'. Each step is made from the
-// record when it is needed, never a table of its names.
+// The batch's moves as the undo's steps, latest first where a file may wait
+// for another to leave its old name ('b'->'c' then 'a'->'b' comes back as
+// 'b'->'a', then 'c'->'b'), else in the batch's own order. Each step is made
+// from the record when it is needed, never a table of its names.
 struct Back {
     const BatchRecord& record;
-    std::size_t moveOf(std::size_t step) const { return record.size() - 1 - step; }
+    UndoOrder order;
+    std::size_t moveOf(std::size_t step) const { return order == UndoOrder::AsMade ? step : record.size() - 1 - step; }
     batch::Step step(std::size_t k) const { return {record.to(moveOf(k)), record.from(moveOf(k))}; }
 };
 
@@ -75,7 +77,8 @@ public:
         if (acted.error || acted.cancelled) {
             // What was not tried waits for the next undo, in the order it was made.
             std::vector<std::size_t> untried;
-            for (std::size_t k = toMake_.size(); k-- > acted.done;) untried.push_back(back.moveOf(stepOf(k)));
+            for (std::size_t k = acted.done; k < toMake_.size(); ++k) untried.push_back(back.moveOf(stepOf(k)));
+            std::sort(untried.begin(), untried.end());
             keepForLater(back.record, untried, outcome.remaining);
         }
     }
@@ -105,7 +108,8 @@ UndoOutcome Undo(const BatchRecord& record, platform::FileSystem& fileSystem, co
 }
 
 UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSystem, const ProgressCallback& progress,
-                        const BeforeFirstMove& beforeFirstMove, const OldNamesSeen& oldNames, const TellMovedBack& movedBack) {
+                        const BeforeFirstMove& beforeFirstMove, const OldNamesSeen& oldNames, const TellMovedBack& movedBack,
+                        bool mayGoAsMade) {
     UndoOutcome outcome;
     outcome.folder = record.folder;
     // The folder is held from the check to the last move, as a batch's is.
@@ -118,7 +122,13 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
     }
 
     const std::size_t count = record.size();
-    const Back back{record};
+    // Where the look just before found every old name free, no file waits
+    // for another's to leave: the batch's own order then holds, and moves
+    // faster on some file systems (tmpfs) than the reverse.
+    const bool everyOldNameFree = oldNames.size() == count && std::all_of(oldNames.begin(), oldNames.end(), [](OldNameSeen seen) {
+                                      return seen == OldNameSeen::Free;
+                                  });
+    const Back back{record, mayGoAsMade && everyOldNameFree ? UndoOrder::AsMade : UndoOrder::LatestFirst};
     const batch::Steps steps = batch::Steps::of(back, count);
     batch::Expected expected{[&](std::size_t step) { return record.file(back.moveOf(step)); },
                              [&](std::size_t step) { return record.trust(back.moveOf(step)); }, {}, {}};
@@ -139,7 +149,7 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
     // The journal is told before the undo's first move, whichever round makes it.
     const auto journaledFirst = [&](const Round& round) {
         if (!beforeFirstMove || round.toMake().empty()) return true;
-        outcome.notJournaled = beforeFirstMove();
+        outcome.notJournaled = beforeFirstMove(back.order);
         if (!outcome.notJournaled) return true;
         outcome.remaining = record;
         return false;
@@ -174,8 +184,10 @@ UndoOutcome batch::undo(const BatchRecord& record, platform::FileSystem& fileSys
     // From the same findings as before, each source's now its look's: as the
     // check would have judged the steps had it waited for every look. The
     // moves made since reach none of the names the later steps are judged
-    // by (no step's source is an earlier one's destination), and the steps
-    // made come out as they did.
+    // by (no step's source is an earlier one's destination: latest first,
+    // the batch's order rules it out; in the batch's order, every old name
+    // was free, so a source there had lost its file and stays left alone),
+    // and the steps made come out as they did.
     std::vector<bool> moved(count, false);
     for (std::size_t k = 0; k < first.acted.done; ++k) moved[first.stepOf(k)] = true;
     batch::Expected looked = expected;

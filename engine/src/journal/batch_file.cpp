@@ -154,6 +154,9 @@ private:
     bool undoBegan(PayloadReader& reader) {
         std::uint64_t processId = 0;
         if (!reader.varint(processId)) return false;
+        std::uint8_t flags = 0;
+        if (version_ >= undoOrderSince && (!reader.u8(flags) || (flags & ~1u) != 0)) return false;
+        log_.undoOrder = (flags & 1u) ? UndoOrder::AsMade : UndoOrder::LatestFirst;
         log_.undoProcesses.push_back(static_cast<std::uint32_t>(processId));
         log_.undoOpen = true;
         log_.takenBackBy.reset(); // an undo again: the files were found renamed since
@@ -263,9 +266,10 @@ std::string endedRecord(std::uint64_t made) {
     return framed(Ended, writer);
 }
 
-std::string undoBeganRecord(std::uint32_t processId) {
+std::string undoBeganRecord(std::uint32_t processId, UndoOrder order, std::uint32_t version) {
     PayloadWriter writer;
     writer.varint(processId);
+    if (version >= undoOrderSince) writer.u8(order == UndoOrder::AsMade ? 1 : 0);
     return framed(UndoBegan, writer);
 }
 

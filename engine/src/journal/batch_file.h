@@ -58,6 +58,7 @@ struct BatchLog {
     std::optional<std::uint64_t> ended; // steps made, once over
     std::vector<std::uint32_t> undoProcesses;
     bool undoOpen = false;                // an undo began and did not end: it was cut short
+    UndoOrder undoOrder = UndoOrder::LatestFirst; // the last undo's, as it began
     std::uint64_t undoRestored = 0;       // what the last ended undo put back
     std::optional<std::uint32_t> takenBackBy; // the process whose undo put every file back
     std::set<std::uint64_t> givenUp;
@@ -82,7 +83,8 @@ void appendStepsRecord(std::string& out, std::uint64_t first, std::uint64_t coun
 std::string plannedRecord(std::uint64_t stepCount);
 void appendMovedRecord(std::string& out, std::uint64_t first, const BatchRecord& moves, std::size_t from, std::size_t to);
 std::string endedRecord(std::uint64_t made);
-std::string undoBeganRecord(std::uint32_t processId);
+// In a file of `version`: before undoOrderSince, only latest first can be said.
+std::string undoBeganRecord(std::uint32_t processId, UndoOrder order, std::uint32_t version);
 std::string givenUpRecord(const std::vector<std::uint64_t>& steps);
 std::string parkedRecord(std::uint64_t step, std::string_view name);
 std::string undoEndedRecord(std::uint64_t restored);

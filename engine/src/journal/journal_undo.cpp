@@ -38,6 +38,7 @@ struct Journal::Undoing::State {
     std::string name; // the batch's file, in the journal's folder of batches
     Held held;
     journal::Renamed renamed;
+    std::uint32_t version = 0; // of the batch's file
     bool finished = false;
 };
 
@@ -48,6 +49,7 @@ Journal::Undoing::~Undoing() = default;
 
 const BatchRecord& Journal::Undoing::record() const { return state_->renamed.record; }
 const OldNamesSeen& Journal::Undoing::oldNamesSeen() const { return state_->renamed.oldNames; }
+bool Journal::Undoing::mayGoAsMade() const { return state_->version >= journal::undoOrderSince; }
 
 Journal::UndoStart Journal::beginUndo(std::uint64_t sequence, platform::FileSystem& fileSystem,
                                       std::shared_ptr<platform::KeptReading> listed) {
@@ -102,14 +104,15 @@ Journal::UndoStart Journal::beginUndo(std::uint64_t sequence, platform::FileSyst
     }
     // The undo goes by the record alone: the plan as read goes now, so that a
     // large batch is not held twice while its files move back.
+    const std::uint32_t version = log.version;
     held.log.reset();
     result.undoing.emplace(Undoing(std::unique_ptr<Undoing::State>(
-        new Undoing::State{*this, fileSystem, entry.name, std::move(held), std::move(renamed), false})));
+        new Undoing::State{*this, fileSystem, entry.name, std::move(held), std::move(renamed), version, false})));
     return result;
 }
 
-std::optional<platform::SystemError> Journal::Undoing::began() {
-    std::string began = journal::undoBeganRecord(platform::processId());
+std::optional<platform::SystemError> Journal::Undoing::began(UndoOrder order) {
+    std::string began = journal::undoBeganRecord(platform::processId(), order, state_->version);
     for (const auto& [step, where] : state_->renamed.parked) began += journal::parkedRecord(step, where);
     return appendDurably(state_->held, began);
 }

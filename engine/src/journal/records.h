@@ -23,8 +23,11 @@ namespace norvane::journal {
 
 // 2 keeps the batch's sequence, its volume and what a rename keeps in its
 // first record; 3 writes each identity of a run of steps as its difference
-// from the one before. Files of versions 1 and 2 are still read.
-constexpr std::uint32_t formatVersion = 3;
+// from the one before; 4 says in an undo's start which order it moves in.
+// Files of versions 1 to 3 are still read.
+constexpr std::uint32_t formatVersion = 4;
+// The first version whose UndoBegan says the undo's order.
+constexpr std::uint32_t undoOrderSince = 4;
 // No writer makes a record longer: a length above it is damage, never a torn write.
 constexpr std::uint32_t maxPayload = 64u << 20;
 

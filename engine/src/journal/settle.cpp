@@ -220,10 +220,15 @@ Renamed renamedOf(const BatchLog& log, platform::Folder& folder, platform::FileS
             emptyFileSince(folder.probe(where(n)), since) && folder.removeUnstampedPlaceholder(where(n), since).removed)
             atNew[n] = false;
     if (log.undoOpen) {
-        // The undo goes latest first, one move at a time: the one under way
-        // is the latest whose file is still at its new name.
-        std::size_t n = candidates.size();
-        while (n-- > 0 && !atNew[n]) {
+        // The undo moves one file at a time, in the order its start recorded:
+        // the one under way is the first, in that order, still at its new name.
+        std::size_t n = 0;
+        if (log.undoOrder == UndoOrder::AsMade) {
+            while (n < candidates.size() && !atNew[n]) ++n;
+        } else {
+            n = candidates.size();
+            while (n-- > 0 && !atNew[n]) {
+            }
         }
         if (n < candidates.size() && atOld[n]) {
             const std::string_view old = steps.from(candidates[n]);

@@ -33,12 +33,12 @@ TakeBackResult takeBack(Journal& journal, std::uint64_t sequence, platform::File
     UndoOutcome outcome =
         batch::undo(
             undoing.record(), fileSystem, progress,
-            [&] {
+            [&](UndoOrder order) {
                 // Its watch would be told of every move back.
                 if (listed) listed->end();
-                return undoing.began();
+                return undoing.began(order);
             },
-            undoing.oldNamesSeen(), movedBack);
+            undoing.oldNamesSeen(), movedBack, undoing.mayGoAsMade());
     // Nothing moved: the batch stays as it was, to be taken back later.
     if (outcome.notJournaled) {
         result.refusal = Journal::Refusal{RefusalKind::CannotRecordEnd, outcome.notJournaled};
