@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -569,9 +570,10 @@ TEST(Journal, ALargeUndoTellsAReplacedFileFromAChangedOneByTheJournalsLook) {
     ASSERT_TRUE(undone.outcome.has_value()) << refusalOf(undone);
     EXPECT_EQ(undone.outcome->restored, editedKnown ? 1999u : 1998u) << shown(*undone.outcome);
     ASSERT_EQ(undone.outcome->leftAlone.size(), editedKnown ? 1u : 2u) << shown(*undone.outcome);
-    const UndoProblem& replaced = undone.outcome->leftAlone.back(); // latest first
-    EXPECT_EQ(replaced.oldName, nameOf("IMG_", 700));
-    EXPECT_EQ(replaced.kind, RenameFailure::Kind::SourceReplaced);
+    const auto replaced = std::find_if(undone.outcome->leftAlone.begin(), undone.outcome->leftAlone.end(),
+                                       [&](const UndoProblem& left) { return left.oldName == nameOf("IMG_", 700); });
+    ASSERT_NE(replaced, undone.outcome->leftAlone.end()) << shown(*undone.outcome);
+    EXPECT_EQ(replaced->kind, RenameFailure::Kind::SourceReplaced);
     EXPECT_EQ(folder.contentOf(nameOf("Trip_", 700)), "another photo");
     const std::string edited = editedKnown ? nameOf("IMG_", 1500) : nameOf("Trip_", 1500);
     EXPECT_EQ(folder.contentOf(edited), nameOf("IMG_", 1500) + "edited");
