@@ -56,6 +56,7 @@ int undo() {
         if (batch.undoing) std::printf("undo interrupted %llu to go, %llu back, of %llu\n", count(batch.renamed), count(batch.restored),
                                        count(batch.planned));
         else std::printf("interrupted %llu of %llu\n", count(batch.renamed), count(batch.planned));
+        if (!batch.neitherFrom.empty()) std::printf("under neither name: %s\n", batch.neitherFrom.c_str());
     }
     for (const auto& file : opening.setAside)
         std::printf("set aside %s: reason %d, at %llu%s\n", file.file.c_str(), static_cast<int>(file.why), count(file.at),

@@ -234,6 +234,41 @@ TEST(Journal, ABatchOrAnUndoCutShortIsSettledAtTheNextStartAndTakenBack) {
     EXPECT_EQ(batchFiles(state), 0u);
 }
 
+// A card cut while its driver wrote a rename can hold that file under
+// neither name. The next start tells which file the batch was renaming, also
+// where it had renamed none before it, and takes back the ones it had.
+TEST(Journal, TheFileABatchWasRenamingUnderNeitherNameIsTold) {
+    struct Case {
+        std::size_t stoppedBefore; // the move, counted from 1
+        const char* lost;
+    };
+    for (const Case& c : {Case{4, "photo3"}, Case{1, "photo0"}}) {
+        TempFolder folder, state;
+        std::vector<std::string> names;
+        for (int i = 0; i < 6; ++i) names.push_back("photo" + std::to_string(i) + ".jpg");
+        folder.addFiles(names);
+        {
+            Journal journal(state.text());
+            FaultyFileSystem dying;
+            dying.beforeMove(c.stoppedBefore, [&] {
+                fs::remove(folder / (std::string(c.lost) + ".jpg"));
+                throw Crash();
+            });
+            EXPECT_THROW(runWith(journal, folder, Rule::ExtensionName, {"", "png"}, dying), Crash) << c.lost;
+        }
+        Journal restarted(state.text());
+        const Journal::Opening opening = restarted.open(platform::nativeFileSystem());
+        ASSERT_EQ(opening.interrupted.size(), 1u) << c.lost;
+        EXPECT_EQ(opening.interrupted[0].renamed, c.stoppedBefore - 1) << c.lost;
+        EXPECT_EQ(opening.interrupted[0].neitherFrom, std::string(c.lost) + ".jpg");
+        EXPECT_EQ(opening.interrupted[0].neitherTo, std::string(c.lost) + ".png");
+        const TakeBackResult undone = takeBackLatest(restarted, platform::nativeFileSystem());
+        EXPECT_EQ(undone.outcome.has_value() ? undone.outcome->restored : 0u, c.stoppedBefore - 1) << c.lost;
+        EXPECT_EQ(folder.names().size(), 5u) << c.lost;
+        EXPECT_TRUE(Journal(state.text()).open(platform::nativeFileSystem()).interrupted.empty()) << c.lost << ": told once";
+    }
+}
+
 // An undo cut short between the placeholder of its move under way and the
 // rename leaves an empty file at that file's old name. The next start finds
 // the move under way by the order the undo's start recorded (the batch's

@@ -252,6 +252,10 @@ Programms oder, bei einem installierten Programm, Ihren persönlichen Ordner.
         </translation>
     </message>
     <message>
+        <source>&quot;%1&quot;, the file it was renaming when it stopped, is under neither that name nor &quot;%2&quot;.</source>
+        <translation>„%1“, die Datei, die beim Anhalten gerade umbenannt wurde, steht weder unter diesem Namen noch unter „%2“.</translation>
+    </message>
+    <message>
         <source>It cannot be taken back now: %1.</source>
         <translation>Er kann jetzt nicht rückgängig gemacht werden: %1.</translation>
     </message>

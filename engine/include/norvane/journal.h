@@ -132,6 +132,9 @@ public:
         Batch::State state = Batch::State::Ready;
         bool waiting = false; // its folder away or another: how far it got is told once it is back
         std::optional<platform::SystemError> error;
+        // A batch: the file it was renaming when it stopped, where it is under
+        // neither its old name nor its new one; else both empty.
+        std::string neitherFrom, neitherTo;
     };
     // A file of the journal that cannot be used, moved into the journal's
     // "set-aside" folder (never deleted), or left where it is (`left`).

@@ -171,7 +171,7 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
             continue;
         }
         BatchLog& log = *held.log;
-        Interrupted stopped{log.sequence, log.folder, log.what, 0, log.stepCount, 0, 0, false, State::Ready, false, std::nullopt};
+        Interrupted stopped{log.sequence, log.folder, log.what, 0, log.stepCount, 0, 0, false, State::Ready, false, std::nullopt, {}, {}};
         if (!log.planned && log.stepsRead == 0) {
             // Nothing of a plan: nothing was moved under it, and there is nothing to take back.
             removeBatch(held, *folder_, name);
@@ -204,9 +204,15 @@ Journal::Opening Journal::open(platform::FileSystem& fileSystem) {
                 stopped.renamed = settled.settled.made;
                 stopped.missing = settled.settled.missing;
                 stopped.error = settled.error;
+                if (const std::optional<std::uint64_t> step = settled.settled.underNeitherName) {
+                    stopped.neitherFrom = log.steps.from(*step);
+                    stopped.neitherTo = log.steps.to(*step);
+                }
                 if (settled.settled.nothingFound) stopped.state = State::NothingFound;
                 if (settled.settled.made == 0 && !settled.settled.nothingFound) {
                     removeBatch(held, *folder_, name); // nothing was renamed: nothing to take back
+                    // Nor anything to put back; but a file under neither name is told all the same.
+                    if (!stopped.neitherFrom.empty()) opening.interrupted.push_back(stopped);
                     continue;
                 }
                 if (!endLost || settled.error) opening.interrupted.push_back(stopped);

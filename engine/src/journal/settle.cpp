@@ -113,6 +113,8 @@ Settled settleSteps(const BatchLog& log, platform::Folder& folder, platform::Fil
             if (std::optional<std::string> name = findParked(log, folder, made)) {
                 settled.parked[made] = std::move(*name);
                 ++made;
+            } else {
+                settled.underNeitherName = made;
             }
         } else if (atNew[made] && atOld[made] && folder.isOwnPlaceholder(steps.to(made))) {
             folder.removeOwnPlaceholder(steps.to(made));

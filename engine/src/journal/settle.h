@@ -33,6 +33,9 @@ struct Settled {
     std::uint64_t missing = 0;  // of the steps made, those whose file is at neither name
     bool nothingFound = false;  // no file of the plan under either name: perhaps another card
     std::map<std::uint64_t, std::string> parked;
+    // The step in flight where its file is under neither name (a card whose
+    // driver writes a rename in two changes, cut between them): to be told.
+    std::optional<std::uint64_t> underNeitherName;
 };
 Settled settleSteps(const BatchLog& log, platform::Folder& folder, platform::FileSystem& fileSystem);
 

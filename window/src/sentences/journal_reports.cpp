@@ -44,6 +44,9 @@ QString interruptedLine(const Journal::Interrupted& batch) {
                        : JournalReports::tr("\"%1\" in \"%2\": %3 of %Ln files were renamed.", nullptr, count(batch.planned)).arg(what, folder, number(batch.renamed));
     if (batch.missing > 0)
         line += QLatin1Char(' ') + JournalReports::tr("%Ln of them are under neither name now and are named when it is taken back.", nullptr, count(batch.missing));
+    if (!batch.neitherFrom.empty())
+        line += QLatin1Char(' ') + JournalReports::tr("\"%1\", the file it was renaming when it stopped, is under neither that name nor \"%2\".")
+                                       .arg(toDisplayText(batch.neitherFrom), toDisplayText(batch.neitherTo));
     if (batch.state != Journal::Batch::State::Ready) line += QLatin1Char(' ') + JournalReports::tr("It cannot be taken back now: %1.").arg(undo_text::whyNot(state));
     return line;
 }
@@ -103,13 +106,18 @@ JournalReport journalReport(const Journal::Opening& opening, const std::optional
             }
         }
         text += QLatin1Char('\n') + JournalReports::tr("Nothing was moved since.") + QLatin1Char(' ');
+        const bool anyHeldBack = std::any_of(opening.interrupted.begin(), opening.interrupted.end(), [](const Journal::Interrupted& batch) {
+            return batch.waiting || batch.state != Journal::Batch::State::Ready;
+        });
         if (report.offersPutBack)
             text += JournalReports::tr("\"%1\" puts the renamed files back now, the latest batch first. \"Keep Them Renamed\" leaves them as "
                        "they are; later, \"Undo Rename\" in the file list's menu or Ctrl+Z in the file list puts them back.")
                         .arg(putBackCaption());
-        else
+        else if (anyHeldBack)
             text += JournalReports::tr("Once its folder is back, \"Undo Rename\" in the file list's menu or Ctrl+Z in the file list puts the files "
                        "back; \"Undo History\" (Ctrl+H) shows every batch.");
+        else
+            text.chop(1); // nothing to take back now or later
         parts << text;
     }
     if (!opening.setAside.empty()) {
