@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 #include <thread>
@@ -218,22 +219,24 @@ bool planIsDurable(const fs::path& stateHome) {
     return false;
 }
 
-// Whether the one thing wrong is the card driver's own: exfat-fuse writes a
-// rename as two changes (the old entry freed, the new one written), and a
-// card cut between them holds that file under neither name, its check
-// finding nothing amiss; a plain rename(2) loop on it shows the same. Only
-// the file being moved can be caught so, only while files move, and only
-// where the card's copy held every other file under one of its names.
-bool tornByTheCardsDriver(const std::vector<std::string>& wrong, const std::set<std::string>& copyHeld,
-                          const std::map<std::string, std::string>& originals, bool moving) {
+// The name the rounds' batch ("f" to "g") gives a file.
+std::string renamedByTheBatch(const std::string& name) { return "g" + name.substr(1); }
+
+// The file the card's own driver lost, where that is the one thing wrong:
+// exfat-fuse writes a rename as two changes (the old entry freed, the new
+// one written), and a card cut between them holds that file under neither
+// name, its check finding nothing amiss; a plain rename(2) loop on it shows
+// the same. Only the file being moved can be caught so, only while files
+// move, and only where the card's copy held every other file under one of
+// its names.
+std::optional<std::string> tornByTheCardsDriver(const std::vector<std::string>& wrong, const std::set<std::string>& copyHeld,
+                                                const std::map<std::string, std::string>& originals, bool moving) {
     const std::string missing = "missing ";
-    if (!moving || wrong.size() != 1 || wrong[0].rfind(missing, 0) != 0) return false;
+    if (!moving || wrong.size() != 1 || wrong[0].rfind(missing, 0) != 0) return std::nullopt;
     const std::string lost = wrong[0].substr(missing.size());
-    for (const auto& [name, content] : originals) {
-        const std::string renamed = "g" + name.substr(1); // the batch's "f" to "g"
-        if ((copyHeld.count(name) || copyHeld.count(renamed)) == (name == lost)) return false;
-    }
-    return true;
+    for (const auto& [name, content] : originals)
+        if ((copyHeld.count(name) || copyHeld.count(renamedByTheBatch(name))) == (name == lost)) return std::nullopt;
+    return lost;
 }
 
 // What is wrong in the folder, compared with the files it began with.
@@ -409,10 +412,10 @@ TEST(PowerCut, EveryOriginalNameIsBackOrItsBatchStillOffered) {
             continue;
         }
         // A batch's file so lost is told at the next start; an undo's, by the undo as gone.
-        const std::string lostName = wrong.front().substr(wrong.front().find(' ') + 1);
-        const bool told = undo.said().find(phase == phases[3] ? "\"g" + lostName.substr(1) + "\": " : "under neither name: " + lostName) !=
-                          std::string::npos;
-        if (told && tornByTheCardsDriver(wrong, copyHeld, originals, phase == phases[1] || phase == phases[3])) {
+        const bool undoing = phase == phases[3];
+        const std::optional<std::string> byDriver = tornByTheCardsDriver(wrong, copyHeld, originals, undoing || phase == phases[1]);
+        if (byDriver &&
+            undo.said().find(undoing ? "\"" + renamedByTheBatch(*byDriver) + "\": " : "under neither name: " + *byDriver) != std::string::npos) {
             ++torn[phase];
             tornOnTheCard += "\n  round " + std::to_string(round) + ", stopped " + phase + ": " + wrong.front() + "; the card's copy held:" + cardHeld;
             continue;
